@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lantrivex {
+
+// ASCII-only letter case, the comparison every keyed table of the program uses: 'a'..'z' and
+// 'A'..'Z' fold together, every other byte (UTF-8 sequences included) compares as itself.
+constexpr char asciiLower(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+constexpr char asciiUpper(char c) noexcept {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string asciiToLower(std::string_view text);
+std::string asciiToUpper(std::string_view text);
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b) noexcept;
+
+} // namespace lantrivex

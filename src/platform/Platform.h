@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/FolderProbe.h"
+#include "platform/NamedStreamReader.h"
+#include "platform/ProfileFile.h"
+#include "platform/ProgramLocation.h"
+#include "platform/SystemVersion.h"
+
+namespace lantrivex::platform {
+
+// The operating-system services the program uses, as one bundle of interfaces. main() builds the
+// bundle of the system it runs on and passes it down; tests pass fakes. The bundle does not own
+// the services.
+struct Platform {
+    NamedStreamReader& streams;
+    FolderProbe& folders;
+    ProfileFile& profiles;
+    SystemVersion& version;
+    FileSystem& files;
+    ProgramLocation& location;
+};
+
+} // namespace lantrivex::platform

@@ -1,0 +1,45 @@
+#include "platform/WindowsPath.h"
+
+namespace lantrivex::platform {
+namespace {
+
+constexpr bool isSeparator(char c) noexcept { return c == '\\' || c == '/'; }
+
+} // namespace
+
+std::optional<UncPath> parseUncPath(std::string_view path) {
+    if (path.size() < 2 || !isSeparator(path[0]) || !isSeparator(path[1])) {
+        return std::nullopt;
+    }
+    path.remove_prefix(2);
+    const auto serverEnd = path.find_first_of("\\/");
+    if (serverEnd == std::string_view::npos || serverEnd == 0) {
+        return std::nullopt;
+    }
+    UncPath unc;
+    unc.server = std::string(path.substr(0, serverEnd));
+    path.remove_prefix(serverEnd + 1);
+    const auto shareEnd = path.find_first_of("\\/");
+    unc.share = std::string(path.substr(0, shareEnd));
+    if (unc.share.empty()) {
+        return std::nullopt;
+    }
+    if (shareEnd != std::string_view::npos) {
+        std::string_view rest = path.substr(shareEnd + 1);
+        while (!rest.empty() && isSeparator(rest.front())) {
+            rest.remove_prefix(1);
+        }
+        unc.rest.reserve(rest.size());
+        for (char c : rest) {
+            unc.rest.push_back(c == '/' ? '\\' : c);
+        }
+    }
+    return unc;
+}
+
+bool hasDriveLetter(std::string_view path) noexcept {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+} // namespace lantrivex::platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lantrivex::platform {
+
+// A path in the Windows network form \\SERVER\SHARE\rest, taken apart. Parsed the same way on
+// every system, so that POSIX builds can resolve such paths (through the mount table or SMB).
+struct UncPath {
+    std::string server; // without the leading backslashes
+    std::string share;  // may end in "$" (administrative share)
+    std::string rest;   // below the share, separators as "\" without a leading one; may be empty
+};
+
+// Takes \\server\share[\rest] apart; "/" is accepted as a separator as Windows does. nullopt for
+// any other form (a local path, \\server alone, an empty server or share name).
+std::optional<UncPath> parseUncPath(std::string_view path);
+
+// "X:" or "X:\..." with X a letter.
+bool hasDriveLetter(std::string_view path) noexcept;
+
+} // namespace lantrivex::platform
