@@ -1,0 +1,47 @@
+#include "common/KeyedCollection.h"
+
+#include "common/Ascii.h"
+
+namespace lantrivex {
+
+bool KeyedCollection::add(std::string_view key, std::string_view item) {
+    auto [it, inserted] = index_.try_emplace(asciiToLower(key), entries_.size());
+    if (!inserted) {
+        return false;
+    }
+    entries_.push_back(Entry{std::string(key), std::string(item)});
+    return true;
+}
+
+const std::string* KeyedCollection::find(std::string_view key) const {
+    const auto it = index_.find(asciiToLower(key));
+    return it == index_.end() ? nullptr : &entries_[it->second].item;
+}
+
+std::string_view KeyedCollection::value(std::string_view key) const {
+    const std::string* item = find(key);
+    return item ? std::string_view(*item) : std::string_view();
+}
+
+bool KeyedCollection::remove(std::string_view key) {
+    const auto it = index_.find(asciiToLower(key));
+    if (it == index_.end()) {
+        return false;
+    }
+    const std::size_t position = it->second;
+    index_.erase(it);
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [folded, at] : index_) {
+        if (at > position) {
+            --at;
+        }
+    }
+    return true;
+}
+
+void KeyedCollection::clear() {
+    entries_.clear();
+    index_.clear();
+}
+
+} // namespace lantrivex

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace lantrivex {
+
+// A table of text items under text keys, kept in insertion order. Keys compare without regard to
+// ASCII letter case; an entry keeps the spelling of the key it was added with. Adding a key that
+// is present fails and leaves the table as it was; looking up an absent key gives nothing.
+class KeyedCollection {
+public:
+    struct Entry {
+        std::string key;
+        std::string item;
+    };
+
+    // False (the duplicate-key error) when the key, in any letter case, is already present.
+    bool add(std::string_view key, std::string_view item);
+
+    // The item under `key`, or nullptr.
+    const std::string* find(std::string_view key) const;
+
+    // The item under `key`, or "" when absent: what every caller of the program makes of a miss.
+    std::string_view value(std::string_view key) const;
+
+    bool contains(std::string_view key) const { return find(key) != nullptr; }
+    bool remove(std::string_view key);
+    void clear();
+
+    std::size_t size() const noexcept { return entries_.size(); }
+    bool empty() const noexcept { return entries_.empty(); }
+    const std::vector<Entry>& entries() const noexcept { return entries_; }
+
+private:
+    std::vector<Entry> entries_;
+    std::unordered_map<std::string, std::size_t> index_; // folded key -> position in entries_
+};
+
+} // namespace lantrivex

@@ -1,0 +1,117 @@
+#include "platform/posix/MountTable.h"
+
+#include "common/Ascii.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace lantrivex::platform::posix {
+namespace {
+
+// Undoes the octal escapes (\ooo) that the kernel writes for blanks and backslashes.
+std::string unescape(std::string_view field) {
+    std::string out;
+    out.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const char a = field[i + 1], b = field[i + 2], c = field[i + 3];
+            if (a >= '0' && a <= '3' && b >= '0' && b <= '7' && c >= '0' && c <= '7') {
+                out.push_back(static_cast<char>((a - '0') * 64 + (b - '0') * 8 + (c - '0')));
+                i += 3;
+                continue;
+            }
+        }
+        out.push_back(field[i]);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string mountTablePath() {
+    const char* configured = std::getenv("LANTRIVEX_MOUNTS");
+    return (configured && *configured) ? std::string(configured) : std::string("/proc/self/mounts");
+}
+
+std::vector<MountEntry> parseMountTable(std::string_view text) {
+    std::vector<MountEntry> table;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        std::vector<std::string_view> fields;
+        std::size_t pos = 0;
+        while (pos < line.size()) {
+            while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) {
+                ++pos;
+            }
+            if (pos >= line.size()) {
+                break;
+            }
+            const std::size_t fieldEnd = line.find_first_of(" \t", pos);
+            const std::size_t stop = fieldEnd == std::string_view::npos ? line.size() : fieldEnd;
+            fields.push_back(line.substr(pos, stop - pos));
+            pos = stop;
+        }
+        if (fields.size() < 3 || fields[0].front() == '#') {
+            continue;
+        }
+        table.push_back(MountEntry{unescape(fields[0]), unescape(fields[1]), unescape(fields[2]),
+                                   fields.size() > 3 ? unescape(fields[3]) : std::string()});
+    }
+    return table;
+}
+
+std::vector<MountEntry> readMountTable() {
+    std::ifstream in(mountTablePath(), std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    return parseMountTable(content.str());
+}
+
+bool isSmbMount(const MountEntry& entry) noexcept {
+    return entry.fsType == "cifs" || entry.fsType == "smb3" || entry.fsType == "smbfs";
+}
+
+std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table, std::string_view server,
+                                       std::string_view share) {
+    std::optional<MountEntry> found;
+    for (const MountEntry& entry : table) {
+        if (!isSmbMount(entry)) {
+            continue;
+        }
+        // The source is //server/share, possibly with a path below the share (//srv/share/sub):
+        // only whole-share mounts stand for the share itself.
+        std::string_view source = entry.source;
+        if (source.size() < 2 || (source.substr(0, 2) != "//" && source.substr(0, 2) != "\\\\")) {
+            continue;
+        }
+        source.remove_prefix(2);
+        const std::size_t slash = source.find_first_of("/\\");
+        if (slash == std::string_view::npos) {
+            continue;
+        }
+        std::string_view srv = source.substr(0, slash);
+        std::string_view shr = source.substr(slash + 1);
+        while (!shr.empty() && (shr.back() == '/' || shr.back() == '\\')) {
+            shr.remove_suffix(1);
+        }
+        if (equalsIgnoreAsciiCase(srv, server) && equalsIgnoreAsciiCase(shr, share)) {
+            found = entry;
+        }
+    }
+    return found;
+}
+
+} // namespace lantrivex::platform::posix

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lantrivex::signatures {
+
+// One record of Signatures.txt: three fields in the order signature, extension, description.
+struct SignatureRecord {
+    std::string signature;
+    std::string extension;
+    std::string description;
+
+    friend bool operator==(const SignatureRecord&, const SignatureRecord&) = default;
+};
+
+// Reads the records of a signatures file, one at a time, by the file's reading rules
+// (comma-separated fields, quoted or not, three to a record wherever they stand). The text is
+// UTF-8 (converted from the file's code page by the caller).
+class SignatureRecordReader {
+public:
+    explicit SignatureRecordReader(std::string_view text) : text_(text) {}
+
+    // Nothing is left to read.
+    bool atEnd() const noexcept { return pos_ >= text_.size(); }
+
+    // Reads the next record. False when the text ends before its three fields are complete, or
+    // inside a double quote that is never closed.
+    bool next(SignatureRecord& record);
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+// A record as the program writes it: "sig","ext","desc" and CR LF.
+std::string formatSignatureRecord(const SignatureRecord& record);
+
+// Why a record cannot be stored in the file.
+enum class RecordProblem {
+    None,
+    DoubleQuote,    // the format has no escape for a double quote inside a field
+    NotRepresentable // a character the file's code page cannot hold
+};
+RecordProblem checkStorable(const SignatureRecord& record);
+
+// Writes the records (in the given order) to `path` in the file's code page, through a new file
+// renamed into place: a failure leaves the old file whole. False with `error` set on failure; the
+// records must all pass checkStorable().
+bool writeSignatureFile(platform::FileSystem& files, std::string_view path,
+                        const std::vector<SignatureRecord>& records, std::string& error);
+
+} // namespace lantrivex::signatures

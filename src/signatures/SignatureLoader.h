@@ -1,0 +1,20 @@
+#pragma once
+
+#include "common/Language.h"
+#include "platform/FileSystem.h"
+#include "platform/Notifier.h"
+#include "signatures/SignatureTable.h"
+
+namespace lantrivex::signatures {
+
+// Replaces the whole table by the three default rows (in memory only; nSignatures unchanged).
+void SetDefaultSignatures(SignatureTable& table);
+
+// Empties the table and fills it from table.sSignaturesFile: the defaults, silently, when no file
+// exists; a message per duplicate signature; the corrupted-file message and the defaults when a
+// record cannot be read through; a critical message and the defaults when the file exists but
+// cannot be opened.
+void LoadSignatures(SignatureTable& table, platform::FileSystem& files, platform::Notifier& notifier,
+                    LanguageFlag nLangue);
+
+} // namespace lantrivex::signatures
