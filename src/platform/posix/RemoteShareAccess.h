@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/NamedStreamReader.h"
+#include "platform/WindowsPath.h"
+
+#include <memory>
+#include <string_view>
+
+namespace lantrivex::platform::posix {
+
+// Reaches Windows shares that no mount of this system covers, by the SMB protocol itself. The
+// POSIX stream reader and folder probe hand it every \\SERVER\SHARE\... path the mount table does
+// not resolve; without it such paths cannot be reached.
+class RemoteShareAccess {
+public:
+    virtual ~RemoteShareAccess() = default;
+
+    // The stream `streamName` of the file or folder `path` on the share; nullptr on any failure.
+    virtual std::unique_ptr<ByteStream> openStream(const UncPath& path, std::string_view streamName) = 0;
+
+    // The folder `path` exists on the share and can be listed.
+    virtual bool folderExists(const UncPath& path) = 0;
+};
+
+} // namespace lantrivex::platform::posix
