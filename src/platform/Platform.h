@@ -5,6 +5,7 @@
 #include "platform/NamedStreamReader.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramLocation.h"
+#include "platform/ShellOpen.h"
 #include "platform/SystemVersion.h"
 
 namespace lantrivex::platform {
@@ -19,6 +20,7 @@ struct Platform {
     SystemVersion& version;
     FileSystem& files;
     ProgramLocation& location;
+    ShellOpen& shell;
 };
 
 } // namespace lantrivex::platform
