@@ -84,8 +84,8 @@ bool isSmbMount(const MountEntry& entry) noexcept {
     return entry.fsType == "cifs" || entry.fsType == "smb3" || entry.fsType == "smbfs";
 }
 
-std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table,
-                                       std::string_view server, std::string_view share) {
+std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table, std::string_view server,
+                                       std::string_view share) {
     std::optional<MountEntry> found;
     for (const MountEntry& entry : table) {
         if (!isSmbMount(entry)) {
