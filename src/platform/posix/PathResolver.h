@@ -24,9 +24,10 @@ struct ResolvedPath {
 
 // The one place where paths are resolved. A network path \\SERVER\SHARE\rest leads, when an SMB
 // mount (cifs, smb3) of //SERVER/SHARE is in the mount table (server and share compared without
-// regard to ASCII case), to the mount point followed by the rest with "\" turned into "/"; "." and
-// ".." in the rest never lead above the share's root. A network path with no such mount is left to
-// SMB access. A drive path cannot be reached; any other path is taken as a local path.
+// regard to ASCII case), to the mount point followed by the rest with "\" turned into "/". A
+// network path with no such mount is left to SMB access, as its UncPath. In both cases empty, "."
+// and ".." components of the rest are dropped, and ".." never leads above the share's root. A
+// drive path (X:\...) cannot be reached; any other path is taken as a local path, as it is.
 class PathResolver {
 public:
     // Reads the mount table (mountTablePath()) afresh at every resolution: shares are mounted and

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixNamedStreamReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
