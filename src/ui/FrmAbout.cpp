@@ -3,6 +3,7 @@
 #include "shell/AboutBox.h"
 #include "ui/Images.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -36,15 +37,22 @@ FrmAbout::FrmAbout(LanguageFlag nLangue, std::size_t signatureCount, platform::S
     const shell::AboutBoxTexts texts = shell::aboutBoxTexts(nLangue, signatureCount);
     linkUrl_ = texts.linkUrl;
 
-    // A label of the design's size, grown to the lines of its text where the font needs more.
+    // A label of the design's size, grown to its text where the font is larger than the design's
+    // (the legend's labels are sized for a small 8-point face).
     auto label = [](QWidget* owner, const char* name, const std::string& text, int left, int top,
                     int width, int height, Qt::Alignment alignment) {
         auto* l = new QLabel(display(text), owner);
         l->setObjectName(QString::fromLatin1(name));
         l->setAlignment(alignment);
-        const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-        const int needed = lines * l->fontMetrics().lineSpacing() + 2;
-        l->setGeometry(px(left), px(top), px(width), std::max(px(height), needed));
+        const QFontMetrics metrics = l->fontMetrics();
+        const QStringList lines = l->text().split(QLatin1Char('\n'));
+        int textWidth = 0;
+        for (const QString& line : lines) {
+            textWidth = std::max(textWidth, metrics.horizontalAdvance(line) + 2);
+        }
+        const int textHeight = static_cast<int>(lines.size()) * metrics.lineSpacing() + 2;
+        l->setGeometry(px(left), px(top), std::max(px(width), textWidth),
+                       std::max(px(height), textHeight));
         return l;
     };
 
