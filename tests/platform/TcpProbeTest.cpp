@@ -56,6 +56,25 @@ TEST(TcpProbe, RefusedPortsAreUnreachableAndTheNextPortIsTried) {
     EXPECT_EQ(probeTcp("127.0.0.1", both, std::chrono::seconds(5)), TcpReach::Reachable);
 }
 
+TEST(TcpProbe, ConnectionNeverTakenEndsWithTheTimeout) {
+    // A listener whose one-place queue is full: the system drops further connection requests, as
+    // a server behind a silent firewall does.
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&a), &length), 0);
+    ASSERT_EQ(::listen(server, 0), 0);
+    const std::array<std::uint16_t, 1> ports{ntohs(a.sin_port)};
+    ASSERT_EQ(probeTcp("127.0.0.1", ports, std::chrono::seconds(2)), TcpReach::Reachable);
+
+    // The queue now holds the first connection, never accepted.
+    EXPECT_EQ(probeTcp("127.0.0.1", ports, std::chrono::milliseconds(300)), TcpReach::Unreachable);
+    ::close(server);
+}
+
 TEST(TcpProbe, UnknownNamesAreUnresolved) {
     const std::array<std::uint16_t, 1> ports{445};
     EXPECT_EQ(probeTcp("", ports, std::chrono::seconds(1)), TcpReach::Unresolved);

@@ -238,6 +238,12 @@ bool SambaServer::launch(std::string& error) {
 }
 
 SambaServer::~SambaServer() {
+    stop();
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+void SambaServer::stop() {
     if (pid_ > 0) {
         ::kill(pid_, SIGTERM);
         const auto deadline = Clock::now() + std::chrono::seconds(5);
@@ -250,9 +256,8 @@ SambaServer::~SambaServer() {
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
+        pid_ = -1;
     }
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
 }
 
 bool SambaServer::putStreams(const std::vector<std::pair<std::string, std::string>>& streams,

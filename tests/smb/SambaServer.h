@@ -28,6 +28,9 @@ public:
 
     ~SambaServer();
     SambaServer(const SambaServer&) = delete;
+
+    // Ends the server and its connections (the folders stay until the object goes).
+    void stop();
     SambaServer& operator=(const SambaServer&) = delete;
 
     std::uint16_t port() const { return port_; }

@@ -226,6 +226,48 @@ TEST_F(SmbShareAccessTest, StreamOutlivesItsAccess) {
     EXPECT_EQ(readAll(*stream, 4096), smallStream());
 }
 
+// The server goes away in the middle of a read: what was read is kept, the rest reads as the end,
+// and the program goes on (a write to the dead connection must not end it by SIGPIPE).
+TEST(SmbShareAccessLostServer, ServerEndingMidReadGivesAShortRead) {
+    if (!smbAccessBuiltIn()) {
+        GTEST_SKIP() << "built without libsmbclient (LANTRIVEX_WITH_SMB is OFF)";
+    }
+    if (const auto why = SambaServer::whyUnavailable(); !why.empty()) {
+        GTEST_SKIP() << "No SMB server for this test: " << why;
+    }
+    std::string error;
+    auto server = SambaServer::start(error);
+    ASSERT_NE(server, nullptr) << "smbd would not start:\n" << error;
+    fs::create_directories(server->shareFolder() / "Big");
+    ASSERT_TRUE(server->putStreams({{"Big:AFP_IdIndex", bigStream()}}, error)) << error;
+
+    SmbSettings settings;
+    settings.port = server->port();
+    settings.timeout = std::chrono::seconds(2);
+    SmbShareAccess access(settings);
+    auto stream = access.openStream(at("D$", "Big"), "AFP_IdIndex");
+    ASSERT_NE(stream, nullptr);
+    std::vector<std::byte> buffer(1024 * 1024);
+    ASSERT_EQ(stream->read(buffer.data(), buffer.size()), buffer.size());
+
+    server->stop();
+    // From another thread than the one that made the library's context: the library holds
+    // SIGPIPE back only in that one.
+    std::size_t rest = 0;
+    bool reachable = true;
+    std::thread other([&] {
+        for (std::size_t got; (got = stream->read(buffer.data(), buffer.size())) > 0;) {
+            rest += got;
+        }
+        stream.reset();
+        reachable = access.openStream(at("D$", "Big"), "AFP_IdIndex") != nullptr ||
+                    access.folderExists(at("D$", "Big"));
+    });
+    other.join();
+    EXPECT_LT(rest + buffer.size(), bigStream().size());
+    EXPECT_FALSE(reachable); // nothing answers any more
+}
+
 // No server at all: the port refuses connections.
 TEST(SmbShareAccessUnreachable, ServerNotRunningFailsAtOnce) {
     if (!smbAccessBuiltIn()) {
@@ -240,6 +282,36 @@ TEST(SmbShareAccessUnreachable, ServerNotRunningFailsAtOnce) {
     EXPECT_FALSE(access.folderExists(at("D$", "Vol")));
     // A refusal is an answer: nothing waits for the timeout.
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+}
+
+// A server whose connection requests go unanswered (here: a listener whose queue is full): the
+// library alone would wait 20 s for each connection; the timeout ends the wait.
+TEST(SmbShareAccessUnreachable, ConnectionNeverTakenEndsWithTheTimeout) {
+    if (!smbAccessBuiltIn()) {
+        GTEST_SKIP() << "built without libsmbclient (LANTRIVEX_WITH_SMB is OFF)";
+    }
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length), 0);
+    ASSERT_EQ(::listen(fd, 0), 0);
+    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr*>(&a), sizeof a), 0); // fills the queue
+
+    SmbSettings settings;
+    settings.port = ntohs(a.sin_port);
+    settings.timeout = std::chrono::seconds(1);
+    SmbShareAccess access(settings);
+    const auto start = Clock::now();
+    EXPECT_EQ(access.openStream(at("D$", "Vol"), "AFP_IdIndex"), nullptr);
+    EXPECT_FALSE(access.folderExists(at("D$", "Vol")));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(15));
+    ::close(filler);
+    ::close(fd);
 }
 
 // A server that takes the connection and never says a word: the timeout ends the wait.

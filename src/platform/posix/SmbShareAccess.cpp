@@ -79,9 +79,10 @@ bool SmbShareAccess::serverAnswers(const std::string& server) const {
 
 namespace {
 
-// libsmbclient writes to sockets that a server may close: a write then raises SIGPIPE, whose
-// default action ends the program. The signal is held back in this thread during each call into
-// the library and a SIGPIPE raised meanwhile is taken off the pending set.
+// libsmbclient writes to sockets that a server may have closed, and a write there raises SIGPIPE,
+// whose default action ends the program. The library holds the signal back only in the thread
+// that creates its context; every call from here holds it back in the calling thread too, and a
+// SIGPIPE raised meanwhile is taken off the pending set.
 class SigpipeGuard {
 public:
     SigpipeGuard() {
