@@ -52,6 +52,18 @@ std::string readAll(ByteStream& stream, std::size_t piece) {
     }
 }
 
+// A path of 319 characters below the share: ten folders of 31 characters.
+std::string longPath(char separator) {
+    std::string path;
+    for (int i = 0; i < 10; ++i) {
+        if (i > 0) {
+            path += separator;
+        }
+        path += "Folder " + std::string(24, static_cast<char>('a' + i));
+    }
+    return path;
+}
+
 UncPath at(std::string share, std::string rest) {
     return UncPath{"127.0.0.1", std::move(share), std::move(rest)};
 }
@@ -72,16 +84,20 @@ protected:
             return;
         }
         const fs::path share = server_->shareFolder();
-        for (const char* folder : {"Small", "Big", "Plain", "Empty", "A%20B", "Mac Volumes/Pub"}) {
+        for (const char* folder : {"Small", "Big", "Plain", "Empty", "A%20B", "Mac Volumes/Pub",
+                                   "Volumes Caf\xC3\xA9"}) {
             fs::create_directories(share / folder);
         }
+        fs::create_directories(share / longPath('/'));
         std::ofstream(share / "file.txt") << "not a folder";
         if (!server_->putStreams({{"Small:AFP_IdIndex", smallStream()},
                                   {"Big:AFP_IdIndex", bigStream()},
                                   {"Empty:AFP_IdIndex", ""},
                                   {"A%20B:AFP_IdIndex", "percent"},
                                   {"Mac Volumes/Pub:AFP_IdIndex", "blank"},
-                                  {":AFP_IdIndex", "share root"}},
+                                  {":AFP_IdIndex", "share root"},
+                                  {"Volumes Caf\xC3\xA9:AFP_IdIndex", "accent"},
+                                  {longPath('/') + ":AFP_IdIndex", "deep"}},
                                  startError_)) {
             delete server_;
             server_ = nullptr;
@@ -163,6 +179,19 @@ TEST_F(SmbShareAccessTest, NamesReachTheServerAsWritten) {
     EXPECT_EQ(readAll(*stream, 100), "share root");
     EXPECT_TRUE(access_->folderExists(at("d$", "")));
     EXPECT_TRUE(access_->folderExists(at("D$", "small")));
+}
+
+TEST_F(SmbShareAccessTest, NonAsciiNamesAndLongPaths) {
+    auto stream = access_->openStream(at("D$", "Volumes Caf\xC3\xA9"), "AFP_IdIndex");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(readAll(*stream, 100), "accent");
+    // Far beyond the 128 characters of the old file functions, and the 260 of MAX_PATH.
+    const std::string deep = longPath('\\');
+    ASSERT_GT(deep.size(), 300u);
+    EXPECT_TRUE(access_->folderExists(at("D$", deep)));
+    stream = access_->openStream(at("D$", deep), "AFP_IdIndex");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(readAll(*stream, 100), "deep");
 }
 
 TEST_F(SmbShareAccessTest, FolderWithoutStream) {
