@@ -141,8 +141,10 @@ std::string SambaServer::whyUnavailable() {
     return {};
 }
 
-std::unique_ptr<SambaServer> SambaServer::start(std::string& error) {
+std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
+                                                const std::string& globalOptions) {
     std::unique_ptr<SambaServer> server(new SambaServer);
+    server->globalOptions_ = globalOptions;
     std::string pattern = (fs::temp_directory_path() / "lantrivex-smbd-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         error = "cannot create a temporary folder";
@@ -192,7 +194,7 @@ bool SambaServer::launch(std::string& error) {
             << "disable spoolss = yes\n"
             << "rpc start on demand helpers = no\n"
             << "usershare path =\n"
-            << "\n[D$]\n"
+            << globalOptions_ << "\n[D$]\n"
             << "path = " << share_.string() << "\n"
             << "guest ok = yes\n"
             << "read only = no\n"
@@ -261,7 +263,7 @@ void SambaServer::stop() {
 }
 
 bool SambaServer::putStreams(const std::vector<std::pair<std::string, std::string>>& streams,
-                             std::string& error) {
+                             std::string& error, const std::string& protocol) {
     std::string commands;
     int n = 0;
     for (const auto& [name, bytes] : streams) {
@@ -271,9 +273,19 @@ bool SambaServer::putStreams(const std::vector<std::pair<std::string, std::strin
         commands += "put \"" + local.string() + "\" \"" + name + "\"; ";
     }
     const fs::path log = scratch() / "smbclient.out";
-    const int status = runProgram({findProgram("smbclient"), "//127.0.0.1/D$", "-p",
-                                   std::to_string(port_), "-N", "-E", "-c", commands},
-                                  log);
+    std::vector<std::string> argv{findProgram("smbclient"),
+                                  "//127.0.0.1/D$",
+                                  "-p",
+                                  std::to_string(port_),
+                                  "-N",
+                                  "-E",
+                                  "-c",
+                                  commands};
+    if (!protocol.empty()) {
+        argv.push_back("--option=client min protocol=" + protocol);
+        argv.push_back("--option=client max protocol=" + protocol);
+    }
+    const int status = runProgram(argv, log);
     const std::string output = readText(log);
     if (status != 0 || output.find("NT_STATUS_") != std::string::npos) {
         error = "smbclient failed (" + std::to_string(status) + "):\n" + output;

@@ -24,7 +24,9 @@ public:
     static std::string whyUnavailable();
 
     // Starts a server; nullptr with `error` (the server's log) when it would not start.
-    static std::unique_ptr<SambaServer> start(std::string& error);
+    // `globalOptions`: more smb.conf lines for its [global] section.
+    static std::unique_ptr<SambaServer> start(std::string& error,
+                                              const std::string& globalOptions = {});
 
     ~SambaServer();
     SambaServer(const SambaServer&) = delete;
@@ -41,9 +43,10 @@ public:
 
     // Writes streams through the server with smbclient, as a Windows client would: each pair is
     // (name on D$ such as "Vol1:AFP_IdIndex", the bytes). The folders must exist. False (and
-    // `error` set) when smbclient failed.
+    // `error` set) when smbclient failed. `protocol`: the dialect smbclient speaks ("NT1" for a
+    // server that speaks only SMB1), its default when empty.
     bool putStreams(const std::vector<std::pair<std::string, std::string>>& streams,
-                    std::string& error);
+                    std::string& error, const std::string& protocol = {});
 
 private:
     SambaServer() = default;
@@ -51,6 +54,7 @@ private:
 
     std::filesystem::path root_;
     std::filesystem::path share_;
+    std::string globalOptions_;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;
 };

@@ -297,6 +297,41 @@ TEST(SmbShareAccessLostServer, ServerEndingMidReadGivesAShortRead) {
     EXPECT_FALSE(reachable); // nothing answers any more
 }
 
+// A server that speaks only SMB1, as Windows NT 4 and Windows 2000 do: reached only when the
+// oldest dialect is offered (LANTRIVEX_SMB_MIN_PROTOCOL=NT1).
+TEST(SmbShareAccessOldServer, Smb1OnlyServerNeedsTheOldDialectOffered) {
+    if (!smbAccessBuiltIn()) {
+        GTEST_SKIP() << "built without libsmbclient (LANTRIVEX_WITH_SMB is OFF)";
+    }
+    if (const auto why = SambaServer::whyUnavailable(); !why.empty()) {
+        GTEST_SKIP() << "No SMB server for this test: " << why;
+    }
+    std::string error;
+    auto server = SambaServer::start(error, "server min protocol = NT1\n"
+                                            "server max protocol = NT1\n");
+    ASSERT_NE(server, nullptr) << "smbd would not start:\n" << error;
+    fs::create_directories(server->shareFolder() / "Small");
+    // Written with smbclient's own defaults (SMB2 and later) is refused by this server: write
+    // through SMB1.
+    ASSERT_TRUE(server->putStreams({{"Small:AFP_IdIndex", smallStream()}}, error, "NT1")) << error;
+
+    SmbSettings settings;
+    settings.port = server->port();
+    settings.timeout = std::chrono::seconds(5);
+    {
+        // The library's default offers SMB 2.02 and later only (checked first: the dialect
+        // setting is process-wide in the library).
+        SmbShareAccess modern(settings);
+        EXPECT_EQ(modern.openStream(at("D$", "Small"), "AFP_IdIndex"), nullptr);
+    }
+    settings.minProtocol = "NT1";
+    SmbShareAccess old(settings);
+    EXPECT_TRUE(old.folderExists(at("D$", "Small")));
+    auto stream = old.openStream(at("D$", "Small"), "AFP_IdIndex");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(readAll(*stream, 4096), smallStream());
+}
+
 // No server at all: the port refuses connections.
 TEST(SmbShareAccessUnreachable, ServerNotRunningFailsAtOnce) {
     if (!smbAccessBuiltIn()) {

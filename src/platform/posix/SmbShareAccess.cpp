@@ -212,7 +212,7 @@ private:
             return;
         }
         if (session != nullptr && session->kerberos_) {
-            return; // the ticket's principal; the library asks again before falling back
+            return; // the library's own hints: the login name, whose ticket is used
         }
         copyInto(username, usernameLength, "guest");
         copyInto(password, passwordLength, "");
