@@ -153,11 +153,7 @@ bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::s
     splitPath(target, folder, name);
 
     struct stat oldInfo {};
-    const bool hadFile = ::stat(target.c_str(), &oldInfo) == 0;
-    if (hadFile && S_ISDIR(oldInfo.st_mode)) {
-        error = "cannot replace " + target + ": " + reason(EISDIR);
-        return false;
-    }
+    const bool hadFile = ::stat(target.c_str(), &oldInfo) == 0 && S_ISREG(oldInfo.st_mode);
 
     std::string temp = (folder == "/" ? std::string() : folder) + "/." + name + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
