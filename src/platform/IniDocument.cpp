@@ -52,6 +52,13 @@ LineMeaning meaningOf(std::string_view content) {
     return meaning;
 }
 
+std::string keyLine(std::string_view key, std::string_view value) {
+    std::string line;
+    line.reserve(key.size() + 1 + value.size());
+    line.append(key).append(1, '=').append(value);
+    return line;
+}
+
 std::string_view unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -137,15 +144,17 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
 
     SectionSpan span{};
     if (!findSection(sectionName, span)) {
-        insertLine(lines_.size(), "[" + std::string(sectionName) + "]");
-        insertLine(lines_.size(), std::string(keyName) + "=" + std::string(value));
+        std::string header(1, '[');
+        header.append(sectionName).push_back(']');
+        insertLine(lines_.size(), std::move(header));
+        insertLine(lines_.size(), keyLine(keyName, value));
         return true;
     }
     const std::size_t at = findKey(span, keyName);
     if (at != std::string_view::npos) {
         // The key keeps the spelling it has in the file.
         const std::string_view stored = meaningOf(lines_[at].content).name;
-        lines_[at].content = std::string(stored) + "=" + std::string(value);
+        lines_[at].content = keyLine(stored, value);
         return true;
     }
     std::size_t after = span.header + 1;
@@ -154,7 +163,7 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
             after = i + 1;
         }
     }
-    insertLine(after, std::string(keyName) + "=" + std::string(value));
+    insertLine(after, keyLine(keyName, value));
     return true;
 }
 
