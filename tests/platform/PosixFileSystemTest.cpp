@@ -12,8 +12,6 @@
 namespace lantrivex::platform::posix {
 namespace {
 
-using test::TempFolder;
-
 TEST(PosixFileSystem, TellsRegularFilesFromEverythingElse) {
     TempFolder folder;
     PosixFileSystem files;

@@ -8,8 +8,6 @@
 namespace lantrivex::platform::posix {
 namespace {
 
-using test::TempFolder;
-
 TEST(PosixProfileFile, AMissingFileReadsEmptyAndIsCreatedByAWrite) {
     TempFolder folder;
     PosixProfileFile profiles;
