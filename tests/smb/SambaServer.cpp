@@ -55,7 +55,8 @@ bool acceptsConnections(std::uint16_t port) {
 
 // Spawns argv with stdout and stderr going to `logFile`; the child gets SIGTERM when this process
 // ends. Returns the pid, or -1.
-pid_t spawn(const std::vector<std::string>& argv, const fs::path& logFile, int inputFd) {
+pid_t spawn(const std::vector<std::string>& argv, const fs::path& logFile, int inputFd,
+            const fs::path& errorFile = {}) {
     std::vector<char*> args;
     for (const auto& a : argv) {
         args.push_back(const_cast<char*>(a.c_str()));
@@ -63,6 +64,13 @@ pid_t spawn(const std::vector<std::string>& argv, const fs::path& logFile, int i
     args.push_back(nullptr);
     const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (log < 0) {
+        return -1;
+    }
+    const int err = errorFile.empty() ? log
+                                      : ::open(errorFile.c_str(),
+                                               O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (err < 0) {
+        ::close(log);
         return -1;
     }
     const pid_t parent = ::getpid();
@@ -74,11 +82,14 @@ pid_t spawn(const std::vector<std::string>& argv, const fs::path& logFile, int i
         }
         ::dup2(inputFd >= 0 ? inputFd : ::open("/dev/null", O_RDONLY), 0);
         ::dup2(log, 1);
-        ::dup2(log, 2);
+        ::dup2(err, 2);
         ::execv(args[0], args.data());
         ::_exit(127);
     }
     ::close(log);
+    if (err != log) {
+        ::close(err);
+    }
     return pid;
 }
 
@@ -102,12 +113,12 @@ std::uint16_t freeLoopbackPort() {
 }
 
 int runProgram(const std::vector<std::string>& argv, const fs::path& logFile,
-               const std::string& standardInput) {
+               const std::string& standardInput, const fs::path& errorFile) {
     int pipeFds[2] = {-1, -1};
     if (!standardInput.empty() && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
         return -1;
     }
-    const pid_t pid = spawn(argv, logFile, pipeFds[0]);
+    const pid_t pid = spawn(argv, logFile, pipeFds[0], errorFile);
     if (pipeFds[0] >= 0) {
         ::close(pipeFds[0]);
         // Small inputs only (a password): they fit in the pipe's buffer.

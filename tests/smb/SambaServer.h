@@ -62,9 +62,9 @@ private:
 // A port on 127.0.0.1 that nothing listens on at the moment of the call.
 std::uint16_t freeLoopbackPort();
 
-// Runs a program with arguments, its output going to `logFile`; its exit status, -1 when it could
-// not run.
+// Runs a program with arguments, its output going to `logFile` (its standard error too, unless
+// `errorFile` is given); its exit status, -1 when it could not run.
 int runProgram(const std::vector<std::string>& argv, const std::filesystem::path& logFile,
-               const std::string& standardInput = {});
+               const std::string& standardInput = {}, const std::filesystem::path& errorFile = {});
 
 } // namespace lantrivex::smbtest

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <random>
+#include <sstream>
 
 namespace lantrivex {
 namespace {
@@ -105,8 +106,15 @@ protected:
         index_ = new Index(makeIndex());
         fs::create_directories(server_->shareFolder() / "Mac Volumes" / "Pub");
         fs::create_directories(server_->shareFolder() / "Mac Volumes" / "NoIndex");
+        fs::create_directories(server_->shareFolder() / "Mac Volumes" / "Small");
         std::ofstream(server_->scratch() / "mounts"); // a mount table without SMB mounts
-        if (!server_->putStreams({{"Mac Volumes/Pub:AFP_IdIndex", index_->bytes}}, startError_)) {
+        std::string small;
+        for (const char* signature : {"W6BNMSWD", "TEXTttxt", "W6BNMSWD", "W6BNMSWD"}) {
+            small += std::string("\x01") + signature + std::string(3, '\0');
+        }
+        if (!server_->putStreams({{"Mac Volumes/Pub:AFP_IdIndex", index_->bytes},
+                                  {"Mac Volumes/Small:AFP_IdIndex", small}},
+                                 startError_)) {
             delete server_;
             server_ = nullptr;
         }
@@ -189,6 +197,37 @@ TEST_F(VolumeOverSmbTest, UnknownIndexWhenTheStreamTheFolderOrTheServerIsMissing
     for (const auto& m : notifier.messages) {
         EXPECT_EQ(m.icon, platform::MessageIcon::None);
     }
+}
+
+std::string readText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The command-line reader, as a user runs it: nothing but its own output on its standard output.
+TEST_F(VolumeOverSmbTest, CommandLineReaderScansAnUnmountedShare) {
+    const fs::path cli = fs::path(LANTRIVEX_BINARY_DIR) / "bin" / "lantrivex-cli";
+    ASSERT_TRUE(fs::exists(cli)) << cli;
+    const fs::path signatures = server_->scratch() / "Signatures.txt";
+    std::ofstream(signatures, std::ios::binary)
+        << "\"W6BNMSWD\",\"doc\",\"Word 6 document\"\r\n\"TEXTttxt\",\"txt\",\"Text\"\r\n";
+    const fs::path out = server_->scratch() / "cli.out";
+    const fs::path err = server_->scratch() / "cli.err";
+    const ScopedEnv port("LANTRIVEX_SMB_PORT", std::to_string(server_->port()));
+
+    const int status = smbtest::runProgram(
+        {cli.string(), "scan", "--format", "csv", "--signatures", signatures.string(),
+         R"(\\127.0.0.1\D$\Mac Volumes\Small)", R"(\\127.0.0.1\D$\Mac Volumes\NoIndex)"},
+        out, {}, err);
+    EXPECT_EQ(status, 1); // one volume's index is unknown
+    EXPECT_EQ(readText(out),
+              "volume,count,percent,signature,description\r\n"
+              "\\\\127.0.0.1\\D$\\Mac Volumes\\Small,3,75,W6BNMSWD,Word 6 document\r\n"
+              "\\\\127.0.0.1\\D$\\Mac Volumes\\Small,1,25,TEXTttxt,Text\r\n");
+    EXPECT_NE(readText(err).find("Unknown Macintosh volume index"), std::string::npos);
+    EXPECT_EQ(readText(err).find("smb"), std::string::npos) << readText(err);
 }
 
 TEST_F(VolumeOverSmbTest, ServerNotRunning) {
