@@ -51,6 +51,9 @@ struct SmbSettings {
 // password is handed to the library only.
 // Before each open the server is first reached by TCP within the timeout, since the library waits
 // up to 20 s for a connection that is not refused; each request then waits at most the timeout.
+// A server name that the system's resolver does not know is left to the library's own name
+// resolution (NetBIOS broadcast, WINS), which has its own bounds. Connections to servers stay
+// open in the context for later reads, as Windows keeps its own.
 // Every failure (no server, refused, no such share, folder or stream, access denied, a timeout)
 // gives nullptr or false. Safe to use from several threads (the calls into the library are
 // serialised).
