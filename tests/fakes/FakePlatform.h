@@ -4,6 +4,7 @@
 #include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeNamedStreamReader.h"
 #include "fakes/FakeProfileFile.h"
+#include "fakes/FakeShellOpen.h"
 #include "platform/Platform.h"
 
 namespace lantrivex::fakes {
@@ -33,9 +34,10 @@ struct FakePlatform {
     FakeSystemVersion version;
     FakeFileSystem files;
     FakeProgramLocation location;
+    FakeShellOpen shell;
 
     platform::Platform platform() {
-        return platform::Platform{streams, folders, profiles, version, files, location};
+        return platform::Platform{streams, folders, profiles, version, files, location, shell};
     }
 };
 

@@ -6,6 +6,7 @@
 #include "platform/posix/PosixNamedStreamReader.h"
 #include "platform/posix/PosixProfileFile.h"
 #include "platform/posix/PosixProgramLocation.h"
+#include "platform/posix/PosixShellOpen.h"
 #include "platform/posix/PosixSystemVersion.h"
 #include "platform/posix/RemoteShareAccess.h"
 
@@ -32,6 +33,7 @@ private:
     PosixSystemVersion version_;
     PosixFileSystem files_;
     PosixProgramLocation location_;
+    PosixShellOpen shell_;
 };
 
 } // namespace lantrivex::platform::posix
