@@ -1,46 +1,40 @@
 #include "common/PercentText.h"
 
-#include "common/Rounding.h"
+#include <cfenv>
+#include <cmath>
 
 namespace lantrivex {
-
 namespace {
 
-// The percentage in hundredths of a percent, rounded halves to even.
-double hundredths(std::int64_t count, std::int64_t total) noexcept {
+// Hundredths of a percent, rounded half to even (the default rounding mode of the FPU).
+std::int64_t percentHundredths(std::int64_t count, std::int64_t total) {
+    if (total == 0) {
+        return 0;
+    }
     const double percent = static_cast<double>(count) / static_cast<double>(total) * 100.0;
-    return roundHalfEven(percent * 100.0);
+    return static_cast<std::int64_t>(std::nearbyint(percent * 100.0));
 }
 
 } // namespace
 
-double roundedPercent(std::int64_t count, std::int64_t total) noexcept {
-    if (total <= 0) {
-        return 0.0;
-    }
-    return hundredths(count, total) / 100.0;
-}
-
 std::string percentText(std::int64_t count, std::int64_t total, char decimalSeparator) {
-    if (total <= 0) {
-        return "0";
-    }
-    const double h = hundredths(count, total);
-    // A share is at most 100 % (h <= 10000); the clamp only keeps absurd callers defined.
-    const bool negative = h < 0.0;
-    const double absolute = negative ? -h : h;
-    const auto magnitude = static_cast<std::uint64_t>(absolute < 1e18 ? absolute : 1e18);
-    std::string text = negative && magnitude != 0 ? "-" : "";
-    text += std::to_string(magnitude / 100);
-    const auto fraction = static_cast<unsigned>(magnitude % 100);
+    const std::int64_t hundredths = percentHundredths(count, total);
+    const bool negative = hundredths < 0;
+    const std::int64_t magnitude = negative ? -hundredths : hundredths;
+    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 100);
+    const auto fraction = static_cast<int>(magnitude % 100);
     if (fraction != 0) {
-        text += decimalSeparator;
-        text += static_cast<char>('0' + fraction / 10);
+        text.push_back(decimalSeparator);
+        text.push_back(static_cast<char>('0' + fraction / 10));
         if (fraction % 10 != 0) {
-            text += static_cast<char>('0' + fraction % 10);
+            text.push_back(static_cast<char>('0' + fraction % 10));
         }
     }
     return text;
+}
+
+double percentValue(std::int64_t count, std::int64_t total) {
+    return static_cast<double>(percentHundredths(count, total)) / 100.0;
 }
 
 } // namespace lantrivex

@@ -12,7 +12,7 @@ std::vector<ResultRow> buildResultRows(const analysis::ScanResult& scan,
     for (const auto& s : scan.signatures) {
         ResultRow row;
         row.count = s.count;
-        row.percent = roundedPercent(s.count, scan.total);
+        row.percent = percentValue(s.count, scan.total);
         row.percentText = percentText(s.count, scan.total, decimalSeparator);
         row.signature = s.signature;
         row.description = std::string(table.description(s.signature));

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace lantrivex::cli {
+
+// What every command of the command-line reader works with: the platform services, the two output
+// streams, and the program's folder (where Signatures.txt, Lantrivex.ini and Registry/ are looked
+// for by default).
+struct CliContext {
+    platform::Platform& platform;
+    std::ostream& out;
+    std::ostream& err;
+    std::string programFolder;
+    char decimalSeparator = '.'; // the user's locale's, for the table output
+};
+
+// Exit codes of every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitSomeUnread = 1; // a volume's index was unknown; the others were printed
+inline constexpr int kExitUsage = 2;
+
+} // namespace lantrivex::cli
