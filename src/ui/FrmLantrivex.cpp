@@ -26,7 +26,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
-
 #include <cmath>
 
 namespace lantrivex::ui {
@@ -68,7 +67,9 @@ constexpr double kTwips = shell::kTwipsPerPixel;
 constexpr std::int32_t kDesignLeft = 1440;
 constexpr std::int32_t kDesignTop = 1440;
 
-int toPixels(double twips) { return static_cast<int>(std::lround(twips / kTwips)); }
+int toPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwips));
+}
 
 QString indexedName(const char* array, int k) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(k);
@@ -215,7 +216,10 @@ void FrmLantrivex::createMenus() {
     QMenu* langue = addMenu(bar, "mnuLangue", "&Language");
     addItem(langue, "mnuAnglais", "&English", {}, &FrmLantrivex::mnuAnglais_Click)
         ->setCheckable(true);
-    addItem(langue, "mnuFrancais", "&Fran\xC3\xA7" "ais", {}, &FrmLantrivex::mnuFrancais_Click)
+    addItem(langue, "mnuFrancais",
+            "&Fran\xC3\xA7"
+            "ais",
+            {}, &FrmLantrivex::mnuFrancais_Click)
         ->setCheckable(true);
 
     QMenu* help = addMenu(bar, "mnuHelp", "&?");
@@ -283,7 +287,8 @@ void FrmLantrivex::createTemplatePanel() {
     total->hide();
 
     auto* model = new ResultGridModel(this);
-    auto* grid = new ResultGridView(model, [this] { return state_.nLangue; }, inner_);
+    auto* grid = new ResultGridView(
+        model, [this] { return state_.nLangue; }, inner_);
     grid->setObjectName(indexedName("lstSignatures", 0));
     grid->hide();
     connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -339,8 +344,8 @@ void FrmLantrivex::Form_Resize() {
     const double innerHeight = inner_->height() * kTwips;
     // The toolbar and the status bar align themselves to the top and the bottom edges.
     setTwips(toolbar_, {0, 0, innerWidth, shell::kToolbarHeight});
-    setTwips(statusBar_, {0, innerHeight - shell::kStatusBarHeight, innerWidth,
-                          shell::kStatusBarHeight});
+    setTwips(statusBar_,
+             {0, innerHeight - shell::kStatusBarHeight, innerWidth, shell::kStatusBarHeight});
 
     const shell::LayoutMetrics metrics{innerWidth, innerHeight, shell::kToolbarHeight,
                                        shell::kStatusBarHeight};
@@ -425,7 +430,8 @@ void FrmLantrivex::showEvent(QShowEvent* event) {
     // Where the system does not activate a new window by itself, the first activation still
     // follows the first showing.
     if (state_.FlagFirstActivation) {
-        QMetaObject::invokeMethod(this, [this] { Form_Activate(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Form_Activate(); }, Qt::QueuedConnection);
     }
 }
 
@@ -576,9 +582,13 @@ void FrmLantrivex::MajTreeCatalogue() {
 // ---------------------------------------------------------------------------------------------
 // Menus, toolbar, language, product
 
-void FrmLantrivex::mnuActualiser_Click() { refreshDiscovery(false); }
+void FrmLantrivex::mnuActualiser_Click() {
+    refreshDiscovery(false);
+}
 
-void FrmLantrivex::mnuConnecter_Click() { emit drivesDialogRequested(); }
+void FrmLantrivex::mnuConnecter_Click() {
+    emit drivesDialogRequested();
+}
 
 void FrmLantrivex::mnuQuitter_Click() {
     // Ends at once: the placement of this run is not written.
@@ -586,9 +596,13 @@ void FrmLantrivex::mnuQuitter_Click() {
     QCoreApplication::exit(0);
 }
 
-void FrmLantrivex::mnuGestionSignatures_Click() { emit signatureManagerRequested(); }
+void FrmLantrivex::mnuGestionSignatures_Click() {
+    emit signatureManagerRequested();
+}
 
-void FrmLantrivex::mnuAbout_Click() { emit aboutRequested(); }
+void FrmLantrivex::mnuAbout_Click() {
+    emit aboutRequested();
+}
 
 void FrmLantrivex::Toolbar1_ButtonClick(int index) {
     if (index == 1) {
@@ -658,9 +672,15 @@ void FrmLantrivex::changeProduct(std::int16_t code) {
     }
 }
 
-void FrmLantrivex::mnuMacFile_Click() { changeProduct(0); }
-void FrmLantrivex::mnuMacServerIP_Click() { changeProduct(1); }
-void FrmLantrivex::mnuExtremeZIP_Click() { changeProduct(2); }
+void FrmLantrivex::mnuMacFile_Click() {
+    changeProduct(0);
+}
+void FrmLantrivex::mnuMacServerIP_Click() {
+    changeProduct(1);
+}
+void FrmLantrivex::mnuExtremeZIP_Click() {
+    changeProduct(2);
+}
 
 QAction* FrmLantrivex::toolbarButton(const QString& key) const {
     for (QAction* action : toolbar_->actions()) {
@@ -731,8 +751,7 @@ QLabel* FrmLantrivex::lblVolume(int k) const {
 }
 
 QLabel* FrmLantrivex::lbllblVolume(int k) const {
-    return k >= 0 && k <= volumePanelCount() ? lbllblVolume_[static_cast<std::size_t>(k)]
-                                             : nullptr;
+    return k >= 0 && k <= volumePanelCount() ? lbllblVolume_[static_cast<std::size_t>(k)] : nullptr;
 }
 
 ResultGridView* FrmLantrivex::lstSignatures(int k) const {
@@ -771,7 +790,8 @@ int FrmLantrivex::loadVolumePanel(const QString& title) {
     totalK->hide();
 
     auto* model = new ResultGridModel(this);
-    auto* gridK = new ResultGridView(model, [this] { return state_.nLangue; }, inner_);
+    auto* gridK = new ResultGridView(
+        model, [this] { return state_.nLangue; }, inner_);
     gridK->setObjectName(indexedName("lstSignatures", k));
     gridK->setFont(grid0->font());
     gridK->hide();
@@ -816,8 +836,9 @@ void FrmLantrivex::unloadVolumePanels() {
 
 char FrmLantrivex::decimalSeparator() const {
     const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point.at(0).unicode() < 0x80 ? static_cast<char>(point.at(0).unicode())
-                                                              : '.';
+    return point.size() == 1 && point.at(0).unicode() < 0x80
+               ? static_cast<char>(point.at(0).unicode())
+               : '.';
 }
 
 void FrmLantrivex::SelectCatalogueNode(QTreeWidgetItem* node) {
@@ -859,9 +880,9 @@ void FrmLantrivex::AnalyseMacVolumeIndex(const QString& volumeRoot, int k) {
         return;
     }
     const QByteArray root = volumeRoot.toUtf8();
-    const auto result =
-        analysis::ReadVolumeIndex(std::string_view(root.constData(), static_cast<std::size_t>(root.size())),
-                                  platform_.streams, notifier_, state_.nLangue);
+    const auto result = analysis::ReadVolumeIndex(
+        std::string_view(root.constData(), static_cast<std::size_t>(root.size())),
+        platform_.streams, notifier_, state_.nLangue);
     if (!result) {
         return;
     }

@@ -10,7 +10,6 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QVariant>
-
 #include <array>
 #include <memory>
 #include <unordered_map>
@@ -52,8 +51,8 @@ public:
     static constexpr int kImageVolume = 3;
     static constexpr int kImageVolumeMissing = 8;
 
-    FrmLantrivex(platform::Platform& platform, platform::Notifier& notifier,
-                 shell::AppState& state, QWidget* parent = nullptr);
+    FrmLantrivex(platform::Platform& platform, platform::Notifier& notifier, shell::AppState& state,
+                 QWidget* parent = nullptr);
     ~FrmLantrivex() override;
 
     // --- Start-up, activation, shutdown -------------------------------------------------------

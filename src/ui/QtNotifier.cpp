@@ -48,6 +48,8 @@ bool QtNotifier::askYesNo(std::string_view text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-void QtNotifier::beep() { QApplication::beep(); }
+void QtNotifier::beep() {
+    QApplication::beep();
+}
 
 } // namespace lantrivex::ui

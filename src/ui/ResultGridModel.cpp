@@ -4,7 +4,6 @@
 #include "ui/Images.h"
 
 #include <QFont>
-
 #include <algorithm>
 
 namespace lantrivex::ui {
@@ -15,7 +14,9 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool validColumn(int column) { return column >= 0 && column < 4; }
+bool validColumn(int column) {
+    return column >= 0 && column < 4;
+}
 
 } // namespace
 
@@ -27,7 +28,9 @@ int ResultGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int ResultGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+int ResultGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 4;
+}
 
 QString ResultGridModel::headerText(int column) {
     if (!validColumn(column)) {
@@ -109,7 +112,9 @@ void ResultGridModel::setRows(std::vector<shell::ResultRow> rows) {
     endResetModel();
 }
 
-void ResultGridModel::clearRows() { setRows({}); }
+void ResultGridModel::clearRows() {
+    setRows({});
+}
 
 void ResultGridModel::setColumnAlignment(int column, Qt::Alignment alignment) {
     if (validColumn(column)) {
@@ -139,7 +144,7 @@ bool ResultGridModel::headerEmphasis(int column) const {
 
 ResultGridModel::SortKind ResultGridModel::sortKindOf(const QString& header) {
     return (header == QLatin1String("#") || header == QLatin1String("%")) ? SortKind::Numeric
-                                                                           : SortKind::Text;
+                                                                          : SortKind::Text;
 }
 
 void ResultGridModel::sortRows(int column, SortKind kind, Qt::SortOrder order) {

@@ -3,7 +3,6 @@
 #include "shell/VolumeResult.h"
 
 #include <QAbstractTableModel>
-
 #include <array>
 #include <vector>
 

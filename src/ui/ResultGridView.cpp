@@ -10,7 +10,6 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
-
 #include <algorithm>
 
 namespace lantrivex::ui {

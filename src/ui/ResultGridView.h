@@ -3,7 +3,6 @@
 #include "common/Language.h"
 
 #include <QTableView>
-
 #include <functional>
 #include <vector>
 

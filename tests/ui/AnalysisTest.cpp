@@ -10,7 +10,7 @@ namespace {
 class AnalysisTest : public WindowTest {
 protected:
     void SetUp() override {
-        streams.streams[kVolumeA] = indexStream({{"W6BNMSWD", 1}, {"XDOCXPR3", 7}});
+        putIndex(kVolumeA, indexStream({{"W6BNMSWD", 1}, {"XDOCXPR3", 7}}));
         start();
         std::tie(volumeA, volumeB) = addVolumes();
     }
@@ -21,8 +21,8 @@ protected:
 
 TEST_F(AnalysisTest, ClickOnAVolumeReadsItsIndexAndShowsItsPanel) {
     clickNode(volumeA);
-    EXPECT_EQ(streams.opens(kVolumeA), 1);
-    EXPECT_EQ(streams.opened.front(), std::string(kVolumeA) + ":AFP_IdIndex");
+    EXPECT_EQ(opens(kVolumeA), 1);
+    EXPECT_EQ(streams.openedPaths.front(), kVolumeA);
     EXPECT_EQ(window->statusText(1), kVolumeA);
     EXPECT_EQ(window->statusText(2), "");
     EXPECT_FALSE(window->statusPictureShown(2));
@@ -61,7 +61,7 @@ TEST_F(AnalysisTest, SecondClickShowsTheKeptResultWithoutReading) {
     clickNode(window->treeCatalogue()->topLevelItem(0));
     EXPECT_TRUE(window->lstSignatures(1)->isVisible()) << "a machine node leaves the panel shown";
     clickNode(volumeA);
-    EXPECT_EQ(streams.opens(kVolumeA), 1);
+    EXPECT_EQ(opens(kVolumeA), 1);
     EXPECT_EQ(column(1, 0), (QStringList{"7", "1"}));
     EXPECT_EQ(window->statusText(1), kVolumeA);
 }
@@ -77,7 +77,7 @@ TEST_F(AnalysisTest, MachineServerAndMissingVolumeNodesReadNothing) {
     volumeB->setData(0, FrmLantrivex::ImageRole, FrmLantrivex::kImageVolumeMissing);
     clickNode(volumeB);
     EXPECT_EQ(window->statusText(1), kVolumeB);
-    EXPECT_EQ(streams.opens(kVolumeB), 0);
+    EXPECT_EQ(opens(kVolumeB), 0);
     EXPECT_TRUE(window->lstSignatures(1)->isVisible());
     EXPECT_TRUE(notifier.messages.empty());
 }
@@ -91,16 +91,16 @@ TEST_F(AnalysisTest, UnknownIndexLeavesThePanelEmptyAndReadsAgainNextTime) {
     EXPECT_EQ(window->lbllblVolume(2)->text(), "Total: 0");
     EXPECT_EQ(window->statusText(1), kVolumeB);
 
-    streams.streams[kVolumeB] = indexStream({{"APPLdosa", 3}});
+    putIndex(kVolumeB, indexStream({{"APPLdosa", 3}}));
     clickNode(window->treeCatalogue()->topLevelItem(0));
     clickNode(volumeB);
-    EXPECT_EQ(streams.opens(kVolumeB), 2);
+    EXPECT_EQ(opens(kVolumeB), 2);
     EXPECT_EQ(column(2, 1), (QStringList{"100"}));
     EXPECT_EQ(column(2, 3), (QStringList{""})) << "no description: an empty cell";
 }
 
 TEST_F(AnalysisTest, ThreeEqualCountsAndTheLocaleSeparator) {
-    streams.streams[kVolumeB] = indexStream({{"AAAAAAAA", 1}, {"BBBBBBBB", 1}, {"CCCCCCCC", 1}});
+    putIndex(kVolumeB, indexStream({{"AAAAAAAA", 1}, {"BBBBBBBB", 1}, {"CCCCCCCC", 1}}));
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     clickNode(volumeB);
@@ -111,8 +111,8 @@ TEST_F(AnalysisTest, ThreeEqualCountsAndTheLocaleSeparator) {
 }
 
 TEST_F(AnalysisTest, HeaderClicksSortAndMoveTheMark) {
-    streams.streams[kVolumeA] =
-        indexStream({{"ttxtTTXT", 2}, {"W6BNMSWD", 1}, {"XDOCXPR3", 7}, {"APPLdosa", 11}});
+    putIndex(kVolumeA,
+             indexStream({{"ttxtTTXT", 2}, {"W6BNMSWD", 1}, {"XDOCXPR3", 7}, {"APPLdosa", 11}}));
     clickNode(volumeA);
     ResultGridModel* model = window->gridModel(1);
     EXPECT_EQ(column(1, 0), (QStringList{"11", "7", "2", "1"}));
@@ -153,7 +153,7 @@ TEST_F(AnalysisTest, HeaderClicksSortAndMoveTheMark) {
 }
 
 TEST_F(AnalysisTest, SortMarksStayWithTheirPanel) {
-    streams.streams[kVolumeB] = indexStream({{"AAAAAAAA", 1}});
+    putIndex(kVolumeB, indexStream({{"AAAAAAAA", 1}}));
     clickNode(volumeA);
     clickHeader(1, 2);
     clickNode(volumeB);
@@ -167,10 +167,9 @@ TEST_F(AnalysisTest, CopyPutsRowsOnTheClipboardAsTabSeparatedText) {
     ResultGridView* grid = window->lstSignatures(1);
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              "#\t%\tSignature\tType\r\n"
-              "7\t87.5\tXDOCXPR3\tQuarkXPress document\r\n"
-              "1\t12.5\tW6BNMSWD\tWord 6 document\r\n");
+    EXPECT_EQ(QApplication::clipboard()->text(), "#\t%\tSignature\tType\r\n"
+                                                 "7\t87.5\tXDOCXPR3\tQuarkXPress document\r\n"
+                                                 "1\t12.5\tW6BNMSWD\tWord 6 document\r\n");
 
     grid->selectRow(1);
     QMenu* menu = grid->createContextMenu(grid);
@@ -189,14 +188,14 @@ TEST_F(AnalysisTest, CopyPutsRowsOnTheClipboardAsTabSeparatedText) {
 
 TEST_F(AnalysisTest, StatusTextsDuringTheAnalysis) {
     // The reader sees the wait text in the status bar and the empty template grid on screen.
-    class PeekingStreams : public MemoryStreams {
+    class PeekingStreams : public fakes::FakeNamedStreamReader {
     public:
         std::unique_ptr<platform::ByteStream> open(std::string_view path,
                                                    std::string_view name) override {
             status = window->statusText(1);
             templateShown = window->lstSignatures(0)->isVisible();
             panelShown = window->lstSignatures(1)->isVisible();
-            return MemoryStreams::open(path, name);
+            return fakes::FakeNamedStreamReader::open(path, name);
         }
         FrmLantrivex* window = nullptr;
         QString status;
@@ -209,7 +208,7 @@ TEST_F(AnalysisTest, StatusTextsDuringTheAnalysis) {
     platform::Platform other{peeking, folders, profile, version, files, location, instance};
     shell::AppState otherState;
     TestWindow french(other, notifier, otherState);
-    profile.set("Configuration", "Langue", "1");
+    setting("Configuration", "Langue", "1");
     ASSERT_TRUE(french.Form_Load());
     french.show();
     french.Form_Activate();
@@ -237,7 +236,7 @@ TEST_F(AnalysisTest, RebuildDiscardsThePanelsAndTheirResults) {
     std::tie(volumeA, volumeB) = addVolumes();
     EXPECT_EQ(window->lbllblVolume(1)->text(), "Total: 0");
     clickNode(volumeA);
-    EXPECT_EQ(streams.opens(kVolumeA), 2) << "read anew after the rebuild";
+    EXPECT_EQ(opens(kVolumeA), 2) << "read anew after the rebuild";
 }
 
 TEST_F(AnalysisTest, NodesCarryKeyTagAndImage) {

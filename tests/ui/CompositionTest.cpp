@@ -1,5 +1,4 @@
 #include "WindowFixture.h"
-
 #include "ui/Images.h"
 
 #include <QListWidget>
@@ -16,10 +15,10 @@ using CompositionTest = WindowTest;
 TEST_F(CompositionTest, EveryControlUnderItsName) {
     ASSERT_TRUE(load());
     EXPECT_EQ(window->objectName(), "frmLantrivex");
-    for (const char* name : {"Toolbar1", "treeCatalogue", "SizeBarV", "lblVolume(0)",
-                             "lbllblVolume(0)", "lstSignatures(0)", "StatusBar1", "lstServeurs",
-                             "lstConnections", "lstDrives", "picUp", "picDown", "Picture1",
-                             "Picture2"}) {
+    for (const char* name :
+         {"Toolbar1", "treeCatalogue", "SizeBarV", "lblVolume(0)", "lbllblVolume(0)",
+          "lstSignatures(0)", "StatusBar1", "lstServeurs", "lstConnections", "lstDrives", "picUp",
+          "picDown", "Picture1", "Picture2"}) {
         EXPECT_NE(child<QWidget>(name), nullptr) << name;
     }
     EXPECT_NE(child<QListWidget>("lstServeurs"), nullptr);
@@ -29,7 +28,8 @@ TEST_F(CompositionTest, EveryControlUnderItsName) {
     EXPECT_EQ(window->volumePanelCount(), 0);
     EXPECT_EQ(window->twipsGeometry(child<QWidget>("lstServeurs")),
               (shell::TwipsRect{9000, 1440, 1095, 840}));
-    EXPECT_EQ(window->twipsGeometry(child<QWidget>("picUp")), (shell::TwipsRect{480, 4680, 210, 195}));
+    EXPECT_EQ(window->twipsGeometry(child<QWidget>("picUp")),
+              (shell::TwipsRect{480, 4680, 210, 195}));
 }
 
 TEST_F(CompositionTest, OnlyToolbarTreeBarAndStatusBarShowBeforeTheCatalogue) {
@@ -38,9 +38,9 @@ TEST_F(CompositionTest, OnlyToolbarTreeBarAndStatusBarShowBeforeTheCatalogue) {
     for (const char* shown : {"Toolbar1", "treeCatalogue", "SizeBarV", "StatusBar1"}) {
         EXPECT_FALSE(child<QWidget>(shown)->isHidden()) << shown;
     }
-    for (const char* hidden : {"lblVolume(0)", "lbllblVolume(0)", "lstSignatures(0)",
-                               "lstServeurs", "lstConnections", "lstDrives", "picUp", "picDown",
-                               "Picture1", "Picture2"}) {
+    for (const char* hidden :
+         {"lblVolume(0)", "lbllblVolume(0)", "lstSignatures(0)", "lstServeurs", "lstConnections",
+          "lstDrives", "picUp", "picDown", "Picture1", "Picture2"}) {
         EXPECT_TRUE(child<QWidget>(hidden)->isHidden()) << hidden;
     }
 }
@@ -63,16 +63,16 @@ TEST_F(CompositionTest, MenuTreeWithDesignCaptionsAndShortcuts) {
     for (QAction* a : window->menuBar()->actions()) {
         top << a->objectName() + "=" + a->text();
     }
-    EXPECT_EQ(top, (QStringList{"mnuFichier=&Fichier", "mnuConfiguration=&Configuration",
-                                "mnuServeurMac=Serveur Macintosh", "mnuLangue=&Language",
-                                "mnuHelp=&?"}));
+    EXPECT_EQ(
+        top, (QStringList{"mnuFichier=&Fichier", "mnuConfiguration=&Configuration",
+                          "mnuServeurMac=Serveur Macintosh", "mnuLangue=&Language", "mnuHelp=&?"}));
     QStringList fichier;
     for (QAction* a : child<QMenu>("mnuFichier")->actions()) {
         fichier << (a->isSeparator() ? a->objectName() + "=-" : a->objectName() + "=" + a->text());
     }
-    EXPECT_EQ(fichier, (QStringList{"mnuActualiser=&Actualiser",
-                                    "mnuConnecter=&Afficher les lecteurs", "Sep11=-",
-                                    "mnuQuitter=&Quitter"}));
+    EXPECT_EQ(fichier,
+              (QStringList{"mnuActualiser=&Actualiser", "mnuConnecter=&Afficher les lecteurs",
+                           "Sep11=-", "mnuQuitter=&Quitter"}));
     EXPECT_EQ(child<QAction>("mnuActualiser")->shortcut(), QKeySequence(Qt::Key_F5));
     EXPECT_EQ(child<QAction>("mnuGestionSignatures")->shortcut(), QKeySequence(Qt::Key_F3));
     EXPECT_EQ(child<QAction>("mnuAbout")->shortcut(), QKeySequence(Qt::Key_F1));

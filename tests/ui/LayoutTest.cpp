@@ -13,8 +13,7 @@ protected:
     void barMouse(QEvent::Type type, int x, Qt::MouseButtons buttons) {
         QWidget* bar = child<QWidget>("SizeBarV");
         const QPointF local(x, 5);
-        const Qt::MouseButton button =
-            type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
         QMouseEvent event(type, local, bar->mapToGlobal(local), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(bar, &event);
     }
@@ -23,7 +22,9 @@ protected:
         QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(1, 5));
         barMouse(QEvent::MouseMove, x, Qt::LeftButton);
     }
-    void release() { QTest::mouseRelease(child<QWidget>("SizeBarV"), Qt::LeftButton, {}, QPoint(1, 5)); }
+    void release() {
+        QTest::mouseRelease(child<QWidget>("SizeBarV"), Qt::LeftButton, {}, QPoint(1, 5));
+    }
 };
 
 TEST_F(LayoutTest, FirstShowingWithoutSettings) {
@@ -73,7 +74,7 @@ TEST_F(LayoutTest, ClickOnTheBarWithoutMovingShiftsTheDivision) {
 }
 
 TEST_F(LayoutTest, ReleaseOnAPanel4815TwipsWide) {
-    profile.set("Positions", "SizeBarVLeft", "5385");
+    setting("Positions", "SizeBarVLeft", "5385");
     start();
     addVolumes();
     QTest::mouseClick(child<QWidget>("SizeBarV"), Qt::LeftButton, {}, QPoint(1, 5));
@@ -108,7 +109,7 @@ TEST_F(LayoutTest, DragMovesOnlyTheBarAndTheNextLayoutPutsItBack) {
     EXPECT_EQ(twips("lblVolume(1)").left, 5167);
 
     window->close();
-    EXPECT_EQ(profile.get("Positions", "SizeBarVLeft"), "5137");
+    EXPECT_EQ(setting("Positions", "SizeBarVLeft"), "5137");
 }
 
 TEST_F(LayoutTest, DragToTheLeftEdge) {
@@ -122,7 +123,7 @@ TEST_F(LayoutTest, DragToTheLeftEdge) {
     EXPECT_EQ(twips("lstSignatures(1)").width, 10275 - 52 - 30);
 
     window->close();
-    EXPECT_EQ(profile.get("Positions", "SizeBarVLeft"), "7") << "the dragged place is saved";
+    EXPECT_EQ(setting("Positions", "SizeBarVLeft"), "7") << "the dragged place is saved";
 }
 
 TEST_F(LayoutTest, ReleaseWithoutPanelsSetsNoColumns) {

@@ -13,7 +13,7 @@ TEST_F(StartupTest, NoSettingsFileGivesTheDesignWindowInEnglish) {
     EXPECT_EQ(window->windowTitle(), "Lantrivex 1.0 - Linux v.6.1, Build 0, 18-amd64");
     EXPECT_EQ(state.sSettingsFile, "/opt/lantrivex/Lantrivex.ini");
     EXPECT_EQ(state.sSignaturesFile(), "/opt/lantrivex/Signatures.txt");
-    EXPECT_EQ(profile.lastFile, "/opt/lantrivex/Lantrivex.ini");
+    EXPECT_EQ(profile.readCount, 8) << "each key is read once";
     EXPECT_EQ(state.nLangue, kEnglish);
     EXPECT_EQ(state.nSizeBarVLeft, 5137);
     EXPECT_FALSE(window->isMaximized());
@@ -21,7 +21,7 @@ TEST_F(StartupTest, NoSettingsFileGivesTheDesignWindowInEnglish) {
     EXPECT_EQ(window->innerArea()->size(), QSize(685, 437));
     EXPECT_TRUE(child<QAction>("mnuMacFile")->isChecked());
     EXPECT_TRUE(child<QAction>("mnuAnglais")->isChecked());
-    EXPECT_TRUE(profile.writes.empty()) << "reading writes nothing";
+    EXPECT_TRUE(writes().empty()) << "reading writes nothing";
     EXPECT_TRUE(notifier.messages.empty());
 }
 
@@ -49,13 +49,13 @@ TEST_F(StartupTest, FirstActivationRunsItsStepsOnce) {
 }
 
 // A box shown during the first activation activates the window again when it closes.
-class ReenteringFiles : public MemoryFiles {
+class ReenteringFiles : public fakes::FakeFileSystem {
 public:
     std::optional<std::string> readFile(std::string_view path) override {
         if (window != nullptr) {
             window->Form_Activate();
         }
-        return MemoryFiles::readFile(path);
+        return fakes::FakeFileSystem::readFile(path);
     }
     FrmLantrivex* window = nullptr;
 };
@@ -73,7 +73,7 @@ TEST_F(StartupTest, ActivationDuringTheFirstActivationDoesNotRunItAgain) {
 }
 
 TEST_F(StartupTest, StatusTextsInFrench) {
-    profile.set("Configuration", "Langue", "1");
+    setting("Configuration", "Langue", "1");
     start();
     EXPECT_EQ(window->statusDuringSteps,
               (QStringList{"Recherche des serveurs NT...", "Recherche des volumes Macintosh..."}));
@@ -82,13 +82,13 @@ TEST_F(StartupTest, StatusTextsInFrench) {
 }
 
 TEST_F(StartupTest, StoredPlacementIsRestored) {
-    profile.set("Positions", "WindowState", "0");
-    profile.set("Positions", "Left", "3000");
-    profile.set("Positions", "Top", "1500.5");
-    profile.set("Positions", "Width", "9000");
-    profile.set("Positions", "Height", "6000");
-    profile.set("Positions", "SizeBarVLeft", "3000");
-    profile.set("Configuration", "ServeurMac", "1");
+    setting("Positions", "WindowState", "0");
+    setting("Positions", "Left", "3000");
+    setting("Positions", "Top", "1500.5");
+    setting("Positions", "Width", "9000");
+    setting("Positions", "Height", "6000");
+    setting("Positions", "SizeBarVLeft", "3000");
+    setting("Configuration", "ServeurMac", "1");
     start();
     EXPECT_EQ(window->pos(), QPoint(200, 100));
     EXPECT_EQ(window->size(), QSize(600, 400));
@@ -101,21 +101,21 @@ TEST_F(StartupTest, StoredPlacementIsRestored) {
 }
 
 TEST_F(StartupTest, MaximizedStateWinsOverTheStoredPlace) {
-    profile.set("Positions", "WindowState", "2");
-    profile.set("Positions", "Left", "3000");
-    profile.set("Positions", "Top", "1500");
-    profile.set("Positions", "Width", "4500");
-    profile.set("Positions", "Height", "3000");
+    setting("Positions", "WindowState", "2");
+    setting("Positions", "Left", "3000");
+    setting("Positions", "Top", "1500");
+    setting("Positions", "Width", "4500");
+    setting("Positions", "Height", "3000");
     start();
     EXPECT_TRUE(window->isMaximized());
     EXPECT_NE(window->size(), QSize(300, 200));
 }
 
 TEST_F(StartupTest, OutOfRangeValuesFallBackToTheDefaults) {
-    profile.set("Positions", "WindowState", "7");
-    profile.set("Positions", "Left", "99999999999");
-    profile.set("Positions", "SizeBarVLeft", "abc");
-    profile.set("Configuration", "Langue", "70000");
+    setting("Positions", "WindowState", "7");
+    setting("Positions", "Left", "99999999999");
+    setting("Positions", "SizeBarVLeft", "abc");
+    setting("Configuration", "Langue", "70000");
     start();
     EXPECT_FALSE(window->isMaximized());
     EXPECT_FALSE(window->isMinimized());
@@ -125,7 +125,7 @@ TEST_F(StartupTest, OutOfRangeValuesFallBackToTheDefaults) {
 }
 
 TEST_F(StartupTest, SecondInstanceIsToldAndEndsBeforeShowing) {
-    profile.set("Configuration", "Langue", "1");
+    setting("Configuration", "Langue", "1");
     instance.otherRunning = true;
     EXPECT_FALSE(load());
     ASSERT_EQ(notifier.messages.size(), 1u);
@@ -133,9 +133,9 @@ TEST_F(StartupTest, SecondInstanceIsToldAndEndsBeforeShowing) {
     EXPECT_EQ(notifier.messages[0].icon, platform::MessageIcon::Exclamation);
     EXPECT_FALSE(window->isVisible());
     window.reset();
-    EXPECT_TRUE(profile.writes.empty()) << "the first instance's placement stays";
+    EXPECT_TRUE(writes().empty()) << "the first instance's placement stays";
 
-    profile.set("Configuration", "Langue", "0");
+    setting("Configuration", "Langue", "0");
     notifier.messages.clear();
     EXPECT_FALSE(load());
     EXPECT_EQ(notifier.texts(), (std::vector<std::string>{"Program already running"}));
@@ -147,17 +147,16 @@ TEST_F(StartupTest, ClosingWritesThePlacementButQuittingDoesNot) {
     window->resize(700, 500);
     QApplication::processEvents();
     window->close();
-    EXPECT_EQ(profile.writes,
+    EXPECT_EQ(writes(),
               (std::vector<std::string>{"Positions/WindowState=0", "Positions/Left=2250",
                                         "Positions/Top=1800", "Positions/Width=10500",
-                                        "Positions/Height=7500",
-                                        "Positions/SizeBarVLeft=5137"}));
+                                        "Positions/Height=7500", "Positions/SizeBarVLeft=5137"}));
 
     profile.writes.clear();
     start();
     child<QAction>("mnuQuitter")->trigger();
     window->close();
-    EXPECT_TRUE(profile.writes.empty());
+    EXPECT_TRUE(writes().empty());
 }
 
 TEST_F(StartupTest, LanguageCommandsWriteAtOnce) {
@@ -183,7 +182,7 @@ TEST_F(StartupTest, LanguageCommandsWriteAtOnce) {
 
     child<QAction>("mnuFrancais")->trigger();
     child<QAction>("mnuAnglais")->trigger();
-    EXPECT_EQ(profile.writes,
+    EXPECT_EQ(writes(),
               (std::vector<std::string>{"Configuration/Langue=1", "Configuration/Langue=1",
                                         "Configuration/Langue=0"}));
     EXPECT_EQ(child<QMenu>("mnuServeurMac")->title(), "Macintosh Server");
@@ -193,7 +192,7 @@ TEST_F(StartupTest, LanguageCommandsWriteAtOnce) {
 }
 
 TEST_F(StartupTest, AnyLanguageValueButOneIsEnglish) {
-    profile.set("Configuration", "Langue", "2");
+    setting("Configuration", "Langue", "2");
     start();
     EXPECT_EQ(state.nLangue, 2);
     EXPECT_TRUE(child<QAction>("mnuAnglais")->isChecked());
@@ -229,11 +228,11 @@ TEST_F(StartupTest, RefreshEntryPoints) {
 TEST_F(StartupTest, ProductChangeRebuildsOnlyWhenTheCodeChanges) {
     start();
     child<QAction>("mnuMacFile")->trigger();
-    EXPECT_TRUE(profile.writes.empty());
+    EXPECT_TRUE(writes().empty());
     EXPECT_EQ(window->rebuilds, 1);
 
     child<QAction>("mnuExtremeZIP")->trigger();
-    EXPECT_EQ(profile.writes, (std::vector<std::string>{"Configuration/ServeurMac=2"}));
+    EXPECT_EQ(writes(), (std::vector<std::string>{"Configuration/ServeurMac=2"}));
     EXPECT_EQ(window->rebuilds, 2);
     EXPECT_EQ(window->enumerations, 1) << "no new enumeration";
     EXPECT_TRUE(child<QAction>("mnuExtremeZIP")->isChecked());

@@ -2,9 +2,14 @@
 
 // The main window under test, with every platform service in memory.
 
-#include "common/Ascii.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeInstanceGuard.h"
+#include "fakes/FakeNamedStreamReader.h"
 #include "fakes/FakeNotifier.h"
+#include "fakes/FakeProfileFile.h"
+#include "fakes/FakeProgramLocation.h"
+#include "fakes/FakeSystemVersion.h"
 #include "platform/Platform.h"
 #include "shell/AppState.h"
 #include "ui/FrmLantrivex.h"
@@ -19,57 +24,14 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTreeWidget>
-
+#include <algorithm>
 #include <gtest/gtest.h>
-
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace lantrivex::ui::test {
-
-// Index streams in memory, by volume root; counts every opening.
-class MemoryStreams : public platform::NamedStreamReader {
-public:
-    class Stream : public platform::ByteStream {
-    public:
-        explicit Stream(std::string bytes) : bytes_(std::move(bytes)) {}
-        std::int64_t size() override { return static_cast<std::int64_t>(bytes_.size()); }
-        std::size_t read(std::byte* buffer, std::size_t capacity) override {
-            const std::size_t n = std::min(capacity, bytes_.size() - pos_);
-            std::memcpy(buffer, bytes_.data() + pos_, n);
-            pos_ += n;
-            return n;
-        }
-
-    private:
-        std::string bytes_;
-        std::size_t pos_ = 0;
-    };
-
-    std::unique_ptr<platform::ByteStream> open(std::string_view path,
-                                               std::string_view streamName) override {
-        opened.push_back(std::string(path) + ":" + std::string(streamName));
-        const auto it = streams.find(std::string(path));
-        if (it == streams.end()) {
-            return nullptr;
-        }
-        return std::make_unique<Stream>(it->second);
-    }
-
-    int opens(const std::string& path) const {
-        int n = 0;
-        for (const auto& o : opened) {
-            n += o.rfind(path + ":", 0) == 0 ? 1 : 0;
-        }
-        return n;
-    }
-
-    std::map<std::string, std::string> streams;
-    std::vector<std::string> opened;
-};
 
 // An index stream holding `count` occurrences of each signature, in the given order.
 inline std::string indexStream(const std::vector<std::pair<std::string, int>>& signatures) {
@@ -83,76 +45,6 @@ inline std::string indexStream(const std::vector<std::pair<std::string, int>>& s
     }
     return bytes;
 }
-
-class AllFolders : public platform::FolderProbe {
-public:
-    bool folderExists(std::string_view) override { return true; }
-};
-
-// Lantrivex.ini in memory: keys without regard to case; every write recorded in order.
-class MemoryProfile : public platform::ProfileFile {
-public:
-    std::string read(std::string_view file, std::string_view section, std::string_view key,
-                     std::size_t maxChars) override {
-        lastFile = std::string(file);
-        const auto it = values.find(name(section, key));
-        return it == values.end() ? std::string() : it->second.substr(0, maxChars - 1);
-    }
-    bool write(std::string_view file, std::string_view section, std::string_view key,
-               std::string_view value) override {
-        lastFile = std::string(file);
-        writes.push_back(std::string(section) + "/" + std::string(key) + "=" + std::string(value));
-        values[name(section, key)] = std::string(value);
-        return true;
-    }
-    void set(std::string_view section, std::string_view key, std::string value) {
-        values[name(section, key)] = std::move(value);
-    }
-    std::string get(std::string_view section, std::string_view key) const {
-        const auto it = values.find(name(section, key));
-        return it == values.end() ? std::string() : it->second;
-    }
-    static std::string name(std::string_view section, std::string_view key) {
-        return asciiToLower(section) + "/" + asciiToLower(key);
-    }
-
-    std::map<std::string, std::string> values;
-    std::vector<std::string> writes;
-    std::string lastFile;
-};
-
-class FixedVersion : public platform::SystemVersion {
-public:
-    platform::OsVersionInfo query() override {
-        platform::OsVersionInfo v;
-        v.systemName = "Linux";
-        v.majorVersion = 6;
-        v.minorVersion = 1;
-        v.buildNumber = 0;
-        v.servicePack = "18-amd64";
-        return v;
-    }
-};
-
-class MemoryFiles : public platform::FileSystem {
-public:
-    bool fileExists(std::string_view path) override { return files.count(std::string(path)) != 0; }
-    std::optional<std::string> readFile(std::string_view path) override {
-        const auto it = files.find(std::string(path));
-        return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
-    bool replaceFile(std::string_view path, std::string_view bytes, std::string&) override {
-        files[std::string(path)] = std::string(bytes);
-        return true;
-    }
-    std::map<std::string, std::string> files;
-};
-
-class FixedLocation : public platform::ProgramLocation {
-public:
-    std::string programFolder() override { return "/opt/lantrivex"; }
-    char pathSeparator() const override { return '/'; }
-};
 
 // The window with its discovery replaced: the tree gets what the test puts in `machines`, and
 // every run of the two discovery steps is counted.
@@ -181,6 +73,8 @@ class WindowTest : public ::testing::Test {
 protected:
     static constexpr const char* kVolumeA = R"(\\NTSRV1\D$\Mac\Publishing)";
     static constexpr const char* kVolumeB = R"(\\NTSRV1\E$\Mac\Archives)";
+
+    static constexpr const char* kIni = "/opt/lantrivex/Lantrivex.ini";
 
     WindowTest() {
         files.files["/opt/lantrivex/Signatures.txt"] =
@@ -213,8 +107,8 @@ protected:
     // them; returns the volume nodes.
     std::pair<QTreeWidgetItem*, QTreeWidgetItem*> addVolumes(int imageB = 3) {
         QTreeWidgetItem* machine = window->treeCatalogue()->topLevelItem(0);
-        QTreeWidgetItem* server = window->addTreeNode(
-            machine, "MACSRV (NTSRV1)", "MACSRV", FrmLantrivex::kImageMacServer, {}, true);
+        QTreeWidgetItem* server = window->addTreeNode(machine, "MACSRV (NTSRV1)", "MACSRV",
+                                                      FrmLantrivex::kImageMacServer, {}, true);
         const int a = window->loadVolumePanel("MACSRV - Publishing");
         QTreeWidgetItem* nodeA =
             window->addTreeNode(server, kVolumeA, "Publishing", FrmLantrivex::kImageVolume, a);
@@ -233,14 +127,12 @@ protected:
 
     void clickHeader(int k, int column) {
         QHeaderView* header = window->lstSignatures(k)->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 4,
-                                 header->height() / 2));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
     }
 
-    template <typename T> T* child(const QString& name) {
-        return window->findChild<T*>(name);
-    }
+    template <typename T> T* child(const QString& name) { return window->findChild<T*>(name); }
 
     QStringList column(int k, int c) const {
         QStringList out;
@@ -251,12 +143,37 @@ protected:
         return out;
     }
 
-    MemoryStreams streams;
-    AllFolders folders;
-    MemoryProfile profile;
-    FixedVersion version;
-    MemoryFiles files;
-    FixedLocation location;
+    // A value of Lantrivex.ini, put there before the program reads it.
+    void setting(std::string_view section, std::string_view key, std::string_view value) {
+        profile.files[kIni].set(section, key, value);
+    }
+    std::string setting(std::string_view section, std::string_view key) {
+        return profile.files[kIni].get(section, key);
+    }
+    // The settings written, as "Section/Key=value", in order.
+    std::vector<std::string> writes() const {
+        std::vector<std::string> out;
+        for (const auto& w : profile.writes) {
+            EXPECT_EQ(w.file, kIni);
+            out.push_back(w.section + "/" + w.key + "=" + w.value);
+        }
+        return out;
+    }
+    // A volume's index stream.
+    void putIndex(const std::string& volumeRoot, std::string bytes) {
+        streams.addStream(volumeRoot, "AFP_IdIndex", std::move(bytes));
+    }
+    int opens(const std::string& volumeRoot) const {
+        return static_cast<int>(
+            std::count(streams.openedPaths.begin(), streams.openedPaths.end(), volumeRoot));
+    }
+
+    fakes::FakeNamedStreamReader streams;
+    fakes::FakeFolderProbe folders;
+    fakes::FakeProfileFile profile;
+    fakes::FakeSystemVersion version;
+    fakes::FakeFileSystem files;
+    fakes::FakeProgramLocation location;
     fakes::FakeInstanceGuard instance;
     platform::Platform bundle{streams, folders, profile, version, files, location, instance};
     fakes::FakeNotifier notifier;

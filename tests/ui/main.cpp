@@ -1,7 +1,6 @@
 // The window tests' runner: one QApplication for every test.
 
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char* argv[]) {
