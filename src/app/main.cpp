@@ -6,13 +6,19 @@
 #include "ui/QtNotifier.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QStyleFactory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The classic look: bevelled controls and a small sans-serif type, as the window's design
+    // sizes (in twips) expect.
     if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
         QApplication::setStyle(classic);
     }
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
 
     lantrivex::platform::posix::PosixPlatform system;
     lantrivex::shell::AppState state;

@@ -401,9 +401,20 @@ void FrmLantrivex::splitterRelease() {
 
 void FrmLantrivex::setGridColumnWidths(int k, const std::array<std::int32_t, 4>& widths) {
     columnWidths_[static_cast<std::size_t>(k)] = widths;
-    QHeaderView* header = lstSignatures(k)->horizontalHeader();
+    ResultGridView* grid = lstSignatures(k);
+    QHeaderView* header = grid->horizontalHeader();
     for (int c = 0; c < 4; ++c) {
-        header->resizeSection(c, toPixels(widths[static_cast<std::size_t>(c)]));
+        int pixels = toPixels(widths[static_cast<std::size_t>(c)]);
+        if (c == 2) {
+            // A signature stays readable whatever the type's width: eight characters at least.
+            pixels = std::max(
+                pixels, grid->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWWW")) / 2 +
+                            grid->fontMetrics().horizontalAdvance(QStringLiteral("XDOCXPR3")) / 2 +
+                            10);
+        }
+        if (c < 3 || !header->stretchLastSection()) {
+            header->resizeSection(c, pixels);
+        }
     }
 }
 

@@ -135,20 +135,19 @@ void drawArrowHead(QPainter& p, QPointF tip, QPointF back, QColor color) {
     const QPointF n(-d.y(), d.x());
     p.setPen(Qt::NoPen);
     p.setBrush(color);
-    p.drawPolygon(QPolygonF({tip, back + n * 0.9, back - n * 0.9}));
+    p.drawPolygon(QPolygonF({tip, back + n * 0.8, back - n * 0.8}));
     p.setBrush(Qt::NoBrush);
 }
 
 void drawRefresh(QPainter& p) {
+    // One circular arrow turning clockwise, its head at the top right.
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QColor green(0, 144, 0);
-    QPen pen(green, 2.0, Qt::SolidLine, Qt::FlatCap);
-    p.setPen(pen);
-    const QRectF ring(3, 3, 10, 10);
-    p.drawArc(ring, 100 * 16, 150 * 16);
-    p.drawArc(ring, 280 * 16, 150 * 16);
-    drawArrowHead(p, QPointF(4.2, 12.2), QPointF(2.2, 9.0), green);
-    drawArrowHead(p, QPointF(11.8, 3.8), QPointF(13.8, 7.0), green);
+    const QColor green(0, 128, 0);
+    p.setPen(QPen(green, 2.2, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(2.5, 2.5, 11, 11), 60 * 16, 280 * 16);
+    const QPointF start(8 + 5.5 * 0.5, 8 - 5.5 * 0.866); // the arc's start, 60 degrees
+    const QPointF along(0.866, 0.5);                     // clockwise there
+    drawArrowHead(p, start + along * 3.2, start - along * 1.0, green);
     p.setRenderHint(QPainter::Antialiasing, false);
 }
 

@@ -19,13 +19,15 @@ ResultGridView::ResultGridView(ResultGridModel* model, std::function<LanguageFla
     : QTableView(parent), model_(model), language_(std::move(language)) {
     setModel(model_);
     verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 3);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSortIndicatorShown(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setStretchLastSection(true);
     setSortingEnabled(false);
+    // The last column takes what is left of the width, so the grid needs no horizontal scrolling.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
