@@ -21,9 +21,10 @@ int main(int argc, char* argv[]) {
     QApplication::setFont(font);
 
     lantrivex::platform::posix::PosixPlatform system;
+    lantrivex::platform::Platform bundle = system.platform();
     lantrivex::shell::AppState state;
     lantrivex::ui::QtNotifier notifier;
-    lantrivex::ui::FrmLantrivex window(system.bundle(), notifier, state);
+    lantrivex::ui::FrmLantrivex window(bundle, notifier, state);
     notifier.setParent(&window);
 
     if (!window.Form_Load()) {

@@ -4,21 +4,13 @@
 
 namespace lantrivex::fakes {
 
-// Gives the version record the test sets; by default a POSIX system's ("Linux" 6.1.0-18-amd64).
+// A fixed version record: a Windows NT 4.0 machine unless a test says otherwise.
 class FakeSystemVersion : public platform::SystemVersion {
 public:
-    FakeSystemVersion() {
-        record.platformId = platform::OsVersionInfo::kPlatformOther;
-        record.systemName = "Linux";
-        record.majorVersion = 6;
-        record.minorVersion = 1;
-        record.buildNumber = 0;
-        record.servicePack = "18-amd64";
-    }
+    platform::OsVersionInfo query() override { return info; }
 
-    platform::OsVersionInfo query() override { return record; }
-
-    platform::OsVersionInfo record;
+    platform::OsVersionInfo info{platform::OsVersionInfo::kPlatformWinNT, 4, 0, 1381,
+                                 "Service Pack 6", ""};
 };
 
 } // namespace lantrivex::fakes

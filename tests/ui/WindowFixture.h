@@ -77,6 +77,9 @@ protected:
     static constexpr const char* kIni = "/opt/lantrivex/Lantrivex.ini";
 
     WindowTest() {
+        // A POSIX system's record, as uname gives it on Debian 12.
+        version.info = platform::OsVersionInfo{
+            platform::OsVersionInfo::kPlatformOther, 6, 1, 0, "18-amd64", "Linux"};
         files.files["/opt/lantrivex/Signatures.txt"] =
             "\"XDOCXPR3\",\"qxd\",\"QuarkXPress document\"\r\n"
             "\"w6bnmswd\",\"doc\",\"Word 6 document\"\r\n";

@@ -1,8 +1,19 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "platform/posix/SmbShareAccess.h"
+
 namespace lantrivex::platform::posix {
 
+// The SMB access is made first and goes last (member order): the stream reader and the folder
+// probe hand it every share that no mount covers. Its settings come from the environment
+// (LANTRIVEX_SMB_*); its library context is created on the first such share only.
 PosixPlatform::PosixPlatform()
-    : bundle_{streams_, folders_, profiles_, version_, files_, location_, instance_} {}
+    : remote_(makeSmbShareAccess()), streams_(remote_.get()), folders_(remote_.get()) {}
+
+PosixPlatform::~PosixPlatform() = default;
+
+Platform PosixPlatform::platform() {
+    return Platform{streams_, folders_, profiles_, version_, files_, location_, instance_};
+}
 
 } // namespace lantrivex::platform::posix

@@ -8,28 +8,32 @@
 #include "platform/posix/PosixProfileFile.h"
 #include "platform/posix/PosixProgramLocation.h"
 #include "platform/posix/PosixSystemVersion.h"
+#include "platform/posix/RemoteShareAccess.h"
+
+#include <memory>
 
 namespace lantrivex::platform::posix {
 
-// Every operating-system service of a POSIX system, owned in one place, and the bundle of
-// interfaces the program is given. Lives as long as the program.
+// Every POSIX service of the program, owned in one place; platform() hands them out as the bundle
+// that the window program and the command-line reader pass down.
 class PosixPlatform {
 public:
     PosixPlatform();
+    ~PosixPlatform();
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
-    Platform& bundle() noexcept { return bundle_; }
+    Platform platform();
 
 private:
+    std::unique_ptr<RemoteShareAccess> remote_; // unmounted SMB shares; null when not built in
     PosixNamedStreamReader streams_;
     PosixFolderProbe folders_;
     PosixProfileFile profiles_;
     PosixSystemVersion version_;
     PosixFileSystem files_;
     PosixProgramLocation location_;
-    PosixInstanceGuard instance_;
-    Platform bundle_;
+    PosixInstanceGuard instance_; // the per-user lock is taken only when the window program asks
 };
 
 } // namespace lantrivex::platform::posix

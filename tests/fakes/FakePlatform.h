@@ -1,0 +1,29 @@
+#pragma once
+
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeFolderProbe.h"
+#include "fakes/FakeInstanceGuard.h"
+#include "fakes/FakeNamedStreamReader.h"
+#include "fakes/FakeProfileFile.h"
+#include "fakes/FakeProgramLocation.h"
+#include "fakes/FakeSystemVersion.h"
+#include "platform/Platform.h"
+
+namespace lantrivex::fakes {
+
+// Every platform service as an in-memory fake, and the bundle made of them.
+struct FakePlatform {
+    FakeNamedStreamReader streams;
+    FakeFolderProbe folders;
+    FakeProfileFile profiles;
+    FakeSystemVersion version;
+    FakeFileSystem files;
+    FakeProgramLocation location;
+    FakeInstanceGuard instance;
+
+    platform::Platform platform() {
+        return platform::Platform{streams, folders, profiles, version, files, location, instance};
+    }
+};
+
+} // namespace lantrivex::fakes
