@@ -604,6 +604,10 @@ void FrmLantrivex::mnuConnecter_Click() {
 void FrmLantrivex::mnuQuitter_Click() {
     // Ends at once: the placement of this run is not written.
     quitting_ = true;
+    endProgram();
+}
+
+void FrmLantrivex::endProgram() {
     QCoreApplication::exit(0);
 }
 
@@ -729,6 +733,9 @@ bool FrmLantrivex::statusPictureShown(int panel) const {
 QTreeWidgetItem* FrmLantrivex::addTreeNode(QTreeWidgetItem* parent, const QString& key,
                                            const QString& caption, int image, const QVariant& tag,
                                            bool expanded) {
+    if (nodesByKey_.contains(key)) {
+        return nullptr; // keys are unique in the tree
+    }
     auto* item = new QTreeWidgetItem(QStringList(caption));
     item->setData(0, KeyRole, key);
     item->setData(0, TagRole, tag);

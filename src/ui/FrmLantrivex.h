@@ -73,7 +73,8 @@ public:
     // --- Catalogue tree (filled by the catalogue procedure) -----------------------------------
 
     // Adds a node under `parent` (nullptr: a root node) with its unique key, text, image number
-    // (1..8), tag and expansion. Children stay sorted by text.
+    // (1..8), tag and expansion. Children stay sorted by text. nullptr, and nothing added, when
+    // a node with that key is already in the tree.
     QTreeWidgetItem* addTreeNode(QTreeWidgetItem* parent, const QString& key, const QString& text,
                                  int image, const QVariant& tag = {}, bool expanded = false);
     QTreeWidgetItem* findTreeNode(const QString& key) const;
@@ -159,6 +160,9 @@ protected:
     // panels rebuilt from them.
     virtual void EnumConnectedDrives();
     virtual void MajTreeCatalogue();
+
+    // Ends the program at once (the quit command): leaves the application's event loop.
+    virtual void endProgram();
 
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -249,6 +249,12 @@ TEST_F(AnalysisTest, NodesCarryKeyTagAndImage) {
     EXPECT_EQ(server->child(0), volumeB) << "children sorted by text: Archives first";
     EXPECT_TRUE(server->isExpanded());
     EXPECT_FALSE(volumeA->isExpanded());
+
+    EXPECT_EQ(window->addTreeNode(server, kVolumeA, "Again", FrmLantrivex::kImageVolume, 3),
+              nullptr)
+        << "a key already in the tree";
+    EXPECT_EQ(server->childCount(), 2);
+    EXPECT_EQ(window->findTreeNode(kVolumeA), volumeA);
 }
 
 } // namespace

@@ -155,6 +155,7 @@ TEST_F(StartupTest, ClosingWritesThePlacementButQuittingDoesNot) {
     profile.writes.clear();
     start();
     child<QAction>("mnuQuitter")->trigger();
+    EXPECT_EQ(window->ends, 1);
     window->close();
     EXPECT_TRUE(writes().empty());
 }

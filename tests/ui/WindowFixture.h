@@ -55,8 +55,10 @@ public:
     int enumerations = 0;
     int rebuilds = 0;
     QStringList statusDuringSteps; // the status text as each discovery step starts
+    int ends = 0;                  // the program was told to end
 
 protected:
+    void endProgram() override { ++ends; }
     void EnumConnectedDrives() override {
         ++enumerations;
         statusDuringSteps << statusText(1);
