@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/FolderProbe.h"
+#include "platform/InstanceGuard.h"
 #include "platform/NamedStreamReader.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramLocation.h"
@@ -20,6 +21,7 @@ struct Platform {
     SystemVersion& version;
     FileSystem& files;
     ProgramLocation& location;
+    InstanceGuard& instance;
     ShellOpen& shell;
 };
 

@@ -13,7 +13,7 @@ PosixPlatform::PosixPlatform()
 PosixPlatform::~PosixPlatform() = default;
 
 Platform PosixPlatform::platform() {
-    return Platform{streams_, folders_, profiles_, version_, files_, location_, shell_};
+    return Platform{streams_, folders_, profiles_, version_, files_, location_, instance_, shell_};
 }
 
 } // namespace lantrivex::platform::posix

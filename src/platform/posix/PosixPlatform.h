@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixFolderProbe.h"
+#include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixNamedStreamReader.h"
 #include "platform/posix/PosixProfileFile.h"
 #include "platform/posix/PosixProgramLocation.h"
@@ -33,6 +34,7 @@ private:
     PosixSystemVersion version_;
     PosixFileSystem files_;
     PosixProgramLocation location_;
+    PosixInstanceGuard instance_; // the per-user lock is taken only when the window program asks
     PosixShellOpen shell_;
 };
 
