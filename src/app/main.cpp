@@ -2,6 +2,7 @@
 
 #include "platform/posix/PosixPlatform.h"
 #include "shell/AppState.h"
+#include "ui/DialogCommands.h"
 #include "ui/FrmLantrivex.h"
 #include "ui/QtNotifier.h"
 
@@ -26,6 +27,7 @@ int main(int argc, char* argv[]) {
     lantrivex::ui::QtNotifier notifier;
     lantrivex::ui::FrmLantrivex window(bundle, notifier, state);
     notifier.setParent(&window);
+    lantrivex::ui::connectDialogCommands(window, bundle, notifier, state);
 
     if (!window.Form_Load()) {
         return 0; // another instance runs
