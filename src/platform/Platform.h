@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/DriveList.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderProbe.h"
 #include "platform/NamedStreamReader.h"
+#include "platform/NetworkConnections.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramLocation.h"
+#include "platform/Registry.h"
 #include "platform/SystemVersion.h"
 
 namespace lantrivex::platform {
@@ -19,6 +22,9 @@ struct Platform {
     SystemVersion& version;
     FileSystem& files;
     ProgramLocation& location;
+    Registry& registry;
+    NetworkConnections& connections;
+    DriveList& drives;
 };
 
 } // namespace lantrivex::platform
