@@ -16,6 +16,7 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
     std::string programFolder;
+    char decimalSeparator = '.'; // the user's locale's, for the table output
 };
 
 // Exit codes of every command.

@@ -1,0 +1,255 @@
+#include "cli/ScanCommand.h"
+
+#include "analysis/VolumeIndexReader.h"
+#include "cli/RawFileStreamReader.h"
+#include "cli/StreamNotifier.h"
+#include "cli/TextOutput.h"
+#include "common/PercentText.h"
+#include "signatures/SignatureLoader.h"
+
+#include <algorithm>
+#include <iomanip>
+#include <optional>
+
+namespace lantrivex::cli {
+
+const char* const kScanUsage =
+    R"(Usage: lantrivex-cli scan [--signatures FILE] [--format table|csv|json] [--lang en|fr]
+                          VOLUME_ROOT...
+       lantrivex-cli scan --raw [options] FILE...
+
+Reads the index stream AFP_IdIndex of each Macintosh volume's root folder and prints, per volume,
+the total number of signature occurrences and one row per Type/Creator signature: count, percent,
+signature and description, by count descending (equal counts in order of first occurrence).
+
+VOLUME_ROOT is a folder in Windows network form (\\SERVER\SHARE\folder: reached through the SMB
+mounts of the mount table, or directly over SMB) or a local folder. Nothing is ever written.
+
+Options:
+  --signatures FILE   signature table to take descriptions from (default: Signatures.txt beside
+                      the program; missing file: three built-in rows)
+  --format FORMAT     table (default; the locale's decimal separator), csv or json ("." always)
+  --lang en|fr        language of the messages on standard error (default en)
+  --raw               the operands are files holding a dumped index stream
+  -h, --help          this text
+
+csv:  volume,count,percent,signature,description (RFC 4180)
+json: {"volumes":[{"volume":...,"total":N,"signatures":[{"signature":...,"count":N,
+       "percent":"12.5","description":...}]}]}
+
+Exit status: 0 every volume was read, 1 some volume's index was unknown (the others are
+printed), 2 usage error.
+)";
+
+namespace {
+
+enum class Format { Table, Csv, Json };
+
+struct ScanOptions {
+    std::string signaturesFile;
+    Format format = Format::Table;
+    LanguageFlag language = kEnglish;
+    bool raw = false;
+    std::vector<std::string> operands;
+};
+
+struct VolumeReport {
+    std::string volume;
+    analysis::ScanResult result;
+};
+
+int usageError(CliContext& ctx, const std::string& problem) {
+    ctx.err << "lantrivex-cli scan: " << problem << "\n\n" << kScanUsage;
+    return kExitUsage;
+}
+
+// Parses the words after "scan"; nullopt (with the usage printed) on a mistake, or for --help.
+std::optional<ScanOptions> parseOptions(const std::vector<std::string>& args, CliContext& ctx,
+                                        int& exitCode) {
+    ScanOptions options;
+    bool operandsOnly = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string word = args[i];
+        if (operandsOnly || word.empty() || word[0] != '-' || word == "-") {
+            options.operands.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            operandsOnly = true;
+            continue;
+        }
+        if (word == "-h" || word == "--help") {
+            ctx.out << kScanUsage;
+            exitCode = kExitOk;
+            return std::nullopt;
+        }
+        if (word == "--raw") {
+            options.raw = true;
+            continue;
+        }
+        std::string value;
+        const auto equals = word.find('=');
+        if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+            word.resize(equals);
+        } else if (word == "--signatures" || word == "--format" || word == "--lang") {
+            if (i + 1 >= args.size()) {
+                exitCode = usageError(ctx, word + " needs a value");
+                return std::nullopt;
+            }
+            value = args[++i];
+        }
+        if (word == "--signatures") {
+            options.signaturesFile = value;
+        } else if (word == "--format") {
+            if (value == "table") {
+                options.format = Format::Table;
+            } else if (value == "csv") {
+                options.format = Format::Csv;
+            } else if (value == "json") {
+                options.format = Format::Json;
+            } else {
+                exitCode = usageError(ctx, "unknown format '" + value + "'");
+                return std::nullopt;
+            }
+        } else if (word == "--lang") {
+            if (value == "en") {
+                options.language = kEnglish;
+            } else if (value == "fr") {
+                options.language = kFrench;
+            } else {
+                exitCode = usageError(ctx, "unknown language '" + value + "'");
+                return std::nullopt;
+            }
+        } else {
+            exitCode = usageError(ctx, "unknown option '" + word + "'");
+            return std::nullopt;
+        }
+    }
+    if (options.operands.empty()) {
+        exitCode = usageError(ctx, options.raw ? "no file given" : "no volume root given");
+        return std::nullopt;
+    }
+    return options;
+}
+
+void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
+                const signatures::SignatureTable& table) {
+    bool first = true;
+    for (const VolumeReport& report : reports) {
+        if (!first) {
+            ctx.out << '\n';
+        }
+        first = false;
+        ctx.out << report.volume << '\n' << "Total: " << report.result.total << '\n';
+        std::size_t countWidth = 1;
+        std::size_t percentWidth = 1;
+        for (const auto& entry : report.result.signatures) {
+            countWidth = std::max(countWidth, std::to_string(entry.count).size());
+            percentWidth = std::max(
+                percentWidth,
+                percentText(entry.count, report.result.total, ctx.decimalSeparator).size());
+        }
+        const auto line = [&](std::string_view count, std::string_view percent,
+                              std::string_view signature, std::string_view description) {
+            ctx.out << std::string(countWidth - displayWidth(count), ' ') << count << "  "
+                    << std::string(percentWidth - displayWidth(percent), ' ') << percent << "  "
+                    << signature
+                    << std::string(std::max<std::size_t>(9, displayWidth(signature) + 1) -
+                                       displayWidth(signature),
+                                   ' ')
+                    << description << '\n';
+        };
+        line("#", "%", "Signature", "Type");
+        for (const auto& entry : report.result.signatures) {
+            line(std::to_string(entry.count),
+                 percentText(entry.count, report.result.total, ctx.decimalSeparator),
+                 entry.signature, table.description(entry.signature));
+        }
+    }
+}
+
+void printCsv(CliContext& ctx, const std::vector<VolumeReport>& reports,
+              const signatures::SignatureTable& table) {
+    ctx.out << "volume,count,percent,signature,description\r\n";
+    for (const VolumeReport& report : reports) {
+        for (const auto& entry : report.result.signatures) {
+            ctx.out << csvField(report.volume) << ',' << entry.count << ','
+                    << percentText(entry.count, report.result.total, '.') << ','
+                    << csvField(entry.signature) << ','
+                    << csvField(table.description(entry.signature)) << "\r\n";
+        }
+    }
+}
+
+void printJson(CliContext& ctx, const std::vector<VolumeReport>& reports,
+               const signatures::SignatureTable& table) {
+    ctx.out << "{\"volumes\":[";
+    for (std::size_t v = 0; v < reports.size(); ++v) {
+        const VolumeReport& report = reports[v];
+        ctx.out << (v ? "," : "") << "{\"volume\":" << jsonString(report.volume)
+                << ",\"total\":" << report.result.total << ",\"signatures\":[";
+        for (std::size_t s = 0; s < report.result.signatures.size(); ++s) {
+            const auto& entry = report.result.signatures[s];
+            ctx.out << (s ? "," : "") << "{\"signature\":" << jsonString(entry.signature)
+                    << ",\"count\":" << entry.count << ",\"percent\":"
+                    << jsonString(percentText(entry.count, report.result.total, '.'))
+                    << ",\"description\":" << jsonString(table.description(entry.signature))
+                    << '}';
+        }
+        ctx.out << "]}";
+    }
+    ctx.out << "]}\n";
+}
+
+} // namespace
+
+int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
+    int exitCode = kExitOk;
+    const auto options = parseOptions(args, ctx, exitCode);
+    if (!options) {
+        return exitCode;
+    }
+
+    StreamNotifier notifier(ctx.err);
+    signatures::SignatureTable table;
+    table.sSignaturesFile = options->signaturesFile.empty()
+                                ? ctx.programFolder + ctx.platform.location.pathSeparator() +
+                                      "Signatures.txt"
+                                : options->signaturesFile;
+    signatures::LoadSignatures(table, ctx.platform.files, notifier, options->language);
+
+    RawFileStreamReader rawFiles;
+    platform::NamedStreamReader& streams =
+        options->raw ? static_cast<platform::NamedStreamReader&>(rawFiles) : ctx.platform.streams;
+
+    std::vector<VolumeReport> reports;
+    for (const std::string& operand : options->operands) {
+        auto result = analysis::ReadVolumeIndex(operand, streams, notifier, options->language);
+        if (!result) {
+            exitCode = kExitSomeUnread;
+            ctx.err << "  (" << operand << ")\n";
+            continue;
+        }
+        // By count, descending; equal counts keep the order of first occurrence.
+        std::stable_sort(result->signatures.begin(), result->signatures.end(),
+                         [](const auto& a, const auto& b) { return a.count > b.count; });
+        reports.push_back(VolumeReport{operand, std::move(*result)});
+    }
+
+    switch (options->format) {
+    case Format::Table:
+        printTable(ctx, reports, table);
+        break;
+    case Format::Csv:
+        printCsv(ctx, reports, table);
+        break;
+    case Format::Json:
+        printJson(ctx, reports, table);
+        break;
+    }
+    ctx.out.flush();
+    return exitCode;
+}
+
+} // namespace lantrivex::cli

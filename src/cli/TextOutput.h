@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lantrivex::cli {
+
+// One field of a CSV line (RFC 4180): quoted when it holds a comma, a double quote, CR or LF, or
+// begins or ends with a blank; inner double quotes doubled.
+std::string csvField(std::string_view text);
+
+// A JSON string literal of UTF-8 text, quotes included; control characters escaped, and bytes that
+// are not valid UTF-8 replaced by U+FFFD so the output stays valid JSON.
+std::string jsonString(std::string_view text);
+
+// The display width of UTF-8 text in a terminal, counting one column per character.
+std::size_t displayWidth(std::string_view text);
+
+} // namespace lantrivex::cli
