@@ -55,10 +55,10 @@ Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,
             const bool found = folders.folderExists(root);
             ++nVolumePanels;
             const std::string& name = lookup.sVolumeNames[j];
-            catalogue.nodes.push_back(CatalogueNode{
-                CatalogueNodeKind::Volume, serverNode, root, name,
-                found ? kImageVolume : kImageVolumeMissing, std::to_string(nVolumePanels), false,
-                nVolumePanels});
+            catalogue.nodes.push_back(
+                CatalogueNode{CatalogueNodeKind::Volume, serverNode, root, name,
+                              found ? kImageVolume : kImageVolumeMissing,
+                              std::to_string(nVolumePanels), false, nVolumePanels});
             catalogue.panels.push_back(CataloguePanel{nVolumePanels, server + " - " + name, root});
         }
     }

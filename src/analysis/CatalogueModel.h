@@ -26,7 +26,7 @@ struct CatalogueNode {
     std::string key;  // machine: name + connections text; server: "name (machine)"; volume: root
     std::string text; // machine name, server name, volume name
     int image = kImageMachine;
-    std::string tag;  // machine: its connections text; volume: its panel index; server: ""
+    std::string tag; // machine: its connections text; volume: its panel index; server: ""
     bool expanded = false;
     std::int32_t panel = 0; // volume: its panel index (1 ...); 0 for the other kinds
 };

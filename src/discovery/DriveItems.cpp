@@ -52,10 +52,10 @@ std::vector<std::string> DriveItems(platform::DriveList& drives,
         case platform::kDriveRemote: {
             const std::string* line = nullptr;
             for (const std::string& candidate : lstDrives) {
-                const bool same =
-                    mountPoints ? candidate.compare(0, candidate.find('\t'), drive) == 0 &&
-                                      candidate.find('\t') != std::string::npos
-                                : candidate.compare(0, 2, drive) == 0;
+                const bool same = mountPoints
+                                      ? candidate.compare(0, candidate.find('\t'), drive) == 0 &&
+                                            candidate.find('\t') != std::string::npos
+                                      : candidate.compare(0, 2, drive) == 0;
                 if (same) {
                     line = &candidate;
                     break;

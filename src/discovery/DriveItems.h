@@ -11,8 +11,8 @@
 namespace lantrivex::discovery {
 
 // The texts of the drives dialog.
-std::string DrivesDialogTitle(LanguageFlag nLangue);        // "Lantrivex 1.0 - Display drives"
-std::string_view DrivesDialogButton(LanguageFlag nLangue);  // "&Cancel"
+std::string DrivesDialogTitle(LanguageFlag nLangue);       // "Lantrivex 1.0 - Display drives"
+std::string_view DrivesDialogButton(LanguageFlag nLangue); // "&Cancel"
 
 // The text of a drive kind; "" for the kinds that are not listed (0, 1, others). A network drive
 // gets this text only when the main window's drive lines do not name it.

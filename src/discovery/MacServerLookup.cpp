@@ -78,7 +78,8 @@ bool MacServerLookup::GetLantrivexNames(bool FlagLocal, std::string_view sWinSer
         if (marker == std::string::npos) {
             continue;
         }
-        const std::string local = StripNull(std::string_view(data).substr(marker + kPathMarker.size()));
+        const std::string local =
+            StripNull(std::string_view(data).substr(marker + kPathMarker.size()));
         const std::string root = NetworkVolumeRoot(sWinServerName, local);
 
         const auto index = static_cast<std::size_t>(position);

@@ -42,7 +42,8 @@ platform::RegistryError QueryRegValue(platform::RegistryKey& key, std::string_vi
         if (answer == platform::kRegOk) {
             std::uint32_t number = 0;
             for (std::size_t i = 0; i < 4 && i < data.size(); ++i) {
-                number |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
+                number |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[i]))
+                          << (8 * i);
             }
             value = std::to_string(static_cast<std::int32_t>(number));
         }

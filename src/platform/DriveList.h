@@ -29,7 +29,8 @@ public:
     virtual std::int32_t driveType(std::string_view root) = 0;
 
     // True where the roots are mount points (POSIX): a drive is named by its whole root, as it is.
-    // False where they are drive letters (C:\): a drive is named by its upper-cased letter and colon.
+    // False where they are drive letters (C:\): a drive is named by its upper-cased letter and
+    // colon.
     virtual bool rootsAreMountPoints() const = 0;
 };
 

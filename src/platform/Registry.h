@@ -10,14 +10,14 @@ namespace lantrivex::platform {
 // Registry answers are the system's error codes, as the registry functions return them.
 using RegistryError = std::int32_t;
 
-inline constexpr RegistryError kRegOk = 0;                  // ERROR_SUCCESS
-inline constexpr RegistryError kRegFileNotFound = 2;        // ERROR_FILE_NOT_FOUND: no such key or value
-inline constexpr RegistryError kRegAccessDenied = 5;        // ERROR_ACCESS_DENIED
-inline constexpr RegistryError kRegNotEnoughMemory = 8;     // ERROR_NOT_ENOUGH_MEMORY
-inline constexpr RegistryError kRegBadNetPath = 53;         // ERROR_BAD_NETPATH: machine not reached
-inline constexpr RegistryError kRegInvalidParameter = 87;   // ERROR_INVALID_PARAMETER
-inline constexpr RegistryError kRegMoreData = 234;          // ERROR_MORE_DATA: buffer too small
-inline constexpr RegistryError kRegNoMoreItems = 259;       // ERROR_NO_MORE_ITEMS: end of enumeration
+inline constexpr RegistryError kRegOk = 0;           // ERROR_SUCCESS
+inline constexpr RegistryError kRegFileNotFound = 2; // ERROR_FILE_NOT_FOUND: no such key or value
+inline constexpr RegistryError kRegAccessDenied = 5; // ERROR_ACCESS_DENIED
+inline constexpr RegistryError kRegNotEnoughMemory = 8;   // ERROR_NOT_ENOUGH_MEMORY
+inline constexpr RegistryError kRegBadNetPath = 53;       // ERROR_BAD_NETPATH: machine not reached
+inline constexpr RegistryError kRegInvalidParameter = 87; // ERROR_INVALID_PARAMETER
+inline constexpr RegistryError kRegMoreData = 234;        // ERROR_MORE_DATA: buffer too small
+inline constexpr RegistryError kRegNoMoreItems = 259;     // ERROR_NO_MORE_ITEMS: end of enumeration
 
 // Value types.
 inline constexpr std::uint32_t kRegNone = 0;
@@ -32,7 +32,9 @@ inline constexpr std::uint32_t kRegMultiSz = 7;
 // allowed to read.
 inline constexpr std::uint32_t kKeyRead = 0x20019;      // KEY_READ
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F; // KEY_ALL_ACCESS
-constexpr bool asksBeyondReading(std::uint32_t access) noexcept { return (access & ~kKeyRead) != 0; }
+constexpr bool asksBeyondReading(std::uint32_t access) noexcept {
+    return (access & ~kKeyRead) != 0;
+}
 
 // One opened key. Destroying it closes it.
 //

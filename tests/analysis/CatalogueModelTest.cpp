@@ -1,8 +1,8 @@
 #include "analysis/CatalogueModel.h"
+
 #include "fakes/FakeRegistry.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 namespace lantrivex::analysis {

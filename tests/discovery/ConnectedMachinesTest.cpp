@@ -1,4 +1,5 @@
 #include "discovery/ConnectedMachines.h"
+
 #include "fakes/FakeNetworkConnections.h"
 
 #include <gtest/gtest.h>

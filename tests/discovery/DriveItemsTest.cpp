@@ -1,4 +1,5 @@
 #include "discovery/DriveItems.h"
+
 #include "fakes/FakeDriveList.h"
 
 #include <gtest/gtest.h>

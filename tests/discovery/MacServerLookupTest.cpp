@@ -1,9 +1,9 @@
 #include "discovery/MacServerLookup.h"
+
 #include "discovery/RegistryValue.h"
 #include "fakes/FakeRegistry.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -136,7 +136,8 @@ TEST_F(LookupTest, ThisComputerIsReadWithoutConnection) {
 }
 
 TEST_F(LookupTest, VolumeRootTakesTheFirstPathEntry) {
-    reg.setMultiString("NTSRV", kMacFileVolumes, "Graphics", {"A=1", R"(Path=D:\Graphics Mac)", "B=2"});
+    reg.setMultiString("NTSRV", kMacFileVolumes, "Graphics",
+                       {"A=1", R"(Path=D:\Graphics Mac)", "B=2"});
     ASSERT_TRUE(lookup.GetLantrivexNames(false, "NTSRV"));
     EXPECT_EQ(lookup.sVolumeNames, std::vector<std::string>{"Graphics"});
     EXPECT_EQ(lookup.sVolumePaths, std::vector<std::string>{R"(\\NTSRV\D$\Graphics Mac)"});
@@ -149,11 +150,10 @@ TEST_F(LookupTest, PathMarkerIsCaseSensitiveAndMayBeEmpty) {
     reg.setValue("NTSRV", kMacFileVolumes, "Plain", platform::kRegSz, "Path=F:\0"s);
     reg.setDword("NTSRV", kMacFileVolumes, "Number", 1);
     ASSERT_TRUE(lookup.GetLantrivexNames(false, "NTSRV"));
-    EXPECT_EQ(lookup.sVolumeNames,
-              (std::vector<std::string>{"", "Empty", "Unc", "Plain"}));
-    EXPECT_EQ(lookup.sVolumePaths,
-              (std::vector<std::string>{"", R"(\\NTSRV\)", R"(\\NTSRV\\\other\share)",
-                                        R"(\\NTSRV\F$)"}));
+    EXPECT_EQ(lookup.sVolumeNames, (std::vector<std::string>{"", "Empty", "Unc", "Plain"}));
+    EXPECT_EQ(
+        lookup.sVolumePaths,
+        (std::vector<std::string>{"", R"(\\NTSRV\)", R"(\\NTSRV\\\other\share)", R"(\\NTSRV\F$)"}));
 }
 
 TEST_F(LookupTest, SparsePositionsHoldEmptyEntries) {
@@ -192,7 +192,8 @@ TEST_F(LookupTest, EnumerationStopsAtTheFirstErrorKeepingWhatWasFound) {
     EXPECT_EQ(lookup.sVolumeNames.size(), 3u);
 
     reg.setMultiString("NTSRV", kMacFileVolumes, std::string(255, 'L'), volumeData(R"(E:\M)"));
-    reg.key("NTSRV", kMacFileVolumes).values.erase(reg.key("NTSRV", kMacFileVolumes).values.begin() + 1);
+    reg.key("NTSRV", kMacFileVolumes)
+        .values.erase(reg.key("NTSRV", kMacFileVolumes).values.begin() + 1);
     // Now: A, C, LLL...(255).
     ASSERT_TRUE(lookup.GetLantrivexNames(false, "NTSRV"));
     EXPECT_EQ(lookup.sVolumeNames, (std::vector<std::string>{"A", "C"}));

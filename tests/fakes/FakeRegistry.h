@@ -26,7 +26,7 @@ public:
     };
     struct Key {
         std::vector<Value> values;
-        bool refused = false;       // every opening refused (no rights at all)
+        bool refused = false;        // every opening refused (no rights at all)
         bool readOnlyAccess = false; // the user may read, but any right beyond reading is refused
         // Enumeration answers this code at and after this position (a failing enumeration).
         std::int32_t failEnumAt = -1;
@@ -51,15 +51,16 @@ public:
     Value& setValue(std::string_view machineName, std::string_view path, std::string_view valueName,
                     std::uint32_t type, std::string data);
     // REG_SZ: the text and its terminating NUL.
-    Value& setString(std::string_view machineName, std::string_view path, std::string_view valueName,
-                     std::string_view text);
+    Value& setString(std::string_view machineName, std::string_view path,
+                     std::string_view valueName, std::string_view text);
     // REG_MULTI_SZ: every entry followed by a NUL, then one more NUL.
     Value& setMultiString(std::string_view machineName, std::string_view path,
                           std::string_view valueName, const std::vector<std::string>& entries);
     Value& setDword(std::string_view machineName, std::string_view path, std::string_view valueName,
                     std::uint32_t number);
 
-    void setUnreachable(std::string_view machineName, platform::RegistryError error = platform::kRegBadNetPath);
+    void setUnreachable(std::string_view machineName,
+                        platform::RegistryError error = platform::kRegBadNetPath);
 
     // platform::Registry
     platform::RegistryError localMachine(std::unique_ptr<platform::RegistryHive>& hive) override;
@@ -67,10 +68,10 @@ public:
                                     std::unique_ptr<platform::RegistryHive>& hive) override;
 
     // What was asked.
-    std::vector<std::string> connections;                         // machines connected to
+    std::vector<std::string> connections;                        // machines connected to
     std::vector<std::pair<std::string, std::uint32_t>> openings; // key path, access asked
-    int openKeys = 0;                                             // keys opened and not closed
-    int openHives = 0;                                            // hives given and not released
+    int openKeys = 0;                                            // keys opened and not closed
+    int openHives = 0;                                           // hives given and not released
 
 private:
     class Hive;
