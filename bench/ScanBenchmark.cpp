@@ -1,0 +1,171 @@
+// Throughput of the index scan on a 256 MiB generated stream, beside a plain memchr pass over the
+// same bytes (the floor: finding the markers and nothing else) and a byte-by-byte scan into an
+// ordered map of strings (the baseline). After the runs, the scan's throughput is printed as a
+// ratio of the floor's and of the baseline's.
+
+#include "analysis/IndexScanner.h"
+#include "common/Ascii.h"
+#include "common/IndexStreamGenerator.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using lantrivex::analysis::IndexScanner;
+using lantrivex::analysis::ScanIndexStream;
+
+const std::vector<std::byte>& stream() {
+    static const std::vector<std::byte> bytes = [] {
+        lantrivex::IndexStreamOptions options;
+        options.seed = 1;
+        options.size = std::uint64_t{256} << 20;
+        options.distinctSignatures = 40;
+        options.caseVariantRate = 0.1;
+        options.nearMissRate = 0.05;
+        return lantrivex::generateIndexStream(options);
+    }();
+    return bytes;
+}
+
+void setBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(stream().size()));
+}
+
+// The floor: every 0x01 byte found with memchr, nothing else done.
+void MemchrPass(benchmark::State& state) {
+    const auto& bytes = stream();
+    for (auto _ : state) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* end = p + bytes.size();
+        std::size_t markers = 0;
+        while (p < end) {
+            const void* hit = std::memchr(p, 1, static_cast<std::size_t>(end - p));
+            if (hit == nullptr) {
+                break;
+            }
+            ++markers;
+            p = static_cast<const unsigned char*>(hit) + 1;
+        }
+        benchmark::DoNotOptimize(markers);
+    }
+    setBytes(state);
+}
+
+void ScanWhole(benchmark::State& state) {
+    const auto& bytes = stream();
+    for (auto _ : state) {
+        auto result = ScanIndexStream(bytes);
+        benchmark::DoNotOptimize(result);
+    }
+    setBytes(state);
+}
+
+// As the volume reader feeds it: pieces of 1 MiB.
+void ScanInPieces(benchmark::State& state) {
+    const std::span<const std::byte> bytes = stream();
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    for (auto _ : state) {
+        IndexScanner scanner;
+        for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+            scanner.feed(bytes.subspan(at, std::min(kPiece, bytes.size() - at)));
+        }
+        auto result = scanner.result();
+        benchmark::DoNotOptimize(result);
+    }
+    setBytes(state);
+}
+
+// The baseline: position by position, each candidate byte tested alone, counted in an ordered map
+// of folded strings.
+void NaiveScan(benchmark::State& state) {
+    const auto& bytes = stream();
+    for (auto _ : state) {
+        std::map<std::string, std::pair<std::string, std::int64_t>> counts;
+        std::int64_t total = 0;
+        for (std::size_t i = 0; i + 9 <= bytes.size(); ++i) {
+            if (bytes[i] != std::byte{0x01}) {
+                continue;
+            }
+            std::string signature;
+            for (std::size_t k = 1; k <= 8; ++k) {
+                const auto b = std::to_integer<unsigned>(bytes[i + k]);
+                if (b <= 0x20 || b >= 0x80) {
+                    break;
+                }
+                signature.push_back(static_cast<char>(b));
+            }
+            if (signature.size() == 8) {
+                ++total;
+                auto& entry = counts[lantrivex::asciiToLower(signature)];
+                if (entry.second++ == 0) {
+                    entry.first = signature;
+                }
+            }
+        }
+        benchmark::DoNotOptimize(counts);
+        benchmark::DoNotOptimize(total);
+    }
+    setBytes(state);
+}
+
+BENCHMARK(MemchrPass)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(ScanWhole)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(ScanInPieces)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(NaiveScan)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Shows the runs as usual and keeps each one's throughput for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const auto it = run.counters.find("bytes_per_second");
+            if (it != run.counters.end() && run.run_type == Run::RT_Iteration) {
+                rates[run.run_name.function_name] = it->second.value;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> rates;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    stream(); // generated once, outside the timings
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto rate = [&](const char* name) {
+        const auto it = reporter.rates.find(name);
+        return it == reporter.rates.end() ? 0.0 : it->second;
+    };
+    const double floor = rate("MemchrPass");
+    const double baseline = rate("NaiveScan");
+    for (const char* name : {"ScanWhole", "ScanInPieces"}) {
+        const double r = rate(name);
+        if (r <= 0) {
+            continue;
+        }
+        std::printf("%-13s %8.1f MB/s", name, r / 1e6);
+        if (floor > 0) {
+            std::printf("   %.2fx the memchr pass (target >= 0.6)", r / floor);
+        }
+        if (baseline > 0) {
+            std::printf("   %.1fx the naive scan (target >= 4)", r / baseline);
+        }
+        std::printf("\n");
+    }
+    return 0;
+}

@@ -1,0 +1,82 @@
+#include "platform/posix/PathResolver.h"
+
+#include <utility>
+
+namespace lantrivex::platform::posix {
+namespace {
+
+// The rest of a network path below its share, its components joined by `separator`: empty, "."
+// and ".." components are dropped (".." removes the component before it, never the share's root).
+std::string relativeBelowShare(std::string_view rest, char separator) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find('\\', start);
+        if (end == std::string_view::npos) {
+            end = rest.size();
+        }
+        const std::string_view part = rest.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (std::string_view part : parts) {
+        if (!out.empty()) {
+            out.push_back(separator);
+        }
+        out.append(part);
+    }
+    return out;
+}
+
+} // namespace
+
+PathResolver::PathResolver(std::vector<MountEntry> table) : table_(std::move(table)) {}
+
+ResolvedPath PathResolver::resolve(std::string_view path) const {
+    if (table_) {
+        return resolvePath(path, *table_);
+    }
+    // Only network paths need the table.
+    if (!parseUncPath(path)) {
+        return resolvePath(path, {});
+    }
+    return resolvePath(path, readMountTable());
+}
+
+ResolvedPath resolvePath(std::string_view path, const std::vector<MountEntry>& table) {
+    ResolvedPath resolved;
+    if (std::optional<UncPath> unc = parseUncPath(path)) {
+        if (std::optional<MountEntry> mount = findSmbMount(table, unc->server, unc->share)) {
+            resolved.kind = ResolvedPath::Kind::Local;
+            resolved.localPath = mount->mountPoint;
+            const std::string below = relativeBelowShare(unc->rest, '/');
+            if (!below.empty()) {
+                if (resolved.localPath.empty() || resolved.localPath.back() != '/') {
+                    resolved.localPath.push_back('/');
+                }
+                resolved.localPath += below;
+            }
+        } else {
+            resolved.kind = ResolvedPath::Kind::Smb;
+            resolved.unc = std::move(*unc);
+            resolved.unc.rest = relativeBelowShare(resolved.unc.rest, '\\');
+        }
+        return resolved;
+    }
+    if (hasDriveLetter(path)) {
+        resolved.kind = ResolvedPath::Kind::Unreachable;
+        return resolved;
+    }
+    resolved.kind = ResolvedPath::Kind::Local;
+    resolved.localPath = std::string(path);
+    return resolved;
+}
+
+} // namespace lantrivex::platform::posix

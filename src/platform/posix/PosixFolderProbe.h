@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/FolderProbe.h"
+#include "platform/posix/PathResolver.h"
+#include "platform/posix/RemoteShareAccess.h"
+
+#include <string_view>
+
+namespace lantrivex::platform::posix {
+
+// A folder exists when it resolves (PathResolver) to a folder of this system that can be opened
+// for listing, or, for a share that no mount covers, when `remote` (if given) finds it.
+class PosixFolderProbe : public FolderProbe {
+public:
+    explicit PosixFolderProbe(RemoteShareAccess* remote = nullptr);
+    explicit PosixFolderProbe(PathResolver resolver, RemoteShareAccess* remote = nullptr);
+
+    bool folderExists(std::string_view path) override;
+
+private:
+    PathResolver resolver_;
+    RemoteShareAccess* remote_;
+};
+
+} // namespace lantrivex::platform::posix

@@ -1,0 +1,158 @@
+#include "platform/posix/PosixNamedStreamReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace lantrivex::platform::posix {
+namespace {
+
+// A stream kept as an open file.
+class FileByteStream : public ByteStream {
+public:
+    FileByteStream(int fd, std::int64_t size) : fd_(fd), size_(size) {}
+    ~FileByteStream() override { ::close(fd_); }
+    FileByteStream(const FileByteStream&) = delete;
+    FileByteStream& operator=(const FileByteStream&) = delete;
+
+    std::int64_t size() override { return size_; }
+
+    std::size_t read(std::byte* buffer, std::size_t capacity) override {
+        std::size_t done = 0;
+        while (done < capacity) {
+            const ssize_t n = ::read(fd_, buffer + done, capacity - done);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
+
+private:
+    int fd_;
+    std::int64_t size_;
+};
+
+// A stream held whole in memory (the value of an extended attribute).
+class MemoryByteStream : public ByteStream {
+public:
+    explicit MemoryByteStream(std::vector<std::byte> bytes) : bytes_(std::move(bytes)) {}
+
+    std::int64_t size() override { return static_cast<std::int64_t>(bytes_.size()); }
+
+    std::size_t read(std::byte* buffer, std::size_t capacity) override {
+        const std::size_t n = std::min(capacity, bytes_.size() - position_);
+        if (n > 0) {
+            std::memcpy(buffer, bytes_.data() + position_, n);
+        }
+        position_ += n;
+        return n;
+    }
+
+private:
+    std::vector<std::byte> bytes_;
+    std::size_t position_ = 0;
+};
+
+std::unique_ptr<ByteStream> openStreamFile(const std::string& file) {
+    // O_NONBLOCK: a FIFO in the way must not hang the reader; only regular files are taken.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    return std::make_unique<FileByteStream>(fd, static_cast<std::int64_t>(info.st_size));
+}
+
+// The value of an extended attribute, read in a buffer of the size the system reports. A value
+// that grows between the size query and the read is asked again a few times.
+std::optional<std::vector<std::byte>> readAttribute(const std::string& path,
+                                                    const std::string& name) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t size = ::getxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0) {
+            return std::nullopt;
+        }
+        std::vector<std::byte> value(static_cast<std::size_t>(size));
+        if (size == 0) {
+            return value;
+        }
+        const ssize_t got = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        if (got >= 0) {
+            value.resize(static_cast<std::size_t>(got));
+            return value;
+        }
+        if (errno != ERANGE) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+PosixNamedStreamReader::PosixNamedStreamReader(RemoteShareAccess* remote) : remote_(remote) {}
+
+PosixNamedStreamReader::PosixNamedStreamReader(PathResolver resolver, RemoteShareAccess* remote)
+    : resolver_(std::move(resolver)), remote_(remote) {}
+
+std::unique_ptr<ByteStream> PosixNamedStreamReader::open(std::string_view path,
+                                                         std::string_view streamName) {
+    ResolvedPath resolved = resolver_.resolve(path);
+    switch (resolved.kind) {
+    case ResolvedPath::Kind::Local:
+        return openLocal(resolved.localPath, streamName);
+    case ResolvedPath::Kind::Smb:
+        return remote_ != nullptr ? remote_->openStream(resolved.unc, streamName) : nullptr;
+    case ResolvedPath::Kind::Unreachable:
+        break;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<ByteStream> PosixNamedStreamReader::openLocal(const std::string& path,
+                                                              std::string_view streamName) {
+    if (path.empty() || streamName.empty()) {
+        return nullptr;
+    }
+    // "<folder>/" names the folder itself: its stream file is "<folder>:NAME".
+    std::string base = path;
+    while (base.size() > 1 && base.back() == '/') {
+        base.pop_back();
+    }
+
+    if (auto file = openStreamFile(base + ":" + std::string(streamName))) {
+        return file;
+    }
+    if (auto value = readAttribute(base, "user." + std::string(streamName))) {
+        return std::make_unique<MemoryByteStream>(std::move(*value));
+    }
+    if (auto value = readAttribute(base, "user.DosStream." + std::string(streamName) + ":$DATA")) {
+        if (!value->empty() && value->back() == std::byte{0}) {
+            value->pop_back();
+        }
+        return std::make_unique<MemoryByteStream>(std::move(*value));
+    }
+    return nullptr;
+}
+
+} // namespace lantrivex::platform::posix

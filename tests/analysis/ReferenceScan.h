@@ -1,0 +1,67 @@
+#pragma once
+
+#include "analysis/IndexScanner.h"
+#include "common/Ascii.h"
+
+#include <map>
+#include <ostream>
+#include <string>
+
+namespace lantrivex::analysis {
+
+// The scan written as plainly as possible, position by position, for comparison.
+inline ScanResult referenceScan(std::span<const std::byte> bytes) {
+    ScanResult result;
+    std::map<std::string, std::size_t> positions; // folded signature -> index in result
+    for (std::size_t i = 0; i + 9 <= bytes.size(); ++i) {
+        if (bytes[i] != std::byte{0x01}) {
+            continue;
+        }
+        std::string signature;
+        for (std::size_t k = 1; k <= 8; ++k) {
+            const auto b = std::to_integer<unsigned>(bytes[i + k]);
+            if (b <= 0x20 || b >= 0x80) {
+                break;
+            }
+            signature.push_back(static_cast<char>(b));
+        }
+        if (signature.size() != 8) {
+            continue;
+        }
+        ++result.total;
+        const auto [it, added] =
+            positions.try_emplace(asciiToLower(signature), result.signatures.size());
+        if (added) {
+            result.signatures.push_back(SignatureCount{signature, 1});
+        } else {
+            ++result.signatures[it->second].count;
+        }
+    }
+    return result;
+}
+
+inline bool operator==(const SignatureCount& a, const SignatureCount& b) {
+    return a.signature == b.signature && a.count == b.count;
+}
+
+inline bool operator==(const ScanResult& a, const ScanResult& b) {
+    return a.total == b.total && a.signatures == b.signatures;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const ScanResult& r) {
+    out << "total " << r.total << ":";
+    for (const auto& s : r.signatures) {
+        out << " " << s.signature << "=" << s.count;
+    }
+    return out;
+}
+
+inline std::vector<std::byte> toBytes(std::string_view text) {
+    std::vector<std::byte> out(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out[i] = static_cast<std::byte>(text[i]);
+    }
+    return out;
+}
+
+} // namespace lantrivex::analysis
