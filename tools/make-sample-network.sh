@@ -24,7 +24,7 @@ mkdir -p "$root/Registry" "$root/mnt"
 streams=()
 if [[ -d $streams_dir ]]; then
     while IFS= read -r -d '' f; do streams+=("$f"); done \
-        < <(find "$streams_dir" -maxdepth 1 -type f ! -name '.*' ! -name '*.md' -print0 | sort -z)
+        < <(find "$streams_dir" -maxdepth 1 -type f -name '*.AFP_IdIndex' -print0 | sort -z)
 fi
 next_stream=0
 

@@ -1,5 +1,6 @@
 #include "analysis/CatalogueModel.h"
 
+#include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeRegistry.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,6 @@ using Strings = std::vector<std::string>;
 constexpr const char* kServer = R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters)";
 constexpr const char* kVolumes = R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters\Volumes)";
 
-// Folders that exist, by exact path; records the tests.
-class Folders : public platform::FolderProbe {
-public:
-    std::set<std::string> existing;
-    Strings asked;
-    bool folderExists(std::string_view path) override {
-        asked.emplace_back(path);
-        return existing.count(std::string(path)) > 0;
-    }
-};
-
 class CatalogueTest : public ::testing::Test {
 protected:
     void addMachine(const std::string& name, const std::string& connections) {
@@ -33,14 +23,14 @@ protected:
                    bool exists = true) {
         reg.setMultiString(machine, kVolumes, name, {"Properties=1", "Path=" + path});
         if (exists) {
-            folders.existing.insert(discovery::NetworkVolumeRoot(machine, path));
+            folders.addFolder(discovery::NetworkVolumeRoot(machine, path));
         }
     }
     Catalogue build() { return BuildCatalogue(machines, lookup, folders); }
 
     fakes::FakeRegistry reg{"WS"};
     discovery::MacServerLookup lookup{reg, discovery::kProductMacFile};
-    Folders folders;
+    fakes::FakeFolderProbe folders;
     discovery::ConnectedMachines machines{{"WS"}, {""}, {}, true};
 };
 

@@ -1,6 +1,7 @@
 #include "cli/CatalogueCommand.h"
 
 #include "fakes/FakeDriveList.h"
+#include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeNetworkConnections.h"
 #include "fakes/FakeRegistry.h"
 
@@ -26,10 +27,6 @@ struct Unused : platform::NamedStreamReader, platform::SystemVersion, platform::
     bool fileExists(std::string_view) override { return false; }
     std::optional<std::string> readFile(std::string_view) override { return std::nullopt; }
     bool replaceFile(std::string_view, std::string_view, std::string&) override { return false; }
-};
-struct Folders : platform::FolderProbe {
-    std::set<std::string> existing;
-    bool folderExists(std::string_view path) override { return existing.count(std::string(path)); }
 };
 struct Profiles : platform::ProfileFile {
     std::map<std::string, std::string> values; // "file|section|key" -> value
@@ -62,7 +59,7 @@ protected:
         reg.setString("CYAN", R"(SOFTWARE\cyan\MacServerIP)", "ServerName", "Cyan IP");
         reg.setMultiString("CYAN", R"(SOFTWARE\cyan\MacServerIP\Volumes)", "Studio",
                            {R"(Path=C:\Studio)"});
-        folders.existing = {R"(\\NTSRV\D$\Pub)", R"(\\CYAN\C$\Studio)"};
+        folders.folders = {R"(\\NTSRV\D$\Pub)", R"(\\CYAN\C$\Studio)"};
         drives.mountPoints = true;
         drives.add("/", platform::kDriveFixed);
         drives.add("/mnt/ntsrv-d", platform::kDriveRemote);
@@ -79,7 +76,7 @@ protected:
     }
 
     Unused unused;
-    Folders folders;
+    fakes::FakeFolderProbe folders;
     Profiles profiles;
     Location location;
     fakes::FakeRegistry reg{"HOST"};
