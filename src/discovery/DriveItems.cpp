@@ -52,10 +52,13 @@ std::vector<std::string> DriveItems(platform::DriveList& drives,
         case platform::kDriveRemote: {
             const std::string* line = nullptr;
             for (const std::string& candidate : lstDrives) {
+                // A drive letter matches a line by its first two characters; a mount point by
+                // the whole local name before the tab.
+                const auto tab = candidate.find('\t');
                 const bool same = mountPoints
-                                      ? candidate.compare(0, candidate.find('\t'), drive) == 0 &&
-                                            candidate.find('\t') != std::string::npos
-                                      : candidate.compare(0, 2, drive) == 0;
+                                      ? tab != std::string::npos &&
+                                            std::string_view(candidate).substr(0, tab) == drive
+                                      : std::string_view(candidate).substr(0, 2) == drive;
                 if (same) {
                     line = &candidate;
                     break;
