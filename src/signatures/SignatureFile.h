@@ -27,8 +27,10 @@ public:
     // Nothing is left to read.
     bool atEnd() const noexcept { return pos_ >= text_.size(); }
 
-    // Reads the next record. False when the text ends before its three fields are complete, or
-    // inside a double quote that is never closed.
+    // Reads the next record. False when the text ends before its three fields are complete,
+    // inside a double quote that is never closed, or when anything but spaces stands between a
+    // closing double quote and the next comma or line end (a double quote inside a field, which
+    // the format cannot hold). After a failure nothing is left to read.
     bool next(SignatureRecord& record);
 
 private:

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <sys/xattr.h>
 #include <system_error>
+#include <vector>
 
 namespace lantrivex::platform::posix {
 
@@ -38,6 +41,28 @@ public:
     static void writeFile(const std::string& path, std::string_view bytes) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // The path of `name` in the folder.
+    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+    // Writes and reads the file `name` of the folder.
+    void write(std::string_view name, std::string_view bytes) const {
+        writeFile(file(name), bytes);
+    }
+    std::string read(std::string_view name) const {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // The names of everything directly in the folder, sorted.
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            out.push_back(entry.path().filename().string());
+        }
+        std::sort(out.begin(), out.end());
+        return out;
     }
 
     static bool setAttribute(const std::string& path, const std::string& name,

@@ -1,0 +1,100 @@
+#include "signatures/SignatureLoader.h"
+
+#include "platform/TextCodec.h"
+#include "signatures/SignatureFile.h"
+
+#include <string>
+
+namespace lantrivex::signatures {
+namespace {
+
+using platform::MessageIcon;
+
+struct DefaultRow {
+    std::string_view signature;
+    std::string_view extension;
+    std::string_view description;
+};
+
+constexpr DefaultRow kDefaultRows[] = {
+    {"W6BNMSWD", "doc", "Word 6 Document"},
+    {"WDBNMSWD", "doc", "Word 3/4/5 Macintosh Document"},
+    {"XDOCXPR3", "qxd", "Quark XPress Document"},
+};
+
+void showDuplicate(platform::Notifier& notifier, LanguageFlag nLangue, std::string_view signature) {
+    std::string text(tr(
+        nLangue, "Doublon dans le fichier des Signatures: ", "Duplicate key in Signatures file: "));
+    text += signature;
+    notifier.message(text, MessageIcon::Exclamation);
+}
+
+void showCorrupted(platform::Notifier& notifier, LanguageFlag nLangue, std::string_view path,
+                   std::int32_t rowsRead) {
+    std::string text(tr(nLangue, "Fichier Signatures endommagé:", "Corrupted Signatures file:"));
+    text += "\r\n";
+    text += path;
+    text += "\r\n";
+    text += tr(nLangue, "Ligne:", "Line:");
+    text += std::to_string(rowsRead);
+    notifier.message(text, MessageIcon::Critical);
+}
+
+void showUnreadable(platform::Notifier& notifier, LanguageFlag nLangue, std::string_view path) {
+    std::string text(tr(nLangue, "Fichier Signatures illisible:", "Unreadable Signatures file:"));
+    text += "\r\n";
+    text += path;
+    notifier.message(text, MessageIcon::Critical);
+}
+
+} // namespace
+
+void SetDefaultSignatures(SignatureTable& table) {
+    table.clear();
+    for (const DefaultRow& row : kDefaultRows) {
+        table.colExtensions.add(row.signature, row.extension);
+        table.colDescriptions.add(row.signature, row.description);
+    }
+}
+
+void LoadSignatures(SignatureTable& table, platform::FileSystem& files,
+                    platform::Notifier& notifier, LanguageFlag nLangue) {
+    table.nSignatures = 0;
+    table.clear();
+
+    if (!files.fileExists(table.sSignaturesFile)) {
+        SetDefaultSignatures(table);
+        return;
+    }
+    const auto bytes = files.readFile(table.sSignaturesFile);
+    if (!bytes) {
+        // The file is there but locked or forbidden: say so, work with the defaults, and leave
+        // the file alone.
+        showUnreadable(notifier, nLangue, table.sSignaturesFile);
+        SetDefaultSignatures(table);
+        return;
+    }
+
+    const std::string text = platform::ansiToUtf8(*bytes);
+    SignatureRecordReader reader(text);
+    while (!reader.atEnd()) {
+        SignatureRecord record;
+        if (!reader.next(record)) {
+            showCorrupted(notifier, nLangue, table.sSignaturesFile, table.nSignatures);
+            SetDefaultSignatures(table);
+            return;
+        }
+        if (record.signature.empty() || record.description.empty()) {
+            continue;
+        }
+        // Both collections hold the same keys, so the extension side answers for both.
+        if (!table.colExtensions.add(record.signature, record.extension)) {
+            showDuplicate(notifier, nLangue, record.signature);
+            continue;
+        }
+        table.colDescriptions.add(record.signature, record.description);
+        ++table.nSignatures;
+    }
+}
+
+} // namespace lantrivex::signatures
