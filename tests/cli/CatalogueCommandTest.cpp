@@ -3,10 +3,10 @@
 #include "fakes/FakeDriveList.h"
 #include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeNetworkConnections.h"
+#include "fakes/FakeProfileFile.h"
 #include "fakes/FakeRegistry.h"
 
 #include <gtest/gtest.h>
-#include <map>
 #include <set>
 #include <sstream>
 
@@ -27,18 +27,6 @@ struct Unused : platform::NamedStreamReader, platform::SystemVersion, platform::
     bool fileExists(std::string_view) override { return false; }
     std::optional<std::string> readFile(std::string_view) override { return std::nullopt; }
     bool replaceFile(std::string_view, std::string_view, std::string&) override { return false; }
-};
-struct Profiles : platform::ProfileFile {
-    std::map<std::string, std::string> values; // "file|section|key" -> value
-    std::string read(std::string_view file, std::string_view section, std::string_view key,
-                     std::size_t) override {
-        const auto it =
-            values.find(std::string(file) + "|" + std::string(section) + "|" + std::string(key));
-        return it == values.end() ? "" : it->second;
-    }
-    bool write(std::string_view, std::string_view, std::string_view, std::string_view) override {
-        return false;
-    }
 };
 struct Location : platform::ProgramLocation {
     std::string programFolder() override { return "/opt/lantrivex"; }
@@ -77,7 +65,7 @@ protected:
 
     Unused unused;
     fakes::FakeFolderProbe folders;
-    Profiles profiles;
+    fakes::FakeProfileFile profiles;
     Location location;
     fakes::FakeRegistry reg{"HOST"};
     fakes::FakeNetworkConnections net;
@@ -116,7 +104,7 @@ TEST_F(CatalogueCommandTest, JsonWithAnotherProduct) {
 }
 
 TEST_F(CatalogueCommandTest, ProductDefaultsToTheSetting) {
-    const std::string key = "/opt/lantrivex/Lantrivex.ini|Configuration|ServeurMac";
+    const std::string ini = "/opt/lantrivex/Lantrivex.ini";
     for (const auto& [setting, expected] : std::vector<std::pair<std::string, std::string>>{
              {"1", "Cyan Software MacServerIP"},
              {"1.5", "Intergraph ExtremeZ-IP"},
@@ -126,7 +114,7 @@ TEST_F(CatalogueCommandTest, ProductDefaultsToTheSetting) {
              {"abc", "Microsoft SFM (MacFile)"},
              {"2abc", "Intergraph ExtremeZ-IP"},
              {"99999999999", "Microsoft SFM (MacFile)"}}) {
-        profiles.values[key] = setting;
+        profiles.setText(ini, "[Configuration]\r\nServeurMac=" + setting + "\r\n");
         run(runCatalogueCommand, {});
         EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "Product: " + expected) << setting;
     }
