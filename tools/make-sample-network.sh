@@ -28,12 +28,15 @@ if [[ -d $streams_dir ]]; then
 fi
 next_stream=0
 
-# A volume folder with its index stream: volume_folder MOUNT_DIR RELATIVE_FOLDER
+# A volume folder with its index stream: volume_folder MOUNT_DIR RELATIVE_FOLDER [STREAM]
+# (STREAM: the name of a sample stream, samples/streams/STREAM.AFP_IdIndex; else the next one)
 volume_folder() {
-    local folder="$1/$2"
+    local folder="$1/$2" wanted="$streams_dir/${3:-}.AFP_IdIndex"
     mkdir -p "$folder"
     touch "$folder/ReadMe.txt"
-    if [[ ${#streams[@]} -gt 0 ]]; then
+    if [[ -n ${3:-} && -f $wanted ]]; then
+        cp "$wanted" "$folder:AFP_IdIndex"
+    elif [[ ${#streams[@]} -gt 0 ]]; then
         cp "${streams[$((next_stream % ${#streams[@]}))]}" "$folder:AFP_IdIndex"
         next_stream=$((next_stream + 1))
     else
@@ -86,7 +89,7 @@ cyan='HKEY_LOCAL_MACHINE\SOFTWARE\cyan\MacServerIP'
 mkdir -p "$root/mnt/ntsrv1-d" "$root/mnt/ntsrv1-e"
 volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Graphics"
 volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Publications"
-volume_folder "$root/mnt/ntsrv1-e" "Studio"
+volume_folder "$root/mnt/ntsrv1-e" "Studio" Graphisme
 {
     echo 'Windows Registry Editor Version 5.00'
     echo
@@ -107,8 +110,8 @@ volume_folder "$root/mnt/ntsrv1-e" "Studio"
 
 # NTSRV2: Services for Macintosh, written by an older registry editor (REGEDIT4, ANSI).
 mkdir -p "$root/mnt/ntsrv2-d"
-volume_folder "$root/mnt/ntsrv2-d" "Comptabilité"
-volume_folder "$root/mnt/ntsrv2-d" "Devis"
+volume_folder "$root/mnt/ntsrv2-d" "Comptabilité" Bureautique
+volume_folder "$root/mnt/ntsrv2-d" "Devis" Archives
 {
     echo 'REGEDIT4'
     echo
@@ -123,7 +126,7 @@ volume_folder "$root/mnt/ntsrv2-d" "Devis"
 
 # MACSRV3: another product (MacServerIP, code 1); with the default product it shows no server.
 mkdir -p "$root/mnt/macsrv3-c"
-volume_folder "$root/mnt/macsrv3-c" "Studio IP"
+volume_folder "$root/mnt/macsrv3-c" "Studio IP" Graphisme
 {
     echo 'Windows Registry Editor Version 5.00'
     echo
