@@ -87,8 +87,8 @@ cyan='HKEY_LOCAL_MACHINE\SOFTWARE\cyan\MacServerIP'
 
 # NTSRV1: Services for Macintosh, three volumes on D: and E:, one of whose folders is missing.
 mkdir -p "$root/mnt/ntsrv1-d" "$root/mnt/ntsrv1-e"
-volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Graphics"
-volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Publications"
+volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Graphics" Graphisme
+volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Publications" Bureautique
 volume_folder "$root/mnt/ntsrv1-e" "Studio" Graphisme
 {
     echo 'Windows Registry Editor Version 5.00'
