@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libsmbclient-dev samba smbclient
-    xvfb xauth attr fonts-dejavu-core
+    xvfb xauth attr fonts-dejavu-core time
 )
 
 missing=()

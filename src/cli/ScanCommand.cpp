@@ -144,20 +144,21 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
         ctx.out << report.volume << '\n' << "Total: " << report.result.total << '\n';
         std::size_t countWidth = 1;
         std::size_t percentWidth = 1;
+        std::size_t signatureWidth = displayWidth("Signature");
         for (const auto& entry : report.result.signatures) {
             countWidth = std::max(countWidth, std::to_string(entry.count).size());
             percentWidth = std::max(
                 percentWidth,
                 percentText(entry.count, report.result.total, ctx.decimalSeparator).size());
+            signatureWidth = std::max(signatureWidth, displayWidth(entry.signature));
         }
+        const auto pad = [](std::string_view text, std::size_t width) {
+            return std::string(width - std::min(width, displayWidth(text)), ' ');
+        };
         const auto line = [&](std::string_view count, std::string_view percent,
                               std::string_view signature, std::string_view description) {
-            ctx.out << std::string(countWidth - displayWidth(count), ' ') << count << "  "
-                    << std::string(percentWidth - displayWidth(percent), ' ') << percent << "  "
-                    << signature
-                    << std::string(std::max<std::size_t>(9, displayWidth(signature) + 1) -
-                                       displayWidth(signature),
-                                   ' ')
+            ctx.out << pad(count, countWidth) << count << "  " << pad(percent, percentWidth)
+                    << percent << "  " << signature << pad(signature, signatureWidth) << "  "
                     << description << '\n';
         };
         line("#", "%", "Signature", "Type");

@@ -21,7 +21,11 @@ std::string percentText(std::int64_t count, std::int64_t total, char decimalSepa
     const std::int64_t hundredths = percentHundredths(count, total);
     const bool negative = hundredths < 0;
     const std::int64_t magnitude = negative ? -hundredths : hundredths;
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 100);
+    std::string text;
+    if (negative) {
+        text.push_back('-');
+    }
+    text.append(std::to_string(magnitude / 100));
     const auto fraction = static_cast<int>(magnitude % 100);
     if (fraction != 0) {
         text.push_back(decimalSeparator);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixFolderProbe.h"
+#include "platform/posix/PosixNamedStreamReader.h"
+#include "platform/posix/PosixProfileFile.h"
+#include "platform/posix/PosixProgramLocation.h"
+#include "platform/posix/PosixSystemVersion.h"
+#include "platform/posix/RemoteShareAccess.h"
+
+#include <memory>
+
+namespace lantrivex::platform::posix {
+
+// Every POSIX service of the program, owned in one place; platform() hands them out as the bundle
+// that the window program and the command-line reader pass down.
+class PosixPlatform {
+public:
+    PosixPlatform();
+    ~PosixPlatform();
+    PosixPlatform(const PosixPlatform&) = delete;
+    PosixPlatform& operator=(const PosixPlatform&) = delete;
+
+    Platform platform();
+
+private:
+    std::unique_ptr<RemoteShareAccess> remote_; // unmounted SMB shares; null when not built in
+    PosixNamedStreamReader streams_;
+    PosixFolderProbe folders_;
+    PosixProfileFile profiles_;
+    PosixSystemVersion version_;
+    PosixFileSystem files_;
+    PosixProgramLocation location_;
+};
+
+} // namespace lantrivex::platform::posix
