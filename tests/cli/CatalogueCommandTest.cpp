@@ -1,13 +1,8 @@
 #include "cli/CatalogueCommand.h"
 
-#include "fakes/FakeDriveList.h"
-#include "fakes/FakeFolderProbe.h"
-#include "fakes/FakeNetworkConnections.h"
-#include "fakes/FakeProfileFile.h"
-#include "fakes/FakeRegistry.h"
+#include "fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
-#include <set>
 #include <sstream>
 
 namespace lantrivex::cli {
@@ -18,26 +13,10 @@ constexpr const char* kMacFile = R"(SYSTEM\CurrentControlSet\Services\MacFile\Pa
 constexpr const char* kMacFileVolumes =
     R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters\Volumes)";
 
-// The services these commands do not use, or use only lightly.
-struct Unused : platform::NamedStreamReader, platform::SystemVersion, platform::FileSystem {
-    std::unique_ptr<platform::ByteStream> open(std::string_view, std::string_view) override {
-        return nullptr;
-    }
-    platform::OsVersionInfo query() override { return {}; }
-    bool fileExists(std::string_view) override { return false; }
-    std::optional<std::string> readFile(std::string_view) override { return std::nullopt; }
-    bool replaceFile(std::string_view, std::string_view, std::string&) override { return false; }
-};
-struct Location : platform::ProgramLocation {
-    std::string programFolder() override { return "/opt/lantrivex"; }
-    char pathSeparator() const override { return '/'; }
-};
-
 class CatalogueCommandTest : public ::testing::Test {
 protected:
     CatalogueCommandTest() {
         net.mountPoints = true;
-        net.name = "HOST";
         net.add("/mnt/ntsrv-d", R"(\\NTSRV\D$)");
         net.add("/mnt/ntsrv-e", R"(\\NTSRV\E$)");
         net.add("/mnt/cyan-c", R"(\\CYAN\C$)");
@@ -58,18 +37,17 @@ protected:
     int run(int (*command)(const std::vector<std::string>&, CliContext&), const Strings& args) {
         out.str("");
         err.str("");
-        platform::Platform p{unused, folders, profiles, unused, unused, location, reg, net, drives};
+        platform::Platform p = fake.platform();
         CliContext ctx{p, out, err, "/opt/lantrivex"};
         return command(args, ctx);
     }
 
-    Unused unused;
-    fakes::FakeFolderProbe folders;
-    fakes::FakeProfileFile profiles;
-    Location location;
-    fakes::FakeRegistry reg{"HOST"};
-    fakes::FakeNetworkConnections net;
-    fakes::FakeDriveList drives;
+    fakes::FakePlatform fake;
+    fakes::FakeFolderProbe& folders = fake.folders;
+    fakes::FakeProfileFile& profiles = fake.profiles;
+    fakes::FakeRegistry& reg = fake.registry;
+    fakes::FakeNetworkConnections& net = fake.connections;
+    fakes::FakeDriveList& drives = fake.drives;
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -78,7 +56,7 @@ TEST_F(CatalogueCommandTest, TextListsMachinesServersAndVolumes) {
     ASSERT_EQ(run(runCatalogueCommand, {}), kExitOk);
     EXPECT_EQ(out.str(), "Product: Microsoft SFM (MacFile)\n"
                          "\n"
-                         "HOST\n"
+                         "WORKSTATION\n"
                          "  no Macintosh server\n"
                          "\n"
                          "NTSRV  connections: \\D$ (/mnt/ntsrv-d); \\E$ (/mnt/ntsrv-e)\n"
@@ -96,7 +74,7 @@ TEST_F(CatalogueCommandTest, JsonWithAnotherProduct) {
     ASSERT_EQ(run(runCatalogueCommand, {"--product", "1", "--format=json"}), kExitOk);
     EXPECT_EQ(
         out.str(),
-        R"j({"machines":[{"name":"HOST","connections":"","server":null},)j"
+        R"j({"machines":[{"name":"WORKSTATION","connections":"","server":null},)j"
         R"j({"name":"NTSRV","connections":"\\D$ (/mnt/ntsrv-d); \\E$ (/mnt/ntsrv-e)","server":null},)j"
         R"j({"name":"CYAN","connections":"\\C$ (/mnt/cyan-c)","server":{"name":"Cyan IP",)j"
         R"j("volumes":[{"name":"Studio","root":"\\\\CYAN\\C$\\Studio","found":true,"panel":1}]}}]})j"

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "fakes/FakeDriveList.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeNamedStreamReader.h"
+#include "fakes/FakeNetworkConnections.h"
 #include "fakes/FakeProfileFile.h"
+#include "fakes/FakeRegistry.h"
 #include "platform/Platform.h"
 
 namespace lantrivex::fakes {
@@ -13,8 +16,8 @@ class FakeSystemVersion : public platform::SystemVersion {
 public:
     platform::OsVersionInfo query() override { return info; }
 
-    platform::OsVersionInfo info{platform::OsVersionInfo::kPlatformWinNT, 4, 0, 1381,
-                                 "Service Pack 6", ""};
+    platform::OsVersionInfo info{
+        platform::OsVersionInfo::kPlatformWinNT, 4, 0, 1381, "Service Pack 6", ""};
 };
 
 class FakeProgramLocation : public platform::ProgramLocation {
@@ -33,9 +36,13 @@ struct FakePlatform {
     FakeSystemVersion version;
     FakeFileSystem files;
     FakeProgramLocation location;
+    FakeRegistry registry;
+    FakeNetworkConnections connections;
+    FakeDriveList drives;
 
     platform::Platform platform() {
-        return platform::Platform{streams, folders, profiles, version, files, location};
+        return platform::Platform{streams,  folders,  profiles,    version, files,
+                                  location, registry, connections, drives};
     }
 };
 

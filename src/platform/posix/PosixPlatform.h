@@ -1,12 +1,15 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/posix/PosixDriveList.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixFolderProbe.h"
 #include "platform/posix/PosixNamedStreamReader.h"
+#include "platform/posix/PosixNetworkConnections.h"
 #include "platform/posix/PosixProfileFile.h"
 #include "platform/posix/PosixProgramLocation.h"
 #include "platform/posix/PosixSystemVersion.h"
+#include "platform/posix/RegFileRegistry.h"
 #include "platform/posix/RemoteShareAccess.h"
 
 #include <memory>
@@ -32,6 +35,12 @@ private:
     PosixSystemVersion version_;
     PosixFileSystem files_;
     PosixProgramLocation location_;
+    // The registry exports of Registry/ beside the program (or LANTRIVEX_REGISTRY_DIR); this
+    // computer's own is the one named after its short host name.
+    RegFileRegistry registry_{RegFileRegistry::defaultFolder(location_.programFolder()),
+                              shortHostName().value_or("")};
+    PosixNetworkConnections connections_;
+    PosixDriveList drives_;
 };
 
 } // namespace lantrivex::platform::posix
