@@ -36,5 +36,4 @@ echo
 echo "\$ lantrivex-cli scan '\\\\NTSRV1\\D\$\\Mac Volumes\\Graphics'"
 "$bin/lantrivex-cli" scan '\\NTSRV1\D$\Mac Volumes\Graphics' || true
 echo
-echo "To see the window, run this again in a graphical session, or under a virtual display:"
-echo "  xvfb-run -a tools/run-sample.sh   (the window runs unseen there)"
+echo "To see the window, run this again in a graphical session."
