@@ -83,6 +83,16 @@ TEST(RegFile, ReadsARegedit4ExportInTheAnsiCodePage) {
               "MaxUsers=20\0Properties=1\0Path=D:\\Comptabilit\xC3\xA9\0\0"s);
 }
 
+TEST(RegFile, FilesWithoutByteOrderMarkAreUtf8WhenValidElseAnsi) {
+    const std::string utf8 = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"N\"=\"Comptabilit\xC3\xA9\"\n";
+    const std::string ansi = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\K]\n\"N\"=\"Comptabilit\xE9\"\n";
+    for (const std::string& bytes : {utf8, ansi, "\xEF\xBB\xBF" + utf8}) {
+        const auto file = RegFile::parse(bytes);
+        ASSERT_TRUE(file.has_value());
+        EXPECT_EQ(valueData(*file, "K", "N"), "Comptabilit\xC3\xA9\0"s);
+    }
+}
+
 TEST(RegFile, ValueForms) {
     const std::string text = "Windows Registry Editor Version 5.00\n\n"
                              "; a comment\n"

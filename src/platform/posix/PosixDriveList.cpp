@@ -11,7 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, 29> kPseudo = {
+constexpr std::array<std::string_view, 30> kPseudo = {
     "proc",     "sysfs",    "cgroup",    "cgroup2",         "devpts",      "devtmpfs",
     "mqueue",   "debugfs",  "tracefs",   "securityfs",      "pstore",      "bpf",
     "configfs", "fusectl",  "hugetlbfs", "autofs",          "binfmt_misc", "rpc_pipefs",

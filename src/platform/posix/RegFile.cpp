@@ -61,6 +61,41 @@ std::optional<std::string> utf16leToUtf8(std::string_view bytes) {
     return out;
 }
 
+// Whether the bytes are valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool validUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b0 = static_cast<unsigned char>(s[i]);
+        std::size_t length = 0;
+        if (b0 < 0x80) {
+            ++i;
+            continue;
+        } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+            length = 2;
+        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+            length = 3;
+        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+            length = 4;
+        } else {
+            return false;
+        }
+        if (i + length > s.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        const auto b1 = static_cast<unsigned char>(s[i + 1]);
+        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0) || (b0 == 0xF0 && b1 < 0x90) ||
+            (b0 == 0xF4 && b1 >= 0x90)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -391,6 +426,9 @@ std::optional<RegFile> RegFile::parse(std::string_view bytes, std::string* error
         text = std::move(*decoded);
     } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         text = std::string(bytes.substr(3));
+    } else if (validUtf8(bytes)) {
+        // Plain ASCII, or a file written by hand on a system whose text is UTF-8.
+        text = std::string(bytes);
     } else {
         text = ansiToUtf8(bytes);
     }

@@ -31,7 +31,9 @@ struct RegFileKey {
 
 // The HKEY_LOCAL_MACHINE part of a registry export in the text form that the registry editor and
 // `reg export` write: "REGEDIT4" (ANSI code page) or "Windows Registry Editor Version 5.00"
-// (UTF-16LE with a byte-order mark, CR LF line ends). Keys of other roots are left out.
+// (UTF-16LE with a byte-order mark, CR LF line ends). A file without a byte-order mark is read as
+// UTF-8 when it is valid UTF-8 (written by hand elsewhere), else in the ANSI code page. Keys of
+// other roots are left out.
 class RegFile {
 public:
     // Largest file read: anything bigger is not an export of a server's settings.
