@@ -3,6 +3,7 @@
 #include "platform/DriveList.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderProbe.h"
+#include "platform/InstanceGuard.h"
 #include "platform/NamedStreamReader.h"
 #include "platform/NetworkConnections.h"
 #include "platform/ProfileFile.h"
@@ -22,6 +23,7 @@ struct Platform {
     SystemVersion& version;
     FileSystem& files;
     ProgramLocation& location;
+    InstanceGuard& instance;
     Registry& registry;
     NetworkConnections& connections;
     DriveList& drives;

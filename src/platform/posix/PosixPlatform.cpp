@@ -1,14 +1,20 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "platform/posix/SmbShareAccess.h"
+
 namespace lantrivex::platform::posix {
 
-PosixPlatform::PosixPlatform() : streams_(remote_.get()), folders_(remote_.get()) {}
+// The SMB access is made first and goes last (member order): the stream reader and the folder
+// probe hand it every share that no mount covers. Its settings come from the environment
+// (LANTRIVEX_SMB_*); its library context is created on the first such share only.
+PosixPlatform::PosixPlatform()
+    : remote_(makeSmbShareAccess()), streams_(remote_.get()), folders_(remote_.get()) {}
 
 PosixPlatform::~PosixPlatform() = default;
 
 Platform PosixPlatform::platform() {
-    return Platform{streams_,  folders_,  profiles_,    version_, files_,
-                    location_, registry_, connections_, drives_};
+    return Platform{streams_,  folders_,  profiles_, version_,     files_,
+                    location_, instance_, registry_, connections_, drives_};
 }
 
 } // namespace lantrivex::platform::posix

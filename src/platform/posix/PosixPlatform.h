@@ -4,6 +4,7 @@
 #include "platform/posix/PosixDriveList.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixFolderProbe.h"
+#include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixNamedStreamReader.h"
 #include "platform/posix/PosixNetworkConnections.h"
 #include "platform/posix/PosixProfileFile.h"
@@ -35,6 +36,7 @@ private:
     PosixSystemVersion version_;
     PosixFileSystem files_;
     PosixProgramLocation location_;
+    PosixInstanceGuard instance_; // the per-user lock is taken only when the window program asks
     // The registry exports of Registry/ beside the program (or LANTRIVEX_REGISTRY_DIR); this
     // computer's own is the one named after its short host name.
     RegFileRegistry registry_{RegFileRegistry::defaultFolder(location_.programFolder()),

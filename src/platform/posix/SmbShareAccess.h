@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/posix/RemoteShareAccess.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace lantrivex::platform::posix {
+
+// How the program reaches SMB servers directly. A Windows path names no port and no account, so
+// both come from here. fromEnvironment() reads:
+//   LANTRIVEX_SMB_PORT          the TCP port of every server, 1..65535; unset: 445, then 139
+//   LANTRIVEX_SMB_TIMEOUT       seconds, 1..300, default 5: the longest wait for a TCP
+//                               connection and for each answer of a server
+//   LANTRIVEX_SMB_CREDENTIALS   path of a credentials file (username=, password=, domain=, the
+//                               smbclient -A and mount.cifs credentials= form)
+//   LANTRIVEX_SMB_MIN_PROTOCOL  the oldest dialect offered, as smb.conf's "client min protocol"
+//                               names it; "NT1" reaches servers that speak only SMB1 (Windows NT
+//                               4, Windows 2000); unset: the library's default (SMB 2.02)
+// Values out of range or not numbers fall back to the default.
+struct SmbSettings {
+    static constexpr std::chrono::milliseconds kDefaultTimeout{5000};
+
+    std::uint16_t port = 0; // 0: 445, then 139
+    std::chrono::milliseconds timeout = kDefaultTimeout;
+    std::string credentialsFile;
+    std::string minProtocol;
+    // Use the user's Kerberos ticket when a credentials cache exists (KRB5CCNAME, or the default
+    // /tmp/krb5cc_<uid>); the file's credentials or guest when it is refused.
+    bool kerberos = true;
+
+    // `lookup` gives an environment variable's value or nullptr.
+    static SmbSettings
+    fromEnvironment(const std::function<const char*(const char*)>& lookup = &::getenv);
+};
+
+// Reads streams and tests folders on shares through libsmbclient, for the paths that no mount
+// covers:
+//   stream  smb://SERVER/SHARE/rest:STREAM opened read-only, its size from fstat, read in chunks
+//           of at most 1 MiB;
+//   folder  smb://SERVER/SHARE/rest opened as a directory and closed at once.
+// One libsmbclient context serves the object's whole life; it is created on first use (the
+// program makes one object, so one context for the program's life). Its logging is switched off:
+// nothing reaches standard output or standard error. Credentials: the user's Kerberos ticket when
+// there is one; then the credentials file of the settings; otherwise the guest account. The
+// password is handed to the library only.
+// Before each open the server is first reached by TCP within the timeout, since the library waits
+// up to 20 s for a connection that is not refused; each request then waits at most the timeout.
+// A server name that the system's resolver does not know is left to the library's own name
+// resolution (NetBIOS broadcast, WINS), which has its own bounds. Connections to servers stay
+// open in the context for later reads, as Windows keeps its own.
+// Every failure (no server, refused, no such share, folder or stream, access denied, a timeout)
+// gives nullptr or false. Safe to use from several threads (the calls into the library are
+// serialised).
+class SmbShareAccess final : public RemoteShareAccess {
+public:
+    explicit SmbShareAccess(SmbSettings settings);
+    ~SmbShareAccess() override;
+    SmbShareAccess(const SmbShareAccess&) = delete;
+    SmbShareAccess& operator=(const SmbShareAccess&) = delete;
+
+    std::unique_ptr<ByteStream> openStream(const UncPath& path,
+                                           std::string_view streamName) override;
+    bool folderExists(const UncPath& path) override;
+
+    const SmbSettings& settings() const noexcept { return settings_; }
+
+    class Session; // the library's context and what it needs (defined where libsmbclient is)
+
+private:
+    std::shared_ptr<Session> session();
+    bool serverAnswers(const std::string& server) const;
+
+    SmbSettings settings_;
+    std::mutex mutex_;
+    std::shared_ptr<Session> session_;
+    bool sessionFailed_ = false;
+};
+
+// True when this build reaches unmounted shares (built with libsmbclient).
+bool smbAccessBuiltIn() noexcept;
+
+// The access the POSIX platform gives its stream reader and folder probe, with the settings of
+// the environment; nullptr when the program was built without libsmbclient (unmounted shares then
+// read as unreachable).
+std::unique_ptr<RemoteShareAccess> makeSmbShareAccess();
+std::unique_ptr<RemoteShareAccess> makeSmbShareAccess(const SmbSettings& settings);
+
+} // namespace lantrivex::platform::posix
