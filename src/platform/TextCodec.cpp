@@ -72,6 +72,25 @@ std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& pos) {
     return cp;
 }
 
+// UTF-8 to the code page; what cannot be converted becomes '?' when `lossy`, else fails the whole.
+std::optional<std::string> convertUtf8ToAnsi(std::string_view utf8, bool lossy) {
+    std::string out;
+    out.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const auto cp = decodeUtf8(utf8, pos);
+        const auto b = cp ? toAnsi(*cp) : std::nullopt;
+        if (!b && !lossy) {
+            return std::nullopt;
+        }
+        if (!cp) {
+            ++pos; // skip one byte of the broken sequence
+        }
+        out.push_back(b ? static_cast<char>(*b) : '?');
+    }
+    return out;
+}
+
 } // namespace
 
 std::string ansiToUtf8(std::string_view ansi) {
@@ -91,38 +110,9 @@ std::string ansiToUtf8(std::string_view ansi) {
 }
 
 std::optional<std::string> utf8ToAnsi(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto cp = decodeUtf8(utf8, pos);
-        if (!cp) {
-            return std::nullopt;
-        }
-        const auto b = toAnsi(*cp);
-        if (!b) {
-            return std::nullopt;
-        }
-        out.push_back(static_cast<char>(*b));
-    }
-    return out;
+    return convertUtf8ToAnsi(utf8, false);
 }
 
-std::string utf8ToAnsiLossy(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto cp = decodeUtf8(utf8, pos);
-        if (!cp) {
-            out.push_back('?');
-            ++pos;
-            continue;
-        }
-        const auto b = toAnsi(*cp);
-        out.push_back(b ? static_cast<char>(*b) : '?');
-    }
-    return out;
-}
+std::string utf8ToAnsiLossy(std::string_view utf8) { return *convertUtf8ToAnsi(utf8, true); }
 
 } // namespace lantrivex::platform
