@@ -3,10 +3,12 @@
 #include "discovery/DriveItems.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace lantrivex::ui {
 namespace {
@@ -37,18 +39,37 @@ public:
             opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(opt.font);
         const int tab = text.indexOf(QLatin1Char('\t'));
-        const int stop = opt.fontMetrics.horizontalAdvance(QLatin1Char('x')) * 8;
-        if (tab < 0) {
-            painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text);
-        } else {
-            const QString first = text.left(tab);
-            painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, first);
-            const int used = opt.fontMetrics.horizontalAdvance(first) + 4;
-            const int next = ((used + stop - 1) / stop) * stop;
-            painter->drawText(textRect.adjusted(std::max(next, stop), 0, 0, 0),
-                              Qt::AlignVCenter | Qt::AlignLeft, text.mid(tab + 1));
+        painter->drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, text.left(tab));
+        if (tab >= 0) {
+            painter->drawText(
+                textRect.adjusted(secondColumn(opt.fontMetrics, text.left(tab)), 0, 0, 0),
+                Qt::AlignVCenter | Qt::AlignLeft, text.mid(tab + 1));
         }
         painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        const int tab = text.indexOf(QLatin1Char('\t'));
+        int width = opt.fontMetrics.horizontalAdvance(text.left(tab));
+        if (tab >= 0) {
+            width = secondColumn(opt.fontMetrics, text.left(tab)) +
+                    opt.fontMetrics.horizontalAdvance(text.mid(tab + 1));
+        }
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setWidth(width + 8);
+        return size;
+    }
+
+private:
+    // Where the text after the tab starts: the first tab stop (every eight average characters)
+    // beyond the text before it.
+    static int secondColumn(const QFontMetrics& metrics, const QString& first) {
+        const int stop = metrics.averageCharWidth() * 8;
+        const int used = metrics.horizontalAdvance(first) + metrics.averageCharWidth();
+        return std::max(stop, ((used + stop - 1) / stop) * stop);
     }
 };
 
