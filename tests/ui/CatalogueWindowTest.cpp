@@ -184,6 +184,24 @@ TEST_F(CatalogueWindowTest, ProductCommands) {
     EXPECT_FALSE(menu->isVisible() && menu->isEnabled());
 }
 
+TEST_F(CatalogueWindowTest, TwoVolumesOfOneRootEachHaveTheirPanel) {
+    registry.setMultiString("NTSRV1", kMacFileVolumes, "Publishing bis",
+                            {R"(Path=D:\Mac\Publishing)"});
+    start();
+    QTreeWidgetItem* server = node("MACSRV (NTSRV1)");
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ(childTexts(server),
+              (QStringList{"Archives", "Gone", "Publishing", "Publishing bis"}));
+    ASSERT_EQ(window->volumePanelCount(), 4);
+    QTreeWidgetItem* bis = server->child(3);
+    EXPECT_EQ(bis->data(0, FrmLantrivex::KeyRole).toString(), kVolumeA);
+    EXPECT_EQ(tag(bis), 4);
+    clickNode(bis);
+    EXPECT_EQ(window->lbllblVolume(4)->text(), "Total: 8");
+    EXPECT_TRUE(window->lstSignatures(4)->isVisible());
+    EXPECT_EQ(window->lbllblVolume(1)->text(), "Total: 0");
+}
+
 TEST_F(CatalogueWindowTest, SettingOutOfRangeActsAsMacFile) {
     setting("Configuration", "ServeurMac", "5");
     start();
