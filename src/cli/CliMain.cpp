@@ -1,5 +1,6 @@
 #include "cli/CliMain.h"
 
+#include "cli/CatalogueCommand.h"
 #include "cli/ScanCommand.h"
 #include "common/Language.h"
 
@@ -13,6 +14,8 @@ Type/Creator signatures in them. Reads only: nothing on the examined machines is
 
 Commands:
   scan        count the signatures of volume indexes (lantrivex-cli scan --help)
+  catalogue   the machines, Macintosh servers and volumes the window shows (catalogue --help)
+  drives      the lines of the drives dialog (lantrivex-cli drives --help)
   -h, --help  this text
   --version   the program's version
 )";
@@ -36,6 +39,12 @@ int runCli(const std::vector<std::string>& args, CliContext& ctx) {
     }
     if (command == "scan") {
         return runScanCommand(rest, ctx);
+    }
+    if (command == "catalogue") {
+        return runCatalogueCommand(rest, ctx);
+    }
+    if (command == "drives") {
+        return runDrivesCommand(rest, ctx);
     }
     ctx.err << "lantrivex-cli: unknown command '" << command << "'\n\n" << kUsage;
     return kExitUsage;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/DriveList.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderProbe.h"
 #include "platform/InstanceGuard.h"
 #include "platform/NamedStreamReader.h"
+#include "platform/NetworkConnections.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramLocation.h"
+#include "platform/Registry.h"
 #include "platform/ShellOpen.h"
 #include "platform/SystemVersion.h"
 
@@ -22,6 +25,9 @@ struct Platform {
     FileSystem& files;
     ProgramLocation& location;
     InstanceGuard& instance;
+    Registry& registry;
+    NetworkConnections& connections;
+    DriveList& drives;
     ShellOpen& shell;
 };
 

@@ -1,10 +1,14 @@
 #include "ui/FrmLantrivex.h"
 
+#include "analysis/CatalogueModel.h"
 #include "analysis/VolumeIndexReader.h"
+#include "discovery/ConnectedMachines.h"
+#include "discovery/MacServerLookup.h"
 #include "shell/Captions.h"
 #include "shell/SystemText.h"
 #include "shell/VolumeResult.h"
 #include "signatures/SignatureLoader.h"
+#include "ui/FrmConnecter.h"
 #include "ui/Images.h"
 #include "ui/ResultGridModel.h"
 #include "ui/ResultGridView.h"
@@ -571,23 +575,68 @@ void FrmLantrivex::refreshDiscovery(bool announce) {
 }
 
 void FrmLantrivex::EnumConnectedDrives() {
-    // This computer alone, with no connection.
+    discovery::ConnectedMachines machines;
+    discovery::EnumConnectedDrives(platform_.connections, machines);
+    lstDrives_->clear();
     lstServeurs_->clear();
     lstConnections_->clear();
-    lstDrives_->clear();
-    lstServeurs_->addItem(QSysInfo::machineHostName());
-    lstConnections_->addItem(QString());
+    for (const std::string& line : machines.lstDrives) {
+        lstDrives_->addItem(text(line));
+    }
+    for (const std::string& name : machines.lstServeurs) {
+        lstServeurs_->addItem(text(name));
+    }
+    for (const std::string& connections : machines.lstConnections) {
+        lstConnections_->addItem(text(connections));
+    }
+    firstIsThisComputer_ = machines.firstIsThisComputer;
 }
 
 void FrmLantrivex::MajTreeCatalogue() {
     clearTree();
     unloadVolumePanels();
+
+    // The machines as the last enumeration left them in the working lists.
+    discovery::ConnectedMachines machines;
     for (int i = 0; i < lstServeurs_->count(); ++i) {
-        const QString machine = lstServeurs_->item(i)->text();
-        const QString connections =
-            i < lstConnections_->count() ? lstConnections_->item(i)->text() : QString();
-        addTreeNode(nullptr, machine + connections, machine, kImageMachine, connections, true);
+        machines.lstServeurs.push_back(lstServeurs_->item(i)->text().toStdString());
+        machines.lstConnections.push_back(i < lstConnections_->count()
+                                              ? lstConnections_->item(i)->text().toStdString()
+                                              : std::string());
     }
+    machines.firstIsThisComputer = firstIsThisComputer_;
+
+    discovery::MacServerLookup lookup(platform_.registry, state_.nServeurMac);
+    const analysis::Catalogue catalogue =
+        analysis::BuildCatalogue(machines, lookup, platform_.folders);
+
+    // Nodes in the order of building, a parent before its children; one panel per volume, in the
+    // same order, so that panel k is the k-th volume.
+    std::vector<QTreeWidgetItem*> items;
+    items.reserve(catalogue.nodes.size());
+    for (const analysis::CatalogueNode& node : catalogue.nodes) {
+        QTreeWidgetItem* parent =
+            node.parent >= 0 ? items[static_cast<std::size_t>(node.parent)] : nullptr;
+        QVariant tag;
+        if (node.kind == analysis::CatalogueNodeKind::Volume) {
+            const auto& panel = catalogue.panels[static_cast<std::size_t>(node.panel - 1)];
+            tag = loadVolumePanel(text(panel.title));
+        } else if (node.kind == analysis::CatalogueNodeKind::Machine) {
+            tag = text(node.tag);
+        }
+        const QString key = text(node.key);
+        QTreeWidgetItem* item =
+            addTreeNode(parent, key, text(node.text), node.image, tag, node.expanded);
+        if (item == nullptr) {
+            // Two volumes with the same root path: both are shown, each with its own panel.
+            item = insertTreeNode(parent, key, text(node.text), node.image, tag, node.expanded);
+        }
+        items.push_back(item);
+    }
+    // After a rebuild no node is selected and no panel is visible.
+    tree_->setCurrentItem(nullptr);
+    tree_->clearSelection();
+    Form_Resize();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -599,6 +648,16 @@ void FrmLantrivex::mnuActualiser_Click() {
 
 void FrmLantrivex::mnuConnecter_Click() {
     emit drivesDialogRequested();
+    // Created on each opening, filled from the drive lines of the last refresh, discarded when
+    // closed; the main window takes no input while it is open.
+    std::vector<std::string> lines;
+    for (int i = 0; i < lstDrives_->count(); ++i) {
+        lines.push_back(lstDrives_->item(i)->text().toStdString());
+    }
+    auto* dialog = new FrmConnecter(platform_.drives, lines, state_.nLangue, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
 }
 
 void FrmLantrivex::mnuQuitter_Click() {
@@ -736,6 +795,12 @@ QTreeWidgetItem* FrmLantrivex::addTreeNode(QTreeWidgetItem* parent, const QStrin
     if (nodesByKey_.contains(key)) {
         return nullptr; // keys are unique in the tree
     }
+    return insertTreeNode(parent, key, caption, image, tag, expanded);
+}
+
+QTreeWidgetItem* FrmLantrivex::insertTreeNode(QTreeWidgetItem* parent, const QString& key,
+                                              const QString& caption, int image,
+                                              const QVariant& tag, bool expanded) {
     auto* item = new QTreeWidgetItem(QStringList(caption));
     item->setData(0, KeyRole, key);
     item->setData(0, TagRole, tag);
@@ -749,7 +814,9 @@ QTreeWidgetItem* FrmLantrivex::addTreeNode(QTreeWidgetItem* parent, const QStrin
     }
     item->setExpanded(expanded);
     item->setSelected(false);
-    nodesByKey_.insert(key, item);
+    if (!nodesByKey_.contains(key)) {
+        nodesByKey_.insert(key, item);
+    }
     return item;
 }
 

@@ -186,6 +186,11 @@ private:
     void setBarColour(const QColor& colour);
     void changeProduct(std::int16_t code);
     void checkProduct(std::int16_t code);
+    // Adds a node without looking at the other keys (addTreeNode's work once its key is known to
+    // be free, and the second volume of a root path that two volumes share).
+    QTreeWidgetItem* insertTreeNode(QTreeWidgetItem* parent, const QString& key,
+                                    const QString& caption, int image, const QVariant& tag,
+                                    bool expanded);
     // The discovery and the catalogue; `announce` puts each step's text in the status bar.
     void refreshDiscovery(bool announce);
     QString text(std::string_view utf8) const;
@@ -197,6 +202,9 @@ private:
     std::unique_ptr<shell::Settings> settings_;
     bool quitting_ = false;
     bool activating_ = false;
+    // Whether lstServeurs' first machine is this computer (false only when its name could not be
+    // obtained): that machine's registry is read without a connection.
+    bool firstIsThisComputer_ = true;
 
     QWidget* inner_ = nullptr;
     QToolBar* toolbar_ = nullptr;

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "fakes/FakeDriveList.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeInstanceGuard.h"
 #include "fakes/FakeNamedStreamReader.h"
+#include "fakes/FakeNetworkConnections.h"
 #include "fakes/FakeProfileFile.h"
 #include "fakes/FakeProgramLocation.h"
+#include "fakes/FakeRegistry.h"
 #include "fakes/FakeShellOpen.h"
 #include "fakes/FakeSystemVersion.h"
 #include "platform/Platform.h"
@@ -21,11 +24,14 @@ struct FakePlatform {
     FakeFileSystem files;
     FakeProgramLocation location;
     FakeInstanceGuard instance;
+    FakeRegistry registry;
+    FakeNetworkConnections connections;
+    FakeDriveList drives;
     FakeShellOpen shell;
 
     platform::Platform platform() {
-        return platform::Platform{streams, folders,  profiles, version,
-                                  files,   location, instance, shell};
+        return platform::Platform{streams,  folders,  profiles,    version, files, location,
+                                  instance, registry, connections, drives,  shell};
     }
 };
 

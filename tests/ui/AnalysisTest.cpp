@@ -205,8 +205,8 @@ TEST_F(AnalysisTest, StatusTextsDuringTheAnalysis) {
     PeekingStreams peeking;
     peeking.streams = streams.streams;
     peeking.window = window.get();
-    platform::Platform other{peeking, folders,  profile,  version,
-                             files,   location, instance, shellOpen};
+    platform::Platform other{peeking,  folders,  profile, version,   files,    location,
+                             instance, registry, network, driveList, shellOpen};
     shell::AppState otherState;
     TestWindow french(other, notifier, otherState);
     setting("Configuration", "Langue", "1");

@@ -34,8 +34,8 @@ TEST_F(WindowTest, AnalysisOfARealStreamMatchesTheSample) {
     files.files["/opt/lantrivex/Signatures.txt"] = slurp(samples / "Signatures.txt");
 
     platform::posix::PosixNamedStreamReader realStreams;
-    platform::Platform real{realStreams, folders,  profile,  version,
-                            files,       location, instance, shellOpen};
+    platform::Platform real{realStreams, folders,  profile, version,   files,    location,
+                            instance,    registry, network, driveList, shellOpen};
     TestWindow w(real, notifier, state);
     ASSERT_TRUE(w.Form_Load());
     w.show();

@@ -33,7 +33,7 @@ TEST_F(StartupTest, FirstActivationRunsItsStepsOnce) {
               (QStringList{"Looking NT servers...", "Looking Macintosh volumes..."}));
     EXPECT_EQ(window->statusText(1), "");
     EXPECT_EQ(window->treeCatalogue()->topLevelItemCount(), 1);
-    EXPECT_EQ(window->treeCatalogue()->topLevelItem(0)->text(0), QSysInfo::machineHostName());
+    EXPECT_EQ(window->treeCatalogue()->topLevelItem(0)->text(0), "WORKSTATION");
     EXPECT_EQ(window->treeCatalogue()->currentItem(), nullptr);
     EXPECT_TRUE(window->lblVolume(0)->isVisible());
     EXPECT_TRUE(window->lstSignatures(0)->isVisible());
@@ -63,8 +63,8 @@ public:
 TEST_F(StartupTest, ActivationDuringTheFirstActivationDoesNotRunItAgain) {
     ReenteringFiles reentering;
     reentering.files = files.files;
-    platform::Platform other{streams,    folders,  profile,  version,
-                             reentering, location, instance, shellOpen};
+    platform::Platform other{streams,  folders,  profile, version,   reentering, location,
+                             instance, registry, network, driveList, shellOpen};
     auto w = std::make_unique<TestWindow>(other, notifier, state);
     reentering.window = w.get();
     ASSERT_TRUE(w->Form_Load());

@@ -2,13 +2,16 @@
 
 // The main window under test, with every platform service in memory.
 
+#include "fakes/FakeDriveList.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeInstanceGuard.h"
 #include "fakes/FakeNamedStreamReader.h"
+#include "fakes/FakeNetworkConnections.h"
 #include "fakes/FakeNotifier.h"
 #include "fakes/FakeProfileFile.h"
 #include "fakes/FakeProgramLocation.h"
+#include "fakes/FakeRegistry.h"
 #include "fakes/FakeShellOpen.h"
 #include "fakes/FakeSystemVersion.h"
 #include "platform/Platform.h"
@@ -182,8 +185,11 @@ protected:
     fakes::FakeProgramLocation location;
     fakes::FakeInstanceGuard instance;
     fakes::FakeShellOpen shellOpen;
-    platform::Platform bundle{streams, folders,  profile,  version,
-                              files,   location, instance, shellOpen};
+    fakes::FakeRegistry registry{"WORKSTATION"};
+    fakes::FakeNetworkConnections network; // this computer: WORKSTATION, no connection
+    fakes::FakeDriveList driveList;
+    platform::Platform bundle{streams,  folders,  profile, version,   files,    location,
+                              instance, registry, network, driveList, shellOpen};
     fakes::FakeNotifier notifier;
     shell::AppState state;
     std::unique_ptr<TestWindow> window;

@@ -13,7 +13,8 @@ PosixPlatform::PosixPlatform()
 PosixPlatform::~PosixPlatform() = default;
 
 Platform PosixPlatform::platform() {
-    return Platform{streams_, folders_, profiles_, version_, files_, location_, instance_, shell_};
+    return Platform{streams_,  folders_,  profiles_,    version_, files_, location_,
+                    instance_, registry_, connections_, drives_,  shell_};
 }
 
 } // namespace lantrivex::platform::posix

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/posix/PosixDriveList.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixFolderProbe.h"
 #include "platform/posix/PosixInstanceGuard.h"
 #include "platform/posix/PosixNamedStreamReader.h"
+#include "platform/posix/PosixNetworkConnections.h"
 #include "platform/posix/PosixProfileFile.h"
 #include "platform/posix/PosixProgramLocation.h"
 #include "platform/posix/PosixShellOpen.h"
 #include "platform/posix/PosixSystemVersion.h"
+#include "platform/posix/RegFileRegistry.h"
 #include "platform/posix/RemoteShareAccess.h"
 
 #include <memory>
@@ -35,6 +38,12 @@ private:
     PosixFileSystem files_;
     PosixProgramLocation location_;
     PosixInstanceGuard instance_; // the per-user lock is taken only when the window program asks
+    // The registry exports of Registry/ beside the program (or LANTRIVEX_REGISTRY_DIR); this
+    // computer's own is the one named after its short host name.
+    RegFileRegistry registry_{RegFileRegistry::defaultFolder(location_.programFolder()),
+                              shortHostName().value_or("")};
+    PosixNetworkConnections connections_;
+    PosixDriveList drives_;
     PosixShellOpen shell_;
 };
 

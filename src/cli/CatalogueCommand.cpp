@@ -1,0 +1,309 @@
+#include "cli/CatalogueCommand.h"
+
+#include "analysis/CatalogueModel.h"
+#include "cli/TextOutput.h"
+#include "discovery/ConnectedMachines.h"
+#include "discovery/DriveItems.h"
+#include "discovery/MacServerLookup.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+namespace lantrivex::cli {
+
+const char* const kCatalogueUsage =
+    R"(Usage: lantrivex-cli catalogue [--product 0|1|2] [--format text|json]
+
+Prints the catalogue that the window builds: this computer and every machine it is connected to
+(the SMB mounts of the mount table), in that order, with its connections, the name of its
+Macintosh file server when its registry names one, and that server's volumes (sorted by name, as
+the tree shows them) with their network root, whether the root folder was found (tree image 3)
+or not (image 8), and their panel number. Nothing is ever written.
+
+Options:
+  --product CODE   the Macintosh file server product whose registry keys are read:
+                   0 Microsoft SFM (MacFile), 1 Cyan Software MacServerIP,
+                   2 Intergraph ExtremeZ-IP (default: the setting "ServeurMac" of
+                   Lantrivex.ini beside the program, else 0)
+  --format FORMAT  text (default) or json
+  -h, --help       this text
+
+json: {"machines":[{"name":...,"connections":...,"server":null or {"name":...,
+       "volumes":[{"name":...,"root":...,"found":true,"panel":1}]}}]}
+
+Environment:
+  LANTRIVEX_REGISTRY_DIR  folder of the registry exports, one per machine (NTSRV.reg);
+                          default: Registry beside the program. A machine without an export
+                          cannot be reached.
+  LANTRIVEX_MOUNTS        mount table to read instead of /proc/self/mounts (same format)
+
+Exit status: 0, or 2 for a usage error.
+)";
+
+const char* const kDrivesUsage = R"(Usage: lantrivex-cli drives [--lang en|fr]
+
+Prints the lines of the drives dialog: every mounted file system that holds data, by its mount
+point, a tab, and its kind (Local drive, Removable drive, CD-Rom, Virtual drive, Network drive),
+or for a network drive mounted from a Windows share, the share (server\share). Nothing is ever
+written.
+
+Options:
+  --lang en|fr  language of the kind texts (default en)
+  -h, --help    this text
+
+Environment:
+  LANTRIVEX_MOUNTS  mount table to read instead of /proc/self/mounts (same format)
+
+Exit status: 0, or 2 for a usage error.
+)";
+
+namespace {
+
+enum class Format { Text, Json };
+
+struct Options {
+    std::optional<discovery::ProductCode> product;
+    Format format = Format::Text;
+    LanguageFlag language = kEnglish;
+};
+
+int usageError(CliContext& ctx, const char* command, const char* usage,
+               const std::string& problem) {
+    ctx.err << "lantrivex-cli " << command << ": " << problem << "\n\n" << usage;
+    return kExitUsage;
+}
+
+// Reads --name VALUE and --name=VALUE options; nullopt (exit code set) on a mistake or --help.
+std::optional<Options> parseOptions(const std::vector<std::string>& args, CliContext& ctx,
+                                    const char* command, const char* usage,
+                                    const std::vector<std::string>& known, int& exitCode) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string word = args[i];
+        if (word == "-h" || word == "--help") {
+            ctx.out << usage;
+            exitCode = kExitOk;
+            return std::nullopt;
+        }
+        std::string value;
+        const auto equals = word.find('=');
+        if (word.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = word.substr(equals + 1);
+            word.resize(equals);
+        } else if (std::find(known.begin(), known.end(), word) != known.end()) {
+            if (i + 1 >= args.size()) {
+                exitCode = usageError(ctx, command, usage, word + " needs a value");
+                return std::nullopt;
+            }
+            value = args[++i];
+        }
+        if (std::find(known.begin(), known.end(), word) == known.end()) {
+            exitCode = usageError(ctx, command, usage,
+                                  (word.rfind("-", 0) == 0 ? "unknown option '" : "unexpected '") +
+                                      word + "'");
+            return std::nullopt;
+        }
+        if (word == "--product") {
+            if (value != "0" && value != "1" && value != "2") {
+                exitCode = usageError(ctx, command, usage, "unknown product '" + value + "'");
+                return std::nullopt;
+            }
+            options.product = static_cast<discovery::ProductCode>(value[0] - '0');
+        } else if (word == "--format") {
+            if (value == "text") {
+                options.format = Format::Text;
+            } else if (value == "json") {
+                options.format = Format::Json;
+            } else {
+                exitCode = usageError(ctx, command, usage, "unknown format '" + value + "'");
+                return std::nullopt;
+            }
+        } else if (word == "--lang") {
+            if (value == "en") {
+                options.language = kEnglish;
+            } else if (value == "fr") {
+                options.language = kFrench;
+            } else {
+                exitCode = usageError(ctx, command, usage, "unknown language '" + value + "'");
+                return std::nullopt;
+            }
+        }
+    }
+    return options;
+}
+
+// The setting's leading number ("2", "1.5", " 2x"), rounded half to even, as a 16-bit code: the
+// settings file's reading rule. 0 when absent or not a number.
+discovery::ProductCode productSetting(CliContext& ctx) {
+    const std::string iniPath =
+        ctx.programFolder + ctx.platform.location.pathSeparator() + "Lantrivex.ini";
+    const std::string text = ctx.platform.profiles.read(iniPath, "Configuration", "ServeurMac");
+    if (text.empty()) {
+        return 0;
+    }
+    // Optional sign, digits, optional decimal point and fraction; anything else ends the number.
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i++] == '-';
+    }
+    long whole = 0;
+    bool digits = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        whole = std::min(whole * 10 + (text[i] - '0'), 1000000L);
+        digits = true;
+    }
+    int firstFraction = 0;     // the first digit after the point
+    bool moreThanHalf = false; // a non-zero digit after it
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        for (std::size_t k = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++k) {
+            digits = true;
+            if (k == 0) {
+                firstFraction = text[i] - '0';
+            } else if (text[i] != '0') {
+                moreThanHalf = true;
+            }
+        }
+    }
+    if (!digits) {
+        return 0;
+    }
+    // Halves go to the even neighbour.
+    if (firstFraction > 5 || (firstFraction == 5 && (moreThanHalf || whole % 2 == 1))) {
+        ++whole;
+    }
+    if (whole > 32767) {
+        return 0;
+    }
+    return static_cast<discovery::ProductCode>(negative ? -whole : whole);
+}
+
+std::string pad(std::string_view text, std::size_t width) {
+    std::string out(text);
+    const std::size_t w = displayWidth(text);
+    if (w < width) {
+        out.append(width - w, ' ');
+    }
+    return out;
+}
+
+void printText(CliContext& ctx, const analysis::Catalogue& catalogue,
+               discovery::ProductCode product) {
+    ctx.out << "Product: " << discovery::productCaption(product) << '\n';
+    for (std::size_t m = 0; m < catalogue.nodes.size(); ++m) {
+        const analysis::CatalogueNode& machine = catalogue.nodes[m];
+        if (machine.kind != analysis::CatalogueNodeKind::Machine) {
+            continue;
+        }
+        ctx.out << '\n' << machine.text;
+        if (!machine.tag.empty()) {
+            ctx.out << "  connections: " << machine.tag;
+        }
+        ctx.out << '\n';
+        const auto servers = catalogue.childrenInTreeOrder(static_cast<int>(m));
+        if (servers.empty()) {
+            ctx.out << "  no Macintosh server\n";
+        }
+        for (std::size_t s : servers) {
+            ctx.out << "  Macintosh server: " << catalogue.nodes[s].text << '\n';
+            const auto volumes = catalogue.childrenInTreeOrder(static_cast<int>(s));
+            if (volumes.empty()) {
+                ctx.out << "    no volume\n";
+                continue;
+            }
+            std::size_t nameWidth = 6;
+            std::size_t panelWidth = 5;
+            for (std::size_t v : volumes) {
+                nameWidth = std::max(nameWidth, displayWidth(catalogue.nodes[v].text));
+                panelWidth = std::max(panelWidth, std::to_string(catalogue.nodes[v].panel).size());
+            }
+            ctx.out << "    " << pad("Panel", panelWidth) << "  Folder   "
+                    << pad("Volume", nameWidth) << "  Root\n";
+            for (std::size_t v : volumes) {
+                const analysis::CatalogueNode& volume = catalogue.nodes[v];
+                ctx.out << "    " << pad(std::to_string(volume.panel), panelWidth) << "  "
+                        << (volume.image == analysis::kImageVolume ? "found    " : "missing  ")
+                        << pad(volume.text, nameWidth) << "  " << volume.key << '\n';
+            }
+        }
+    }
+}
+
+void printJson(CliContext& ctx, const analysis::Catalogue& catalogue) {
+    ctx.out << "{\"machines\":[";
+    bool firstMachine = true;
+    for (std::size_t m = 0; m < catalogue.nodes.size(); ++m) {
+        const analysis::CatalogueNode& machine = catalogue.nodes[m];
+        if (machine.kind != analysis::CatalogueNodeKind::Machine) {
+            continue;
+        }
+        ctx.out << (firstMachine ? "" : ",") << "{\"name\":" << jsonString(machine.text)
+                << ",\"connections\":" << jsonString(machine.tag) << ",\"server\":";
+        firstMachine = false;
+        const auto servers = catalogue.childrenInTreeOrder(static_cast<int>(m));
+        if (servers.empty()) {
+            ctx.out << "null}";
+            continue;
+        }
+        const std::size_t s = servers.front(); // a machine has one Macintosh server node
+        ctx.out << "{\"name\":" << jsonString(catalogue.nodes[s].text) << ",\"volumes\":[";
+        bool firstVolume = true;
+        for (std::size_t v : catalogue.childrenInTreeOrder(static_cast<int>(s))) {
+            const analysis::CatalogueNode& volume = catalogue.nodes[v];
+            ctx.out << (firstVolume ? "" : ",") << "{\"name\":" << jsonString(volume.text)
+                    << ",\"root\":" << jsonString(volume.key)
+                    << ",\"found\":" << (volume.image == analysis::kImageVolume ? "true" : "false")
+                    << ",\"panel\":" << volume.panel << '}';
+            firstVolume = false;
+        }
+        ctx.out << "]}}";
+    }
+    ctx.out << "]}\n";
+}
+
+} // namespace
+
+int runCatalogueCommand(const std::vector<std::string>& args, CliContext& ctx) {
+    int exitCode = kExitOk;
+    const auto options =
+        parseOptions(args, ctx, "catalogue", kCatalogueUsage, {"--product", "--format"}, exitCode);
+    if (!options) {
+        return exitCode;
+    }
+    const discovery::ProductCode product =
+        discovery::effectiveProduct(options->product.value_or(productSetting(ctx)));
+
+    discovery::ConnectedMachines machines;
+    discovery::EnumConnectedDrives(ctx.platform.connections, machines);
+    discovery::MacServerLookup lookup(ctx.platform.registry, product);
+    const analysis::Catalogue catalogue =
+        analysis::BuildCatalogue(machines, lookup, ctx.platform.folders);
+
+    if (options->format == Format::Json) {
+        printJson(ctx, catalogue);
+    } else {
+        printText(ctx, catalogue, product);
+    }
+    ctx.out.flush();
+    return kExitOk;
+}
+
+int runDrivesCommand(const std::vector<std::string>& args, CliContext& ctx) {
+    int exitCode = kExitOk;
+    const auto options = parseOptions(args, ctx, "drives", kDrivesUsage, {"--lang"}, exitCode);
+    if (!options) {
+        return exitCode;
+    }
+    discovery::ConnectedMachines machines;
+    discovery::EnumConnectedDrives(ctx.platform.connections, machines);
+    for (const std::string& item :
+         discovery::DriveItems(ctx.platform.drives, machines.lstDrives, options->language)) {
+        ctx.out << item << '\n';
+    }
+    ctx.out.flush();
+    return kExitOk;
+}
+
+} // namespace lantrivex::cli

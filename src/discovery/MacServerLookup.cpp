@@ -1,0 +1,96 @@
+#include "discovery/MacServerLookup.h"
+
+#include "discovery/RegistryValue.h"
+
+#include <limits>
+
+namespace lantrivex::discovery {
+
+using platform::RegistryError;
+
+RegistryError MacServerLookup::openRoot(bool FlagLocal, std::string_view sWinServerName,
+                                        std::unique_ptr<platform::RegistryHive>& hive) {
+    return FlagLocal ? registry_.localMachine(hive) : registry_.connect(sWinServerName, hive);
+}
+
+std::string MacServerLookup::GetMacServerName(bool FlagLocal, std::string_view sWinServerName) {
+    std::unique_ptr<platform::RegistryHive> hive;
+    if (openRoot(FlagLocal, sWinServerName, hive) != platform::kRegOk || !hive) {
+        return "";
+    }
+    std::unique_ptr<platform::RegistryKey> key;
+    if (hive->openKey(productKeys(product_).serverKey, platform::kKeyRead, key) !=
+            platform::kRegOk ||
+        !key) {
+        return "";
+    }
+    std::string value;
+    if (QueryRegValue(*key, kServerNameValue, value) == platform::kRegOk) {
+        return StripNull(value);
+    }
+    return std::string(sWinServerName);
+}
+
+std::string NetworkVolumeRoot(std::string_view sWinServerName, std::string_view localPath) {
+    std::string path;
+    if (localPath.size() >= 2 && localPath[1] == ':') {
+        path.push_back(localPath[0]);
+        path.push_back('$');
+        path.append(localPath.substr(2));
+    } else {
+        path.assign(localPath);
+    }
+    std::string root = R"(\\)";
+    root.append(sWinServerName);
+    root.push_back('\\');
+    root.append(path);
+    return root;
+}
+
+bool MacServerLookup::GetLantrivexNames(bool FlagLocal, std::string_view sWinServerName) {
+    sVolumeNames.assign(1, "");
+    sVolumePaths.assign(1, "");
+
+    std::unique_ptr<platform::RegistryHive> hive;
+    if (openRoot(FlagLocal, sWinServerName, hive) != platform::kRegOk || !hive) {
+        return false;
+    }
+    std::unique_ptr<platform::RegistryKey> key;
+    if (hive->openKey(productKeys(product_).volumesKey, platform::kKeyRead, key) !=
+            platform::kRegOk ||
+        !key) {
+        return false;
+    }
+
+    for (std::int32_t position = 0; position < std::numeric_limits<std::int32_t>::max();
+         ++position) {
+        std::string buffer;
+        if (key->enumValueName(position, kVolumeNameBuffer, buffer) != platform::kRegOk) {
+            break; // the end of the values, or a name that does not fit
+        }
+        const std::string name = StripNull(buffer);
+
+        std::string data;
+        if (QueryRegValue(*key, name, data) != platform::kRegOk) {
+            continue;
+        }
+        const auto marker = data.find(kPathMarker);
+        if (marker == std::string::npos) {
+            continue;
+        }
+        const std::string local =
+            StripNull(std::string_view(data).substr(marker + kPathMarker.size()));
+        const std::string root = NetworkVolumeRoot(sWinServerName, local);
+
+        const auto index = static_cast<std::size_t>(position);
+        if (sVolumeNames.size() < index + 1) {
+            sVolumeNames.resize(index + 1);
+            sVolumePaths.resize(index + 1);
+        }
+        sVolumeNames[index] = name;
+        sVolumePaths[index] = root;
+    }
+    return true;
+}
+
+} // namespace lantrivex::discovery

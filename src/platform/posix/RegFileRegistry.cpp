@@ -1,0 +1,183 @@
+#include "platform/posix/RegFileRegistry.h"
+
+#include "common/Ascii.h"
+#include "platform/posix/RegFile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+namespace lantrivex::platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t characterCount(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+class FileKey : public RegistryKey {
+public:
+    FileKey(std::shared_ptr<const RegFile> file, const RegFileKey& key)
+        : file_(std::move(file)), key_(key) {}
+
+    RegistryError enumValueName(std::int32_t index, std::uint32_t nameBufferSize,
+                                std::string& name) override {
+        if (index < 0 || static_cast<std::size_t>(index) >= key_.values.size()) {
+            return kRegNoMoreItems;
+        }
+        const std::string& found = key_.values[static_cast<std::size_t>(index)].name;
+        if (characterCount(found) + 1 > nameBufferSize) {
+            return kRegMoreData;
+        }
+        name = found;
+        return kRegOk;
+    }
+
+    RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
+                                 std::uint32_t& dataSize) override {
+        const RegFileValue* v = find(valueName);
+        if (v == nullptr) {
+            return kRegFileNotFound;
+        }
+        type = v->type;
+        dataSize = static_cast<std::uint32_t>(v->data.size());
+        return kRegOk;
+    }
+
+    RegistryError queryValueData(std::string_view valueName, std::uint32_t bufferSize,
+                                 std::uint32_t& type, std::string& data) override {
+        const RegFileValue* v = find(valueName);
+        if (v == nullptr) {
+            return kRegFileNotFound;
+        }
+        if (v->data.size() > bufferSize) {
+            return kRegMoreData;
+        }
+        type = v->type;
+        data = v->data;
+        return kRegOk;
+    }
+
+private:
+    const RegFileValue* find(std::string_view valueName) const { return key_.findValue(valueName); }
+
+    std::shared_ptr<const RegFile> file_; // keeps key_ alive
+    const RegFileKey& key_;
+};
+
+class FileHive : public RegistryHive {
+public:
+    explicit FileHive(std::shared_ptr<const RegFile> file) : file_(std::move(file)) {}
+
+    RegistryError openKey(std::string_view path, std::uint32_t access,
+                          std::unique_ptr<RegistryKey>& key) override {
+        const RegFileKey* found = file_->findKey(path);
+        if (found == nullptr) {
+            return kRegFileNotFound;
+        }
+        if (asksBeyondReading(access)) {
+            return kRegAccessDenied;
+        }
+        key = std::make_unique<FileKey>(file_, *found);
+        return kRegOk;
+    }
+
+private:
+    std::shared_ptr<const RegFile> file_;
+};
+
+// The file's whole content when it is an ordinary file of a sensible size.
+std::optional<std::string> readSmallFile(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::is_regular_file(status)) {
+        return std::nullopt;
+    }
+    const auto size = fs::file_size(path, ec);
+    if (ec || size > RegFile::kMaxFileSize) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+} // namespace
+
+RegFileRegistry::RegFileRegistry(std::string folder, std::string localName)
+    : folder_(std::move(folder)), localName_(std::move(localName)) {}
+
+std::string RegFileRegistry::defaultFolder(std::string_view programFolder) {
+    const char* configured = std::getenv("LANTRIVEX_REGISTRY_DIR");
+    if (configured != nullptr && *configured != '\0') {
+        return configured;
+    }
+    std::string folder(programFolder);
+    if (!folder.empty() && folder.back() != '/') {
+        folder.push_back('/');
+    }
+    return folder + "Registry";
+}
+
+std::string RegFileRegistry::machineFile(std::string_view machineName) const {
+    // A machine name never holds a separator: nothing outside the folder can be named.
+    if (machineName.empty() || machineName == "." || machineName == ".." ||
+        machineName.find_first_of("/\\") != std::string_view::npos ||
+        machineName.find('\0') != std::string_view::npos) {
+        return "";
+    }
+    const std::string wanted = std::string(machineName) + ".reg";
+    const fs::path exact = fs::path(folder_) / wanted;
+    std::error_code ec;
+    if (fs::is_regular_file(exact, ec)) {
+        return exact.string();
+    }
+    std::string found;
+    for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (equalsIgnoreAsciiCase(name, wanted) && it->is_regular_file(ec)) {
+            if (found.empty() || name < fs::path(found).filename().string()) {
+                found = it->path().string(); // several spellings: the same one every time
+            }
+        }
+    }
+    return found;
+}
+
+RegistryError RegFileRegistry::localMachine(std::unique_ptr<RegistryHive>& hive) {
+    return connect(localName_, hive);
+}
+
+RegistryError RegFileRegistry::connect(std::string_view machineName,
+                                       std::unique_ptr<RegistryHive>& hive) {
+    const std::string path = machineFile(machineName);
+    if (path.empty()) {
+        return kRegBadNetPath;
+    }
+    const auto bytes = readSmallFile(path);
+    if (!bytes) {
+        return kRegBadNetPath;
+    }
+    auto parsed = RegFile::parse(*bytes);
+    if (!parsed) {
+        return kRegBadNetPath;
+    }
+    hive = std::make_unique<FileHive>(std::make_shared<const RegFile>(std::move(*parsed)));
+    return kRegOk;
+}
+
+} // namespace lantrivex::platform::posix

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <string>
+#include <string_view>
+
+namespace lantrivex::platform::posix {
+
+// The registry of this computer and of the network's machines, read from registry exports: one
+// file per machine, named after it (NTSRV.reg: found by exact name first, then without regard to
+// ASCII letter case), in the registry folder. A machine without a file, or whose file is not a
+// well-formed export, cannot be reached. Read only: keys opened for more than reading are refused.
+class RegFileRegistry : public Registry {
+public:
+    // `folder`: the registry folder; `localName`: this computer's name (its file is read for the
+    // local registry, as for any other machine).
+    RegFileRegistry(std::string folder, std::string localName);
+
+    // The folder that LANTRIVEX_REGISTRY_DIR names, else "Registry" in `programFolder`.
+    static std::string defaultFolder(std::string_view programFolder);
+
+    // The file of `machineName`, or "" when there is none (or the name cannot be a file name).
+    std::string machineFile(std::string_view machineName) const;
+
+    RegistryError localMachine(std::unique_ptr<RegistryHive>& hive) override;
+    RegistryError connect(std::string_view machineName,
+                          std::unique_ptr<RegistryHive>& hive) override;
+
+    const std::string& folder() const noexcept { return folder_; }
+
+private:
+    std::string folder_;
+    std::string localName_;
+};
+
+} // namespace lantrivex::platform::posix
