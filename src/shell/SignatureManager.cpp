@@ -43,7 +43,19 @@ int compareText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return a.size() < b.size() ? -1 : 1;
     }
-    return a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
+    const int exact = a.compare(b);
+    return exact < 0 ? -1 : (exact > 0 ? 1 : 0);
+}
+
+// The refusals of a text that the file cannot hold.
+std::string storableMessage(LanguageFlag nLangue, signatures::RecordProblem problem) {
+    if (problem == signatures::RecordProblem::DoubleQuote) {
+        return std::string(
+            tr(nLangue, "Caractère invalide (guillemet) dans la signature ou le type Macintosh",
+               "Invalid character (double quote) in signature or Macintosh type"));
+    }
+    return std::string(tr(nLangue, "Caractère non admis dans le fichier des Signatures",
+                          "Character not allowed in Signatures file"));
 }
 
 const std::string& columnText(const SignatureRow& row, int column) {
@@ -171,6 +183,9 @@ void SignatureManager::open() {
 
 std::optional<std::size_t> SignatureManager::findRow(std::string_view signature) const {
     const std::string key = rowKey(signature);
+    if (keys_.count(asciiToLower(key)) == 0) {
+        return std::nullopt;
+    }
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (equalsIgnoreAsciiCase(rows_[i].key, key)) {
             return i;
@@ -228,18 +243,10 @@ SignatureManager::AddOutcome SignatureManager::addOrModify(std::string_view sign
     // page: such a row would come back damaged, or not at all.
     const signatures::SignatureRecord record{std::string(signature), std::string(extension),
                                              std::string(description)};
-    switch (signatures::checkStorable(record)) {
-    case signatures::RecordProblem::DoubleQuote:
-        showError(std::string(
-            tr(nLangue_, "Caractère invalide (guillemet) dans la signature ou le type Macintosh",
-               "Invalid character (double quote) in signature or Macintosh type")));
+    if (const auto problem = signatures::checkStorable(record);
+        problem != signatures::RecordProblem::None) {
+        showError(storableMessage(nLangue_, problem));
         return AddOutcome::Refused;
-    case signatures::RecordProblem::NotRepresentable:
-        showError(std::string(tr(nLangue_, "Caractère non admis dans le fichier des Signatures",
-                                 "Character not allowed in Signatures file")));
-        return AddOutcome::Refused;
-    case signatures::RecordProblem::None:
-        break;
     }
 
     AddOutcome outcome;
@@ -273,12 +280,10 @@ SignatureManager::AddOutcome SignatureManager::addOrModify(std::string_view sign
     titleAfterChange();
 
     // A sorted list stays sorted: the row goes to its place.
-    if (sorted_) {
-        const std::string key = rows_[index].key;
-        sortRows();
-        index = *findRow(std::string_view(key).substr(1));
-    }
     selected_ = index;
+    if (sorted_) {
+        sortRows(); // the selection follows the row
+    }
     flagModified_ = true;
     return outcome;
 }
@@ -361,16 +366,7 @@ SignatureManager::SaveOutcome SignatureManager::save() {
         const auto problem = signatures::checkStorable(record);
         if (problem != signatures::RecordProblem::None) {
             selected_ = i;
-            showError(
-                std::string(problem == signatures::RecordProblem::DoubleQuote
-                                ? tr(nLangue_,
-                                     "Caractère invalide (guillemet) dans la signature ou le type "
-                                     "Macintosh",
-                                     "Invalid character (double quote) in signature or Macintosh "
-                                     "type")
-                                : tr(nLangue_, "Caractère non admis dans le fichier des Signatures",
-                                     "Character not allowed in Signatures file")) +
-                ": " + row.signature);
+            showError(storableMessage(nLangue_, problem) + ": " + row.signature);
             return SaveOutcome::Refused;
         }
         records.push_back(std::move(record));
