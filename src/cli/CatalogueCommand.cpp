@@ -5,6 +5,7 @@
 #include "discovery/ConnectedMachines.h"
 #include "discovery/DriveItems.h"
 #include "discovery/MacServerLookup.h"
+#include "shell/Settings.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -133,51 +134,12 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, CliCon
     return options;
 }
 
-// The setting's leading number ("2", "1.5", " 2x"), rounded half to even, as a 16-bit code: the
-// settings file's reading rule. 0 when absent or not a number.
+// The product setting "ServeurMac" of Lantrivex.ini in the program's folder, read as the window
+// reads it.
 discovery::ProductCode productSetting(CliContext& ctx) {
-    const std::string iniPath =
-        ctx.programFolder + ctx.platform.location.pathSeparator() + "Lantrivex.ini";
-    const std::string text = ctx.platform.profiles.read(iniPath, "Configuration", "ServeurMac");
-    if (text.empty()) {
-        return 0;
-    }
-    // Optional sign, digits, optional decimal point and fraction; anything else ends the number.
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i++] == '-';
-    }
-    long whole = 0;
-    bool digits = false;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        whole = std::min(whole * 10 + (text[i] - '0'), 1000000L);
-        digits = true;
-    }
-    int firstFraction = 0;     // the first digit after the point
-    bool moreThanHalf = false; // a non-zero digit after it
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        for (std::size_t k = 0; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++k) {
-            digits = true;
-            if (k == 0) {
-                firstFraction = text[i] - '0';
-            } else if (text[i] != '0') {
-                moreThanHalf = true;
-            }
-        }
-    }
-    if (!digits) {
-        return 0;
-    }
-    // Halves go to the even neighbour.
-    if (firstFraction > 5 || (firstFraction == 5 && (moreThanHalf || whole % 2 == 1))) {
-        ++whole;
-    }
-    if (whole > 32767) {
-        return 0;
-    }
-    return static_cast<discovery::ProductCode>(negative ? -whole : whole);
+    const std::string iniPath = ctx.programFolder + ctx.platform.location.pathSeparator() +
+                                std::string(shell::kSettingsFileName);
+    return shell::Settings(ctx.platform.profiles, iniPath).readServeurMac();
 }
 
 std::string pad(std::string_view text, std::size_t width) {
