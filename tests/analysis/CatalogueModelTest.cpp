@@ -4,18 +4,29 @@
 #include "fakes/FakeRegistry.h"
 
 #include <gtest/gtest.h>
-#include <set>
 
 namespace lantrivex::analysis {
 namespace {
 
 using Strings = std::vector<std::string>;
+using Indexes = std::vector<std::size_t>;
 constexpr const char* kServer = R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters)";
 constexpr const char* kVolumes = R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters\Volumes)";
 
+// One line per node: kind parent key | text | image tag panel expanded.
+Strings describe(const Catalogue& c) {
+    Strings out;
+    for (const CatalogueNode& n : c.nodes) {
+        out.push_back(std::to_string(static_cast<int>(n.kind)) + " " + std::to_string(n.parent) +
+                      " " + n.key + " | " + n.text + " | " + std::to_string(n.image) + " " + n.tag +
+                      " " + std::to_string(n.panel) + (n.expanded ? " +" : " -"));
+    }
+    return out;
+}
+
 class CatalogueTest : public ::testing::Test {
 protected:
-    void addMachine(const std::string& name, const std::string& connections) {
+    void addMachine(const std::string& name, const std::string& connections = "") {
         machines.lstServeurs.push_back(name);
         machines.lstConnections.push_back(connections);
     }
@@ -34,71 +45,43 @@ protected:
     discovery::ConnectedMachines machines{{"WS"}, {""}, {}, true};
 };
 
-TEST_F(CatalogueTest, ThisComputerAloneWithoutProduct) {
-    const Catalogue c = build();
-    ASSERT_EQ(c.nodes.size(), 1u);
-    const CatalogueNode& n = c.nodes[0];
-    EXPECT_EQ(n.kind, CatalogueNodeKind::Machine);
-    EXPECT_EQ(n.parent, -1);
-    EXPECT_EQ(n.key, "WS");
-    EXPECT_EQ(n.text, "WS");
-    EXPECT_EQ(n.image, kImageMachine);
-    EXPECT_EQ(n.tag, "");
-    EXPECT_TRUE(n.expanded);
-    EXPECT_TRUE(c.panels.empty());
-}
-
-TEST_F(CatalogueTest, ServerWithThreeVolumesOneMissing) {
+TEST_F(CatalogueTest, ServerWithVolumesFoundMissingAndTwiceTheSameRoot) {
     addMachine("NTSRV", R"(\D$ (F:); \apps)");
     reg.setString("NTSRV", kServer, "ServerName", "Serveur Mac");
     addVolume("NTSRV", "Zeta", R"(D:\Zeta)");
     addVolume("NTSRV", "Alpha", R"(D:\Alpha)", false);
     addVolume("NTSRV", "Mid", R"(D:\Mid)");
+    addVolume("NTSRV", "Zeta bis", R"(D:\Zeta)"); // the same root twice: two volumes, two panels
     const Catalogue c = build();
 
-    ASSERT_EQ(c.nodes.size(), 6u);
-    const CatalogueNode& machine = c.nodes[1];
-    EXPECT_EQ(machine.key, R"(NTSRV\D$ (F:); \apps)");
-    EXPECT_EQ(machine.tag, R"(\D$ (F:); \apps)");
-    const CatalogueNode& server = c.nodes[2];
-    EXPECT_EQ(server.kind, CatalogueNodeKind::MacServer);
-    EXPECT_EQ(server.parent, 1);
-    EXPECT_EQ(server.key, "Serveur Mac (NTSRV)");
-    EXPECT_EQ(server.text, "Serveur Mac");
-    EXPECT_EQ(server.image, kImageMacServer);
-    EXPECT_TRUE(server.expanded);
-
     // Panels in registry order; the tree shows the volumes sorted by name.
-    EXPECT_EQ(c.nodes[3].text, "Zeta");
-    EXPECT_EQ(c.nodes[3].image, kImageVolume);
-    EXPECT_EQ(c.nodes[3].tag, "1");
-    EXPECT_EQ(c.nodes[4].text, "Alpha");
-    EXPECT_EQ(c.nodes[4].image, kImageVolumeMissing);
-    EXPECT_EQ(c.nodes[4].panel, 2);
-    EXPECT_EQ(c.nodes[4].key, R"(\\NTSRV\D$\Alpha)");
-    EXPECT_FALSE(c.nodes[4].expanded);
-    EXPECT_EQ(c.childrenInTreeOrder(2), (std::vector<std::size_t>{4, 5, 3}));
-
-    ASSERT_EQ(c.panels.size(), 3u);
-    EXPECT_EQ(c.panels[0].index, 1);
-    EXPECT_EQ(c.panels[0].title, "Serveur Mac - Zeta");
+    EXPECT_EQ(describe(c), (Strings{"0 -1 WS | WS | 1  0 +",
+                                    R"(0 -1 NTSRV\D$ (F:); \apps | NTSRV | 1 \D$ (F:); \apps 0 +)",
+                                    "1 1 Serveur Mac (NTSRV) | Serveur Mac | 2  0 +",
+                                    R"(2 2 \\NTSRV\D$\Zeta | Zeta | 3 1 1 -)",
+                                    R"(2 2 \\NTSRV\D$\Alpha | Alpha | 8 2 2 -)",
+                                    R"(2 2 \\NTSRV\D$\Mid | Mid | 3 3 3 -)",
+                                    R"(2 2 \\NTSRV\D$\Zeta | Zeta bis | 3 4 4 -)"}));
+    EXPECT_EQ(c.childrenInTreeOrder(2), (Indexes{4, 5, 3, 6}));
+    ASSERT_EQ(c.panels.size(), 4u);
+    EXPECT_EQ(c.panels[1].index, 2);
     EXPECT_EQ(c.panels[1].title, "Serveur Mac - Alpha");
     EXPECT_EQ(c.panels[2].volumeRoot, R"(\\NTSRV\D$\Mid)");
-    EXPECT_EQ(folders.asked,
-              (Strings{R"(\\NTSRV\D$\Zeta)", R"(\\NTSRV\D$\Alpha)", R"(\\NTSRV\D$\Mid)"}));
 }
 
 TEST_F(CatalogueTest, PanelsNumberAcrossMachinesAndSkipEmptyEntries) {
     addMachine("A", R"(\x)");
     addMachine("B", R"(\y)");
     addMachine("C", R"(\z)");
-    reg.key("A", kServer);
+    addMachine("d", R"(\w)");
+    reg.key("A", kServer); // without "ServerName" the server is named after its machine
     addVolume("A", "A1", R"(E:\1)");
     reg.setMultiString("A", kVolumes, "NoPath", {"Properties=1"});
     addVolume("A", "A2", R"(E:\2)");
     reg.setUnreachable("B");
     reg.key("C", kServer);
     addVolume("C", "C1", R"(F:\1)");
+    reg.setString("d", kServer, "ServerName", "Mac"); // its volume list cannot be read
     const Catalogue c = build();
 
     Strings texts;
@@ -107,35 +90,19 @@ TEST_F(CatalogueTest, PanelsNumberAcrossMachinesAndSkipEmptyEntries) {
         texts.push_back(n.text);
         panels.push_back(n.panel);
     }
-    // Without "ServerName" the server is named after its machine; B cannot be reached: a leaf.
-    EXPECT_EQ(texts, (Strings{"WS", "A", "A", "A1", "A2", "B", "C", "C", "C1"}));
-    EXPECT_EQ(panels, (std::vector<std::int32_t>{0, 0, 0, 1, 2, 0, 0, 0, 3}));
+    EXPECT_EQ(texts, (Strings{"WS", "A", "A", "A1", "A2", "B", "C", "C", "C1", "d", "Mac"}));
+    EXPECT_EQ(panels, (std::vector<std::int32_t>{0, 0, 0, 1, 2, 0, 0, 0, 3, 0, 0}));
     EXPECT_EQ(c.nodes[2].key, "A (A)");
-    EXPECT_EQ(c.childrenInTreeOrder(5), std::vector<std::size_t>{});
-    EXPECT_EQ(reg.connections, (Strings{"A", "A", "B", "C", "C"}));
-}
-
-TEST_F(CatalogueTest, ServerWhoseVolumeListCannotBeReadHasNoChildren) {
-    addMachine("NTSRV", "");
-    reg.setString("NTSRV", kServer, "ServerName", "Mac");
-    const Catalogue c = build();
-    ASSERT_EQ(c.nodes.size(), 3u);
-    EXPECT_TRUE(c.childrenInTreeOrder(2).empty());
-}
-
-TEST_F(CatalogueTest, SameRootTwiceGivesTwoVolumesWithTheirOwnPanels) {
-    addMachine("NTSRV", "");
-    reg.key("NTSRV", kServer);
-    addVolume("NTSRV", "Pub", R"(E:\Pub)");
-    addVolume("NTSRV", "Pub bis", R"(E:\Pub)");
-    const Catalogue c = build();
-    ASSERT_EQ(c.panels.size(), 2u);
-    EXPECT_EQ(c.nodes[3].key, c.nodes[4].key);
-    EXPECT_EQ(c.nodes[3].panel, 1);
-    EXPECT_EQ(c.nodes[4].panel, 2);
+    EXPECT_TRUE(c.childrenInTreeOrder(5).empty()); // B cannot be reached: a leaf
+    EXPECT_TRUE(c.childrenInTreeOrder(10).empty());
+    EXPECT_EQ(reg.connections, (Strings{"A", "A", "B", "C", "C", "d", "d"}));
+    // The root level is sorted by text, letter case aside.
+    EXPECT_EQ(c.childrenInTreeOrder(-1), (Indexes{1, 5, 6, 9, 0}));
 }
 
 TEST_F(CatalogueTest, ThisComputerIsAskedLocallyOnlyWhenItIsListed) {
+    EXPECT_EQ(describe(build()), Strings{"0 -1 WS | WS | 1  0 +"});
+    EXPECT_TRUE(build().panels.empty());
     reg.setString("WS", kServer, "ServerName", "Local");
     machines.lstServeurs = {"NTSRV"};
     machines.firstIsThisComputer = false;
@@ -143,13 +110,6 @@ TEST_F(CatalogueTest, ThisComputerIsAskedLocallyOnlyWhenItIsListed) {
     const Catalogue c = build();
     EXPECT_EQ(c.nodes[1].text, "Remote");
     EXPECT_EQ(reg.connections, (Strings{"NTSRV", "NTSRV"}));
-}
-
-TEST_F(CatalogueTest, RootLevelOrderIsByText) {
-    addMachine("beta", "");
-    addMachine("Alpha", "");
-    const Catalogue c = build();
-    EXPECT_EQ(c.childrenInTreeOrder(-1), (std::vector<std::size_t>{2, 1, 0}));
 }
 
 } // namespace

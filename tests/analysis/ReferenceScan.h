@@ -14,26 +14,21 @@ inline ScanResult referenceScan(std::span<const std::byte> bytes) {
     ScanResult result;
     std::map<std::string, std::size_t> positions; // folded signature -> index in result
     for (std::size_t i = 0; i + 9 <= bytes.size(); ++i) {
-        if (bytes[i] != std::byte{0x01}) {
-            continue;
-        }
         std::string signature;
-        for (std::size_t k = 1; k <= 8; ++k) {
+        for (std::size_t k = 1; k <= 8 && bytes[i] == std::byte{0x01}; ++k) {
             const auto b = std::to_integer<unsigned>(bytes[i + k]);
             if (b <= 0x20 || b >= 0x80) {
                 break;
             }
             signature.push_back(static_cast<char>(b));
         }
-        if (signature.size() != 8) {
-            continue;
-        }
-        ++result.total;
-        const auto [it, added] =
-            positions.try_emplace(asciiToLower(signature), result.signatures.size());
-        if (added) {
-            result.signatures.push_back(SignatureCount{signature, 1});
-        } else {
+        if (signature.size() == 8) {
+            ++result.total;
+            const auto [it, added] =
+                positions.try_emplace(asciiToLower(signature), result.signatures.size());
+            if (added) {
+                result.signatures.push_back(SignatureCount{signature, 0});
+            }
             ++result.signatures[it->second].count;
         }
     }
@@ -43,11 +38,9 @@ inline ScanResult referenceScan(std::span<const std::byte> bytes) {
 inline bool operator==(const SignatureCount& a, const SignatureCount& b) {
     return a.signature == b.signature && a.count == b.count;
 }
-
 inline bool operator==(const ScanResult& a, const ScanResult& b) {
     return a.total == b.total && a.signatures == b.signatures;
 }
-
 inline std::ostream& operator<<(std::ostream& out, const ScanResult& r) {
     out << "total " << r.total << ":";
     for (const auto& s : r.signatures) {
@@ -57,11 +50,8 @@ inline std::ostream& operator<<(std::ostream& out, const ScanResult& r) {
 }
 
 inline std::vector<std::byte> toBytes(std::string_view text) {
-    std::vector<std::byte> out(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out[i] = static_cast<std::byte>(text[i]);
-    }
-    return out;
+    const auto* data = reinterpret_cast<const std::byte*>(text.data());
+    return {data, data + text.size()};
 }
 
 } // namespace lantrivex::analysis

@@ -9,18 +9,16 @@ namespace lantrivex::analysis {
 namespace {
 
 std::string readWhole(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
     std::ostringstream content;
-    content << in.rdbuf();
+    content << std::ifstream(file, std::ios::binary).rdbuf();
     return content.str();
 }
 
 // Every sample stream scans to the result recorded beside it (NAME.expected.csv).
 TEST(SampleStreams, ScanToTheirRecordedResults) {
-    const std::filesystem::path folder =
-        std::filesystem::path(LANTRIVEX_SOURCE_DIR) / "samples/streams";
     int samples = 0;
-    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    for (const auto& item : std::filesystem::directory_iterator(
+             std::filesystem::path(LANTRIVEX_SOURCE_DIR) / "samples/streams")) {
         if (item.path().extension() != ".AFP_IdIndex") {
             continue;
         }
@@ -28,15 +26,14 @@ TEST(SampleStreams, ScanToTheirRecordedResults) {
         const std::string bytes = readWhole(item.path());
         const ScanResult result = ScanIndexStream(
             std::span(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()));
-
         std::ostringstream actual;
         for (const auto& s : result.signatures) {
             actual << s.signature << ',' << s.count << '\n';
         }
         actual << "total," << result.total << '\n';
-        std::filesystem::path expected = item.path();
-        expected.replace_extension(".expected.csv");
-        EXPECT_EQ(actual.str(), readWhole(expected)) << item.path();
+        EXPECT_EQ(actual.str(),
+                  readWhole(std::filesystem::path(item.path()).replace_extension(".expected.csv")))
+            << item.path();
         EXPECT_GT(result.total, 1000) << item.path();
     }
     EXPECT_GE(samples, 3);

@@ -9,40 +9,29 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(DriveItems, KindsInBothLanguages) {
+TEST(DriveItems, KindsInBothLanguagesAndNetworkDrivesWithTheirShare) {
     fakes::FakeDriveList drives;
     drives.add(R"(a:\)", platform::kDriveRemovable);
     drives.add(R"(C:\)", platform::kDriveFixed);
     drives.add(R"(D:\)", platform::kDriveCdRom);
+    drives.add(R"(F:\)", platform::kDriveRemote);
     drives.add(R"(G:\)", platform::kDriveRemote);
     drives.add(R"(R:\)", platform::kDriveRamDisk);
     drives.add(R"(X:\)", platform::kDriveNoRootDir);
     drives.add(R"(Y:\)", platform::kDriveUnknown);
     drives.add(R"(Z:\)", 9);
-    EXPECT_EQ(DriveItems(drives, {}, kEnglish),
-              (Strings{"A:\tRemovable drive", "C:\tLocal drive", "D:\tCD-Rom", "G:\tNetwork drive",
-                       "R:\tVirtual drive"}));
-    EXPECT_EQ(DriveItems(drives, {}, kFrench),
-              (Strings{"A:\tLecteur amovible", "C:\tLecteur Local", "D:\tCD-Rom",
-                       "G:\tLecteur r\xC3\xA9seau", "R:\tLecteur virtuel"}));
-    // Any language other than 1 is English.
-    EXPECT_EQ(DriveItems(drives, {}, 7)[0], "A:\tRemovable drive");
-    // The type is asked for the upper-cased root.
-    EXPECT_EQ(drives.typeQueries.front(), R"(A:\)");
-}
-
-TEST(DriveItems, NetworkDrivesShowTheirShareWhenKnown) {
-    fakes::FakeDriveList drives;
-    drives.add(R"(F:\)", platform::kDriveRemote);
-    drives.add(R"(G:\)", platform::kDriveRemote);
     const Strings lstDrives{"LPT1:\tntsrv\\laser", "F:\tntsrv\\public", "F:\tother\\x"};
     EXPECT_EQ(DriveItems(drives, lstDrives, kEnglish),
-              (Strings{"F:\tntsrv\\public", "G:\tNetwork drive"}));
-}
-
-TEST(DriveItems, NoDrivesNoItems) {
-    fakes::FakeDriveList drives;
-    EXPECT_TRUE(DriveItems(drives, {"F:\tntsrv\\public"}, kEnglish).empty());
+              (Strings{"A:\tRemovable drive", "C:\tLocal drive", "D:\tCD-Rom", "F:\tntsrv\\public",
+                       "G:\tNetwork drive", "R:\tVirtual drive"}));
+    EXPECT_EQ(
+        DriveItems(drives, {}, kFrench),
+        (Strings{"A:\tLecteur amovible", "C:\tLecteur Local", "D:\tCD-Rom",
+                 "F:\tLecteur r\xC3\xA9seau", "G:\tLecteur r\xC3\xA9seau", "R:\tLecteur virtuel"}));
+    EXPECT_EQ(DriveItems(drives, {}, 7)[0], "A:\tRemovable drive"); // any flag but 1: English
+    EXPECT_EQ(drives.typeQueries.front(), R"(A:\)"); // asked for the upper-cased root
+    fakes::FakeDriveList none;
+    EXPECT_TRUE(DriveItems(none, lstDrives, kEnglish).empty());
 }
 
 TEST(DriveItems, MountPointsAreNamedWhole) {

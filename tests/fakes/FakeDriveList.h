@@ -27,17 +27,14 @@ public:
         return roots;
     }
 
+    // The system finds roots without regard to letter case (an exact match first).
     std::int32_t driveType(std::string_view root) override {
         typeQueries.emplace_back(root);
-        for (const auto& d : drives) {
-            if (d.first == root) {
-                return d.second;
-            }
-        }
-        // The system finds roots without regard to letter case.
-        for (const auto& d : drives) {
-            if (equalsIgnoreAsciiCase(d.first, root)) {
-                return d.second;
+        for (bool exact : {true, false}) {
+            for (const auto& d : drives) {
+                if (exact ? d.first == root : equalsIgnoreAsciiCase(d.first, root)) {
+                    return d.second;
+                }
             }
         }
         return platform::kDriveNoRootDir;

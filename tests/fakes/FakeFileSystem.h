@@ -19,18 +19,11 @@ public:
         files[path] = std::move(bytes);
         unreadable.erase(path);
     }
-
     // Makes `path` an existing file that cannot be opened (locked, access denied).
     void putUnreadable(const std::string& path, std::string bytes = {}) {
         files[path] = std::move(bytes);
         unreadable.insert(path);
     }
-
-    void removeFile(const std::string& path) {
-        files.erase(path);
-        unreadable.erase(path);
-    }
-
     // The content at `path`, or nullopt when no file is there.
     std::optional<std::string> contents(const std::string& path) const {
         const auto it = files.find(path);
@@ -38,16 +31,10 @@ public:
     }
 
     bool fileExists(std::string_view path) override { return files.count(std::string(path)) != 0; }
-
     std::optional<std::string> readFile(std::string_view path) override {
-        ++reads;
-        const std::string p(path);
-        if (unreadable.count(p) != 0) {
-            return std::nullopt;
-        }
-        return contents(p);
+        return unreadable.count(std::string(path)) != 0 ? std::nullopt
+                                                        : contents(std::string(path));
     }
-
     bool replaceFile(std::string_view path, std::string_view bytes, std::string& error) override {
         replaced.emplace_back(path);
         if (replaceFailure) {
@@ -62,7 +49,6 @@ public:
     std::set<std::string> unreadable;
     std::optional<std::string> replaceFailure; // set: every replaceFile fails with this reason
     std::vector<std::string> replaced;         // the path of every replaceFile call, in order
-    int reads = 0;                             // calls of readFile
 };
 
 } // namespace lantrivex::fakes

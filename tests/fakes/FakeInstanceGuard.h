@@ -4,16 +4,12 @@
 
 namespace lantrivex::fakes {
 
-// Says whether another instance runs as the test decides; counts the questions.
+// Says whether another instance runs as the test decides.
 class FakeInstanceGuard : public platform::InstanceGuard {
 public:
-    bool anotherInstanceRunning() override {
-        ++calls;
-        return otherRunning;
-    }
+    bool anotherInstanceRunning() override { return otherRunning; }
 
     bool otherRunning = false;
-    int calls = 0;
 };
 
 } // namespace lantrivex::fakes

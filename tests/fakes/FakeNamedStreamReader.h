@@ -24,9 +24,8 @@ public:
     };
 
     Stream& addStream(std::string path, std::string streamName, std::string bytes) {
-        Stream& stream = streams[{std::move(path), std::move(streamName)}];
-        stream = Stream{std::move(bytes), std::nullopt, 0};
-        return stream;
+        return streams[{std::move(path), std::move(streamName)}] =
+                   Stream{std::move(bytes), std::nullopt, 0};
     }
 
     std::unique_ptr<platform::ByteStream> open(std::string_view path,
@@ -34,18 +33,14 @@ public:
         ++opens;
         openedPaths.emplace_back(path);
         const auto it = streams.find({std::string(path), std::string(streamName)});
-        if (it == streams.end()) {
-            return nullptr;
-        }
-        return std::make_unique<OpenStream>(*this, it->second);
+        return it == streams.end() ? nullptr : std::make_unique<OpenStream>(*this, it->second);
     }
 
     std::map<std::pair<std::string, std::string>, Stream> streams;
     int opens = 0;
     int reads = 0;
     std::vector<std::string> openedPaths;
-    std::vector<std::size_t> readRequests; // the capacity asked by each read
-    std::size_t largestRead = 0;           // the most bytes a single read asked for
+    std::size_t largestRead = 0; // the most bytes a single read asked for
 
 private:
     class OpenStream : public platform::ByteStream {
@@ -56,15 +51,11 @@ private:
         std::int64_t size() override {
             return stream_.reportedSize.value_or(static_cast<std::int64_t>(stream_.bytes.size()));
         }
-
         std::size_t read(std::byte* buffer, std::size_t capacity) override {
             ++owner_.reads;
-            owner_.readRequests.push_back(capacity);
             owner_.largestRead = std::max(owner_.largestRead, capacity);
             std::size_t n = std::min(capacity, stream_.bytes.size() - position_);
-            if (stream_.maxRead != 0) {
-                n = std::min(n, stream_.maxRead);
-            }
+            n = stream_.maxRead != 0 ? std::min(n, stream_.maxRead) : n;
             std::memcpy(buffer, stream_.bytes.data() + position_, n);
             position_ += n;
             return n;

@@ -2,6 +2,7 @@
 
 #include "platform/NetworkConnections.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,23 +29,17 @@ public:
     }
 
     std::optional<std::string> computerName() override { return name; }
-
     std::int32_t currentConnections(std::size_t maxCount,
                                     std::vector<platform::NetworkConnection>& out) override {
         requests.push_back(maxCount);
-        out.clear();
+        out.assign(connections.begin(), connections.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                  maxCount, connections.size())));
         if (failWith != platform::kNetOk) {
+            out.clear();
             return failWith;
         }
-        if (connections.empty()) {
-            return platform::kNetNoMoreItems;
-        }
-        for (std::size_t i = 0; i < connections.size() && i < maxCount; ++i) {
-            out.push_back(connections[i]);
-        }
-        return platform::kNetOk;
+        return connections.empty() ? platform::kNetNoMoreItems : platform::kNetOk;
     }
-
     bool localNamesAreMountPoints() const override { return mountPoints; }
 };
 

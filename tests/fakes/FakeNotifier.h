@@ -19,17 +19,14 @@ public:
     void message(std::string_view text, platform::MessageIcon icon) override {
         messages.push_back(Message{std::string(text), icon});
     }
-
     bool askYesNo(std::string_view text) override {
         questions.emplace_back(text);
-        if (answers.empty()) {
-            return false;
+        const bool answer = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
         }
-        const bool answer = answers.front();
-        answers.pop_front();
         return answer;
     }
-
     void beep() override { ++beeps; }
 
     // The texts of the messages, in order.

@@ -15,10 +15,7 @@ namespace lantrivex::fakes {
 class FakeProfileFile : public platform::ProfileFile {
 public:
     struct Write {
-        std::string file;
-        std::string section;
-        std::string key;
-        std::string value;
+        std::string file, section, key, value;
         friend bool operator==(const Write&, const Write&) = default;
     };
 
@@ -26,13 +23,11 @@ public:
     void setText(const std::string& filePath, std::string_view text) {
         files[filePath] = platform::IniDocument(text);
     }
-
     // The whole text of a file, or nullopt when it does not exist.
     std::optional<std::string> text(const std::string& filePath) const {
         const auto it = files.find(filePath);
         return it == files.end() ? std::nullopt : std::optional<std::string>(it->second.text());
     }
-
     bool exists(const std::string& filePath) const { return files.count(filePath) != 0; }
 
     std::string read(std::string_view filePath, std::string_view section, std::string_view key,
@@ -44,11 +39,9 @@ public:
         }
         std::string value = it->second.get(section, key);
         // At most maxChars - 1 characters, never cutting a UTF-8 sequence.
-        std::size_t chars = 0;
-        for (std::size_t i = 0; i < value.size(); ++i) {
+        for (std::size_t i = 0, chars = 0; i < value.size(); ++i) {
             if ((static_cast<unsigned char>(value[i]) & 0xC0) != 0x80 && chars++ == maxChars - 1) {
                 value.resize(i);
-                break;
             }
         }
         return value;
@@ -58,15 +51,9 @@ public:
                std::string_view value) override {
         writes.push_back(Write{std::string(filePath), std::string(section), std::string(key),
                                std::string(value)});
-        if (failWrites) {
-            return false;
-        }
-        platform::IniDocument document;
         const auto it = files.find(std::string(filePath));
-        if (it != files.end()) {
-            document = it->second;
-        }
-        if (!document.set(section, key, value)) {
+        platform::IniDocument document = it != files.end() ? it->second : platform::IniDocument();
+        if (failWrites || !document.set(section, key, value)) {
             return false;
         }
         files[std::string(filePath)] = std::move(document);

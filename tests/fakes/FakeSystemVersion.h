@@ -9,8 +9,8 @@ class FakeSystemVersion : public platform::SystemVersion {
 public:
     platform::OsVersionInfo query() override { return info; }
 
-    platform::OsVersionInfo info{platform::OsVersionInfo::kPlatformWinNT, 4, 0, 1381,
-                                 "Service Pack 6", ""};
+    platform::OsVersionInfo info{
+        platform::OsVersionInfo::kPlatformWinNT, 4, 0, 1381, "Service Pack 6", ""};
 };
 
 } // namespace lantrivex::fakes
