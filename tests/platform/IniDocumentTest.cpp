@@ -13,183 +13,114 @@ const char* const kSettings = "; Lantrivex settings\r\n"
                               "[Configuration]\r\n"
                               "Langue=1\r\n";
 
-// --- Reading -----------------------------------------------------------------------------------
-
-TEST(IniDocument, FindsSectionsAndKeysWithoutRegardToCase) {
-    const IniDocument ini(kSettings);
-    EXPECT_EQ(ini.get("Positions", "Left"), "1440");
-    EXPECT_EQ(ini.get("POSITIONS", "left"), "1440");
-    EXPECT_EQ(ini.get("configuration", "LANGUE"), "1");
-    EXPECT_TRUE(ini.contains("positions", "WINDOWSTATE"));
-}
-
-TEST(IniDocument, AbsentOrEmptyGivesEmptyText) {
-    const IniDocument ini("[Positions]\r\nLeft=\r\nTop\r\n");
-    EXPECT_EQ(ini.get("Positions", "Left"), "");
-    EXPECT_TRUE(ini.contains("Positions", "Left"));
-    EXPECT_EQ(ini.get("Positions", "Top"), ""); // a line without "=" is a key without value
-    EXPECT_TRUE(ini.contains("Positions", "Top"));
-    EXPECT_EQ(ini.get("Positions", "Width"), "");
-    EXPECT_FALSE(ini.contains("Positions", "Width"));
-    EXPECT_EQ(ini.get("Configuration", "Langue"), "");
+TEST(IniDocument, Reading) {
+    const struct {
+        const char* text;
+        const char* section;
+        const char* key;
+        const char* value;
+        bool contained;
+    } rows[] = {
+        {kSettings, "POSITIONS", "left", "1440", true}, // without regard to case
+        {kSettings, "configuration", "LANGUE", "1", true},
+        {kSettings, "Positions", "Width", "", false},
+        {"", "Positions", "Left", "", false},
+        {"[P]\r\nLeft=\r\nTop\r\n", "P", "Left", "", true},
+        {"[P]\r\nLeft=\r\nTop\r\n", "P", "Top", "", true}, // no "=": a key without value
+        // Keys belong to their own section only; a key before any section is in none.
+        {"Left=1\r\n[A]\r\nLeft=2\r\n[B]\r\nTop=3\r\n", "A", "Left", "2", true},
+        {"Left=1\r\n[A]\r\nLeft=2\r\n[B]\r\nTop=3\r\n", "B", "Left", "", false},
+        {"Left=1\r\n[A]\r\nLeft=2\r\n[B]\r\nTop=3\r\n", "", "Left", "", false},
+        {"  [ Positions ]  \r\n\t Left \t=  12 34 \t\r\n", " Positions ", " Left ", "12 34", true},
+        {"  [ Positions ]  \r\n\t Left \t=  12 34 \t\r\n", "Positions", "Left", "12 34", true},
+        // Matching quotes around a value are dropped.
+        {"[S]\r\na=\"quoted value\"\r\n", "S", "a", "quoted value", true},
+        {"[S]\r\nb='single'\r\n", "S", "b", "single", true},
+        {"[S]\r\nc=\"mismatched'\r\n", "S", "c", "\"mismatched'", true},
+        {"[S]\r\nd=\"\r\n", "S", "d", "\"", true},
+        {"[S]\r\ne=\"\"\r\n", "S", "e", "", true},
+        {"[S]\r\nf= \" spaced \" \r\n", "S", "f", " spaced ", true},
+        {"[S]\r\ng=say \"hi\"\r\n", "S", "g", "say \"hi\"", true},
+        // The first section and key of a name win: only the first [S] is searched.
+        {"[S]\r\nk=1\r\nK=2\r\n[s]\r\nk=3\r\nx=4\r\n", "S", "k", "1", true},
+        {"[S]\r\nk=1\r\nK=2\r\n[s]\r\nk=3\r\nx=4\r\n", "S", "x", "", false},
+        {"[S]\r\n;k=1\r\n  ; k=2\r\nk=3\r\n", "S", "k", "3", true}, // comments are no keys
+        {"[S]\r\n;k=1\r\n", "S", ";k", "", false},
+        {"[S]\nPath=a=b;c\n", "S", "Path", "a=b;c", true}};
+    for (const auto& r : rows) {
+        const IniDocument ini(r.text);
+        EXPECT_EQ(ini.get(r.section, r.key), r.value) << r.text << " / " << r.key;
+        EXPECT_EQ(ini.contains(r.section, r.key), r.contained) << r.text << " / " << r.key;
+    }
     EXPECT_EQ(IniDocument().get("Positions", "Left"), "");
-}
-
-TEST(IniDocument, KeysBelongToTheirOwnSectionOnly) {
-    const IniDocument ini("Left=1\r\n[A]\r\nLeft=2\r\n[B]\r\nTop=3\r\n");
-    EXPECT_EQ(ini.get("A", "Left"), "2");
-    EXPECT_EQ(ini.get("B", "Left"), "");
-    EXPECT_EQ(ini.get("A", "Top"), "");
-    EXPECT_EQ(ini.get("", "Left"), ""); // a key before any section is in none
-}
-
-TEST(IniDocument, TrimsBlanksAroundNamesAndValues) {
-    const IniDocument ini("  [ Positions ]  \r\n\t Left \t=  12 34 \t\r\n");
-    EXPECT_EQ(ini.get("Positions", "Left"), "12 34");
-    EXPECT_EQ(ini.get(" Positions ", " Left "), "12 34");
-}
-
-TEST(IniDocument, DropsMatchingQuotesAroundAValue) {
-    const IniDocument ini("[S]\r\n"
-                          "a=\"quoted value\"\r\n"
-                          "b='single'\r\n"
-                          "c=\"mismatched'\r\n"
-                          "d=\"\r\n"
-                          "e=\"\"\r\n"
-                          "f= \" spaced \" \r\n"
-                          "g=say \"hi\"\r\n");
-    EXPECT_EQ(ini.get("S", "a"), "quoted value");
-    EXPECT_EQ(ini.get("S", "b"), "single");
-    EXPECT_EQ(ini.get("S", "c"), "\"mismatched'");
-    EXPECT_EQ(ini.get("S", "d"), "\"");
-    EXPECT_EQ(ini.get("S", "e"), "");
-    EXPECT_EQ(ini.get("S", "f"), " spaced ");
-    EXPECT_EQ(ini.get("S", "g"), "say \"hi\"");
-}
-
-TEST(IniDocument, TheFirstSectionAndKeyOfANameWin) {
-    const IniDocument ini("[S]\r\nk=1\r\nK=2\r\n[s]\r\nk=3\r\nx=4\r\n");
-    EXPECT_EQ(ini.get("S", "k"), "1");
-    EXPECT_EQ(ini.get("S", "x"), ""); // only the first [S] is searched
-}
-
-TEST(IniDocument, CommentsAreNotKeys) {
-    const IniDocument ini("[S]\r\n;k=1\r\n  ; k=2\r\nk=3\r\n");
-    EXPECT_EQ(ini.get("S", "k"), "3");
-    EXPECT_EQ(ini.get("S", ";k"), "");
-}
-
-TEST(IniDocument, ValuesKeepEverythingAfterTheFirstEquals) {
-    const IniDocument ini("[S]\nPath=a=b;c\n");
-    EXPECT_EQ(ini.get("S", "Path"), "a=b;c");
-}
-
-TEST(IniDocument, GivesBackItsTextByteForByte) {
     for (const char* text : {"", "\n", "\r\n\r\n", "[S]\r\nk=v", "[S]\nk=v\r\n; c\n\n",
                              "junk\r\n[S\r\n=x\r\n [T] trailing\r\nk = v \r\n", kSettings}) {
-        EXPECT_EQ(IniDocument(text).text(), text);
+        EXPECT_EQ(IniDocument(text).text(), text); // byte for byte
     }
 }
 
-// --- Writing -----------------------------------------------------------------------------------
-
-TEST(IniDocument, ReplacesOnlyTheKeysLine) {
-    const std::string before = "; comment \xE9t\xE9\r\n"
-                               "[Other]\n"
-                               "Left=999\n"
-                               "\r\n"
-                               "[positions]   ; placement\r\n"
-                               "  WindowState = 2  \r\n"
-                               "LEFT =  100\r\n"
-                               "left=200\r\n"
-                               "\r\n"
-                               "[Unknown]\r\n"
-                               "x=y";
-    IniDocument ini(before);
-    ASSERT_TRUE(ini.set("Positions", "Left", "1440"));
-    // The key keeps its stored spelling; only the first of two is rewritten.
-    std::string expected = before;
-    expected.replace(expected.find("LEFT =  100"), 11, "LEFT=1440");
-    EXPECT_EQ(ini.text(), expected);
-    EXPECT_EQ(ini.get("Positions", "Left"), "1440");
-    EXPECT_EQ(ini.get("Other", "Left"), "999");
-}
-
-TEST(IniDocument, AddsAMissingKeyAtTheEndOfItsSection) {
-    IniDocument ini(kSettings);
-    ASSERT_TRUE(ini.set("positions", "Top", "-60"));
-    EXPECT_EQ(ini.text(), "; Lantrivex settings\r\n"
-                          "[Positions]\r\n"
-                          "WindowState=0\r\n"
-                          "Left=1440\r\n"
-                          "Top=-60\r\n"
-                          "\r\n"
-                          "[Configuration]\r\n"
-                          "Langue=1\r\n");
-    ASSERT_TRUE(ini.set("Configuration", "ServeurMac", "2"));
-    EXPECT_EQ(ini.get("configuration", "servEURmac"), "2");
-    EXPECT_TRUE(ini.text().ends_with("Langue=1\r\nServeurMac=2\r\n"));
-}
-
-TEST(IniDocument, AddsAMissingSectionAtTheEnd) {
-    IniDocument ini("[Positions]\r\nLeft=1\r\n");
-    ASSERT_TRUE(ini.set("Configuration", "Langue", "0"));
-    EXPECT_EQ(ini.text(), "[Positions]\r\nLeft=1\r\n[Configuration]\r\nLangue=0\r\n");
-}
-
-TEST(IniDocument, CreatesTheTextFromNothingWithWindowsLineEnds) {
+TEST(IniDocument, WritingTouchesOnlyTheKeysLineOrAddsOne) {
+    const struct {
+        const char* before;
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* after;
+    } rows[] = {
+        // The key keeps its stored spelling; only the first of two is rewritten.
+        {"; \xE9t\xE9\r\n[Other]\nLeft=999\n\r\n[positions]   ; placement\r\n  WindowState = 2  "
+         "\r\nLEFT =  100\r\nleft=200\r\n\r\n[Unknown]\r\nx=y",
+         "Positions", "Left", "1440",
+         "; \xE9t\xE9\r\n[Other]\nLeft=999\n\r\n[positions]   ; placement\r\n  WindowState = 2  "
+         "\r\nLEFT=1440\r\nleft=200\r\n\r\n[Unknown]\r\nx=y"},
+        // A missing key goes at the end of its section, before the blank lines.
+        {kSettings, "positions", "Top", "-60",
+         "; Lantrivex settings\r\n[Positions]\r\nWindowState=0\r\nLeft=1440\r\nTop=-60\r\n\r\n"
+         "[Configuration]\r\nLangue=1\r\n"},
+        {kSettings, "Configuration", "ServeurMac", "2",
+         "; Lantrivex settings\r\n[Positions]\r\nWindowState=0\r\nLeft=1440\r\n\r\n"
+         "[Configuration]\r\nLangue=1\r\nServeurMac=2\r\n"},
+        {"[A]\r\n\r\n[B]\r\nk=1\r\n", "A", "k", "2", "[A]\r\nk=2\r\n\r\n[B]\r\nk=1\r\n"},
+        // A missing section goes at the end; Windows line ends in a text without any.
+        {"[Positions]\r\nLeft=1\r\n", "Configuration", "Langue", "0",
+         "[Positions]\r\nLeft=1\r\n[Configuration]\r\nLangue=0\r\n"},
+        {"", "Positions", "Left", "1440", "[Positions]\r\nLeft=1440\r\n"},
+        // New lines follow the text's own line ends; a missing final line end stays missing.
+        {"[A]\nk=1\n", "A", "j", "2", "[A]\nk=1\nj=2\n"},
+        {"[A]\nk=1\n", "B", "k", "3", "[A]\nk=1\n[B]\nk=3\n"},
+        {"[A]\r\nk=1", "A", "k", "2", "[A]\r\nk=2"},
+        {"[A]\r\nk=1", "A", "j", "3", "[A]\r\nk=1\r\nj=3"},
+        {"[A]\r\nk=1", "B", "x", "4", "[A]\r\nk=1\r\n[B]\r\nx=4"}};
+    for (const auto& r : rows) {
+        IniDocument ini(r.before);
+        ASSERT_TRUE(ini.set(r.section, r.key, r.value)) << r.before;
+        EXPECT_EQ(ini.text(), r.after);
+        EXPECT_EQ(ini.get(r.section, r.key), r.value) << r.after;
+    }
+    // Read back trimmed and unquoted, as Windows does.
     IniDocument ini;
-    ASSERT_TRUE(ini.set("Positions", "Left", "1440"));
-    EXPECT_EQ(ini.text(), "[Positions]\r\nLeft=1440\r\n");
-}
-
-TEST(IniDocument, NewLinesFollowTheTextsOwnLineEnds) {
-    IniDocument ini("[A]\nk=1\n");
-    ASSERT_TRUE(ini.set("A", "j", "2"));
-    ASSERT_TRUE(ini.set("B", "k", "3"));
-    EXPECT_EQ(ini.text(), "[A]\nk=1\nj=2\n[B]\nk=3\n");
-}
-
-TEST(IniDocument, KeepsAMissingFinalLineEndMissing) {
-    IniDocument ini("[A]\r\nk=1");
-    ASSERT_TRUE(ini.set("A", "k", "2"));
-    EXPECT_EQ(ini.text(), "[A]\r\nk=2");
-    ASSERT_TRUE(ini.set("A", "j", "3"));
-    EXPECT_EQ(ini.text(), "[A]\r\nk=2\r\nj=3");
-    ASSERT_TRUE(ini.set("B", "x", "4"));
-    EXPECT_EQ(ini.text(), "[A]\r\nk=2\r\nj=3\r\n[B]\r\nx=4");
-    EXPECT_EQ(ini.get("A", "j"), "3");
-    EXPECT_EQ(ini.get("B", "x"), "4");
-}
-
-TEST(IniDocument, AnEmptySectionTakesTheKeyRightAfterItsHeader) {
-    IniDocument ini("[A]\r\n\r\n[B]\r\nk=1\r\n");
-    ASSERT_TRUE(ini.set("A", "k", "2"));
-    EXPECT_EQ(ini.text(), "[A]\r\nk=2\r\n\r\n[B]\r\nk=1\r\n");
-}
-
-TEST(IniDocument, AValueWrittenReadsBackTrimmedAndUnquotedAsWindowsDoes) {
-    IniDocument ini;
-    ASSERT_TRUE(ini.set("S", "a", "  padded  "));
-    ASSERT_TRUE(ini.set("S", "b", "'x'"));
-    ASSERT_TRUE(ini.set("S", "c", ""));
+    ASSERT_TRUE(ini.set("S", "a", "  padded  ") && ini.set("S", "b", "'x'") &&
+                ini.set("S", "c", ""));
     EXPECT_EQ(ini.get("S", "a"), "padded");
     EXPECT_EQ(ini.get("S", "b"), "x");
-    EXPECT_EQ(ini.get("S", "c"), "");
     EXPECT_TRUE(ini.contains("S", "c"));
 }
 
 TEST(IniDocument, RefusesWhatCannotBeOneLine) {
     IniDocument ini(kSettings);
-    EXPECT_FALSE(ini.set("Positions", "Left", "1\r\n[Evil]"));
-    EXPECT_FALSE(ini.set("Positions", "Le\nft", "1"));
-    EXPECT_FALSE(ini.set("Posi\ntions", "Left", "1"));
-    EXPECT_FALSE(ini.set("Positions", "a=b", "1"));
-    EXPECT_FALSE(ini.set("Positions", "", "1"));
-    EXPECT_FALSE(ini.set("Positions", "  ", "1"));
-    EXPECT_FALSE(ini.set("", "Left", "1"));
-    EXPECT_FALSE(ini.set("Positions", ";Left", "1"));
-    EXPECT_FALSE(ini.set("Positions", "[Left]", "1"));
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"Positions", "Left", "1\r\n[Evil]"},
+        {"Positions", "Le\nft", "1"},
+        {"Posi\ntions", "Left", "1"},
+        {"Positions", "a=b", "1"},
+        {"Positions", "", "1"},
+        {"Positions", "  ", "1"},
+        {"", "Left", "1"},
+        {"Positions", ";Left", "1"},
+        {"Positions", "[Left]", "1"}};
+    for (const auto& [section, key, value] : rows) {
+        EXPECT_FALSE(ini.set(section, key, value)) << section << " / " << key << " / " << value;
+    }
     EXPECT_EQ(ini.text(), kSettings);
 }
 

@@ -8,40 +8,32 @@
 namespace lantrivex::platform::posix {
 namespace {
 
-struct PosixFolderProbeTest : ::testing::Test {
+TEST(PosixFolderProbe, LocalThroughTheirMountOrAskedOfSmbAccess) {
     TempFolder temp;
     RecordingRemoteShare remote;
-    PathResolver resolver{parseMountTable("//NTSRV1/D$ " + temp.path() + " cifs rw 0 0\n")};
-};
-
-TEST_F(PosixFolderProbeTest, ExistingFoldersLocalOrThroughTheirMount) {
-    PosixFolderProbe probe(resolver);
+    const PathResolver resolver{parseMountTable("//NTSRV1/D$ " + temp.path() + " cifs rw 0 0\n")};
     const std::string volume = temp.folder("Mac Volumes/Pub");
-    EXPECT_TRUE(probe.folderExists(volume));
-    EXPECT_TRUE(probe.folderExists(R"(\\ntsrv1\D$\Mac Volumes\Pub)"));
-    EXPECT_TRUE(probe.folderExists(R"(\\NTSRV1\D$)"));
-    EXPECT_FALSE(probe.folderExists(R"(\\NTSRV1\D$\Mac Volumes\Absent)"));
-    EXPECT_FALSE(probe.folderExists(temp.path() + "/absent"));
-    EXPECT_FALSE(probe.folderExists(""));
-    TempFolder::writeFile(volume + "/file", "x");
-    EXPECT_FALSE(probe.folderExists(volume + "/file"));
-    EXPECT_FALSE(probe.folderExists(R"(C:\)"));
-}
-
-TEST_F(PosixFolderProbeTest, UnmountedSharesAreAskedOfSmbAccess) {
-    const std::string path = R"(\\NTSRV9\E$\Mac Volumes\Pub)";
-    EXPECT_FALSE(PosixFolderProbe(resolver).folderExists(path));
+    temp.write("Mac Volumes/Pub/file", "x");
+    const std::string unmounted = R"(\\NTSRV9\E$\Mac Volumes\Pub)";
+    const std::pair<std::string, bool> rows[] = {{volume, true},
+                                                 {R"(\\ntsrv1\D$\Mac Volumes\Pub)", true},
+                                                 {R"(\\NTSRV1\D$)", true},
+                                                 {R"(\\NTSRV1\D$\Mac Volumes\Absent)", false},
+                                                 {temp.path() + "/absent", false},
+                                                 {"", false},
+                                                 {volume + "/file", false},
+                                                 {R"(C:\)", false},
+                                                 {unmounted, false}}; // without SMB access
+    for (const auto& [path, exists] : rows) {
+        EXPECT_EQ(PosixFolderProbe(resolver).folderExists(path), exists) << path;
+    }
 
     PosixFolderProbe probe(resolver, &remote);
-    EXPECT_TRUE(probe.folderExists(path));
+    EXPECT_TRUE(probe.folderExists(unmounted));
     remote.folderAnswer = false;
-    EXPECT_FALSE(probe.folderExists(path));
-    ASSERT_EQ(remote.foldersAsked.size(), 2u);
-    EXPECT_EQ(remote.foldersAsked[0].server, "NTSRV9");
-    EXPECT_EQ(remote.foldersAsked[0].rest, R"(Mac Volumes\Pub)");
-
-    EXPECT_TRUE(probe.folderExists(R"(\\NTSRV1\D$)"));
-    EXPECT_EQ(remote.foldersAsked.size(), 2u);
+    EXPECT_FALSE(probe.folderExists(unmounted));
+    EXPECT_TRUE(probe.folderExists(R"(\\NTSRV1\D$)")); // mounted: never asked
+    EXPECT_EQ(remote.asked, (std::vector<std::string>(2, R"(NTSRV9|E$|Mac Volumes\Pub)")));
 }
 
 } // namespace

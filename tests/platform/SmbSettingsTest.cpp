@@ -1,3 +1,5 @@
+#include "TempFolder.h"
+#include "platform/posix/SmbCredentials.h"
 #include "platform/posix/SmbShareAccess.h"
 
 #include <gtest/gtest.h>
@@ -14,24 +16,21 @@ SmbSettings settingsOf(const std::map<std::string, std::string>& environment) {
     });
 }
 
-TEST(SmbSettings, DefaultsWithoutEnvironment) {
-    const auto s = settingsOf({});
+TEST(SmbSettings, ReadsEveryVariableOrTakesTheDefaults) {
+    auto s = settingsOf({});
     EXPECT_EQ(s.port, 0); // 445, then 139
     EXPECT_EQ(s.timeout, std::chrono::seconds(5));
-    EXPECT_EQ(s.credentialsFile, "");
-    EXPECT_EQ(s.minProtocol, "");
+    EXPECT_EQ(s.credentialsFile + s.minProtocol, "");
     EXPECT_TRUE(s.kerberos);
-}
-
-TEST(SmbSettings, ReadsEveryVariable) {
-    const auto s = settingsOf({{"LANTRIVEX_SMB_PORT", "4455"},
-                               {"LANTRIVEX_SMB_TIMEOUT", "2"},
-                               {"LANTRIVEX_SMB_CREDENTIALS", "/etc/lantrivex/cred"},
-                               {"LANTRIVEX_SMB_MIN_PROTOCOL", "NT1"}});
-    EXPECT_EQ(s.port, 4455);
-    EXPECT_EQ(s.timeout, std::chrono::seconds(2));
+    s = settingsOf({{"LANTRIVEX_SMB_PORT", "65535"},
+                    {"LANTRIVEX_SMB_TIMEOUT", "300"},
+                    {"LANTRIVEX_SMB_CREDENTIALS", "/etc/lantrivex/cred"},
+                    {"LANTRIVEX_SMB_MIN_PROTOCOL", "NT1"}});
+    EXPECT_EQ(s.port, 65535);
+    EXPECT_EQ(s.timeout, std::chrono::seconds(300));
     EXPECT_EQ(s.credentialsFile, "/etc/lantrivex/cred");
     EXPECT_EQ(s.minProtocol, "NT1");
+    EXPECT_EQ(makeSmbShareAccess() != nullptr, smbAccessBuiltIn());
 }
 
 TEST(SmbSettings, BadNumbersFallBackToTheDefaults) {
@@ -44,12 +43,44 @@ TEST(SmbSettings, BadNumbersFallBackToTheDefaults) {
                   SmbSettings::kDefaultTimeout)
             << bad;
     }
-    EXPECT_EQ(settingsOf({{"LANTRIVEX_SMB_PORT", "65535"}}).port, 65535);
-    EXPECT_EQ(settingsOf({{"LANTRIVEX_SMB_TIMEOUT", "300"}}).timeout, std::chrono::seconds(300));
 }
 
-TEST(SmbSettings, FactoryFollowsTheBuild) {
-    EXPECT_EQ(makeSmbShareAccess() != nullptr, smbAccessBuiltIn());
+std::string fields(const std::optional<SmbCredentials>& c) {
+    return c ? c->username + "|" + c->password + "|" + c->domain : "<none>";
+}
+
+TEST(SmbCredentials, ReadsTheSmbclientAndMountCifsForms) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"username = jdupont\npassword = s3cret\ndomain = CORP\n", "jdupont|s3cret|CORP"},
+        {"# for the Mac servers\r\nUser=jdupont\r\nPASS=pw\r\n; old\r\nworkgroup=CORP\r\n",
+         "jdupont|pw|CORP"},
+        // Blanks inside and at the end, "=" and "#" are part of a password.
+        {"username=u\npassword=  a b=c#d \n", "u|a b=c#d |"},
+        // The user name carries domain and password; explicit lines win over it.
+        {"username=CORP\\jdupont%pw\n", "jdupont|pw|CORP"},
+        {"domain=REAL\npassword=line\nusername=CORP/jdupont%inline\n", "jdupont|line|REAL"},
+        {"username=u", "u||"}, // a last line without its line end
+        // No user name, no credentials.
+        {"", "<none>"},
+        {"password=pw\ndomain=CORP\n", "<none>"},
+        {"username=\n", "<none>"},
+        {"username=CORP\\\n", "<none>"},
+        {"usernamejdupont\nsomething=else\n", "<none>"}};
+    for (const auto& [text, expected] : rows) {
+        EXPECT_EQ(fields(parseSmbCredentials(text)), expected) << text;
+    }
+}
+
+TEST(SmbCredentials, FileReadOrRefused) {
+    TempFolder dir;
+    dir.write("cred", "username=u\npassword=p\n");
+    EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("cred"))), "u|p|");
+    EXPECT_EQ(fields(readSmbCredentialsFile("")), "<none>");
+    EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("missing"))), "<none>");
+    EXPECT_EQ(fields(readSmbCredentialsFile(dir.path())), "<none>"); // a folder
+    // A huge file is no credentials file: not read whole, refused.
+    dir.write("cred", "username=u\n" + std::string(100 * 1024, '#') + "\n");
+    EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("cred"))), "<none>");
 }
 
 } // namespace

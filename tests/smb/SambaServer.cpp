@@ -1,14 +1,15 @@
 #include "smb/SambaServer.h"
 
+#include "platform/posix/SmbShareAccess.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sstream>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -21,40 +22,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string findProgram(const std::string& name) {
-    for (const char* folder :
-         {"/usr/sbin", "/usr/bin", "/sbin", "/bin", "/usr/local/sbin", "/usr/local/bin"}) {
-        const fs::path candidate = fs::path(folder) / name;
-        if (::access(candidate.c_str(), X_OK) == 0) {
-            return candidate.string();
+// The path of an installed program ("" when it is missing).
+std::string program(const std::string& name) {
+    for (const char* folder : {"/usr/sbin/", "/usr/bin/", "/usr/local/sbin/", "/usr/local/bin/"}) {
+        if (::access((folder + name).c_str(), X_OK) == 0) {
+            return folder + name;
         }
     }
     return {};
 }
 
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool acceptsConnections(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
-    }
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// Spawns argv with stdout and stderr going to `logFile`; the child gets SIGTERM when this process
-// ends. Returns the pid, or -1.
+// Spawns argv with stdout and stderr going to `logFile` (stderr to `errorFile` if given); the
+// child gets SIGTERM when this process ends. Returns the pid, or -1.
 pid_t spawn(const std::vector<std::string>& argv, const fs::path& logFile, int inputFd,
             const fs::path& errorFile = {}) {
     std::vector<char*> args;
@@ -62,19 +41,11 @@ pid_t spawn(const std::vector<std::string>& argv, const fs::path& logFile, int i
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
-    const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (log < 0) {
-        return -1;
-    }
-    const int err = errorFile.empty() ? log
-                                      : ::open(errorFile.c_str(),
-                                               O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    if (err < 0) {
-        ::close(log);
-        return -1;
-    }
+    const int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
+    const int log = ::open(logFile.c_str(), flags, 0600);
+    const int err = errorFile.empty() ? log : ::open(errorFile.c_str(), flags, 0600);
     const pid_t parent = ::getpid();
-    const pid_t pid = ::fork();
+    const pid_t pid = log < 0 || err < 0 ? -1 : ::fork();
     if (pid == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent) {
@@ -95,17 +66,45 @@ pid_t spawn(const std::vector<std::string>& argv, const fs::path& logFile, int i
 
 } // namespace
 
-std::uint16_t freeLoopbackPort() {
+std::string readText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int connectToLoopback(std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+        return fd;
+    }
+    ::close(fd);
+    return -1;
+}
+
+int loopbackSocket(int backlog, std::uint16_t& port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof a;
-    std::uint16_t port = 0;
-    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) == 0) {
-        port = ntohs(a.sin_port);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) != 0 ||
+        (backlog >= 0 && ::listen(fd, backlog) != 0)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return -1;
     }
+    port = ntohs(a.sin_port);
+    return fd;
+}
+
+std::uint16_t freeLoopbackPort() {
+    std::uint16_t port = 0;
+    const int fd = loopbackSocket(-1, port);
     if (fd >= 0) {
         ::close(fd);
     }
@@ -114,46 +113,38 @@ std::uint16_t freeLoopbackPort() {
 
 int runProgram(const std::vector<std::string>& argv, const fs::path& logFile,
                const std::string& standardInput, const fs::path& errorFile) {
-    int pipeFds[2] = {-1, -1};
-    if (!standardInput.empty() && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
-        return -1;
-    }
-    const pid_t pid = spawn(argv, logFile, pipeFds[0], errorFile);
-    if (pipeFds[0] >= 0) {
-        ::close(pipeFds[0]);
-        // Small inputs only (a password): they fit in the pipe's buffer.
-        [[maybe_unused]] const auto written =
-            ::write(pipeFds[1], standardInput.data(), standardInput.size());
-        ::close(pipeFds[1]);
-    }
-    if (pid < 0) {
-        return -1;
-    }
+    const fs::path input = logFile.string() + ".in";
+    std::ofstream(input) << standardInput;
+    const int inputFd = ::open(input.c_str(), O_RDONLY | O_CLOEXEC);
+    const pid_t pid = inputFd < 0 ? -1 : spawn(argv, logFile, inputFd, errorFile);
+    ::close(inputFd);
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+    while (pid > 0 && ::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) {
             return -1;
         }
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string SambaServer::whyUnavailable() {
-    if (findProgram("smbd").empty()) {
-        return "smbd is not installed (Debian package samba, installed by tools/setup-debian.sh)";
+    if (!platform::posix::smbAccessBuiltIn()) {
+        return "built without libsmbclient (LANTRIVEX_WITH_SMB is OFF)";
     }
-    if (findProgram("smbclient").empty()) {
-        return "smbclient is not installed (Debian package smbclient, installed by "
-               "tools/setup-debian.sh)";
+    for (const char* name : {"smbd", "smbpasswd", "smbclient"}) {
+        if (program(name).empty()) {
+            return std::string(name) + " is not installed (Debian packages samba and smbclient, "
+                                       "installed by tools/setup-debian.sh)";
+        }
     }
-    if (::geteuid() != 0) {
-        return "smbd needs to run as root to serve files";
-    }
-    return {};
+    return ::geteuid() == 0 ? "" : "smbd needs to run as root to serve files";
 }
 
 std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
-                                                const std::string& globalOptions) {
+                                                const std::vector<std::string>& folders,
+                                                const Streams& streams,
+                                                const std::string& globalOptions,
+                                                const std::string& protocol) {
     std::unique_ptr<SambaServer> server(new SambaServer);
     server->globalOptions_ = globalOptions;
     std::string pattern = (fs::temp_directory_path() / "lantrivex-smbd-XXXXXX").string();
@@ -167,10 +158,13 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
          {"share", "private", "lock", "state", "cache", "pid", "ncalrpc", "log", "scratch"}) {
         fs::create_directories(server->root_ / sub);
     }
+    for (const std::string& folder : folders) {
+        fs::create_directories(server->share_ / folder);
+    }
     // A port taken between the choice and smbd's bind: choose again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (server->launch(error)) {
-            return server;
+            return server->putStreams(streams, error, protocol) ? std::move(server) : nullptr;
         }
     }
     return nullptr;
@@ -179,74 +173,51 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
 bool SambaServer::launch(std::string& error) {
     port_ = freeLoopbackPort();
     const fs::path conf = root_ / "smb.conf";
-    {
-        const auto dir = [&](const char* sub) { return (root_ / sub).string(); };
-        std::ofstream out(conf);
-        out << "[global]\n"
-            << "server role = standalone server\n"
-            << "workgroup = WORKGROUP\n"
-            << "smb ports = " << port_ << "\n"
-            << "interfaces = 127.0.0.1\n"
-            << "bind interfaces only = yes\n"
-            << "disable netbios = yes\n"
-            << "lock directory = " << dir("lock") << "\n"
-            << "state directory = " << dir("state") << "\n"
-            << "cache directory = " << dir("cache") << "\n"
-            << "private dir = " << dir("private") << "\n"
-            << "pid directory = " << dir("pid") << "\n"
-            << "ncalrpc dir = " << dir("ncalrpc") << "\n"
-            << "log file = " << dir("log") << "/smbd.log\n"
-            << "log level = 1\n"
-            << "passdb backend = tdbsam\n"
-            << "map to guest = Bad User\n"
-            << "load printers = no\n"
-            << "printing = bsd\n"
-            << "printcap name = /dev/null\n"
-            << "disable spoolss = yes\n"
-            << "rpc start on demand helpers = no\n"
-            << "usershare path =\n"
-            << globalOptions_ << "\n[D$]\n"
-            << "path = " << share_.string() << "\n"
-            << "guest ok = yes\n"
-            << "read only = no\n"
-            << "force user = root\n"
-            << "vfs objects = streams_depot\n"
-            << "\n[Private]\n"
-            << "path = " << share_.string() << "\n"
-            << "guest ok = no\n"
-            << "valid users = " << kUser << "\n"
-            << "vfs objects = streams_depot\n";
-    }
+    const auto dir = [&](const char* sub) { return (root_ / sub).string(); };
+    std::ofstream(conf) << "[global]\nserver role = standalone server\nworkgroup = WORKGROUP\n"
+                        << "smb ports = " << port_ << "\ninterfaces = 127.0.0.1\n"
+                        << "bind interfaces only = yes\ndisable netbios = yes\n"
+                        << "lock directory = " << dir("lock")
+                        << "\nstate directory = " << dir("state")
+                        << "\ncache directory = " << dir("cache")
+                        << "\nprivate dir = " << dir("private")
+                        << "\npid directory = " << dir("pid")
+                        << "\nncalrpc dir = " << dir("ncalrpc") << "\n"
+                        << "log file = " << dir("log") << "/smbd.log\nlog level = 1\n"
+                        << "passdb backend = tdbsam\nmap to guest = Bad User\n"
+                        << "load printers = no\nprinting = bsd\nprintcap name = /dev/null\n"
+                        << "disable spoolss = yes\nrpc start on demand helpers = no\n"
+                        << "usershare path =\n"
+                        << globalOptions_ << "\n[D$]\npath = " << share_.string() << "\n"
+                        << "guest ok = yes\nread only = no\nforce user = root\n"
+                        << "vfs objects = streams_depot\n\n[Private]\npath = " << share_.string()
+                        << "\nguest ok = no\nvalid users = " << kUser << "\n"
+                        << "vfs objects = streams_depot\n";
     const fs::path log = root_ / "log" / "smbd.out";
     // The account of the Private share, in this server's own password database.
     const std::string password = std::string(kPassword) + "\n" + kPassword + "\n";
-    if (runProgram({findProgram("smbpasswd"), "-c", conf.string(), "-s", "-a", kUser}, log,
-                   password) != 0) {
+    if (runProgram({program("smbpasswd"), "-c", conf.string(), "-s", "-a", kUser}, log, password) !=
+        0) {
         error = "smbpasswd failed:\n" + readText(log);
         return false;
     }
     // smbd makes its own process group (it signals its whole group when it ends).
-    pid_ = spawn(
-        {findProgram("smbd"), "--foreground", "-s", conf.string(), "-l", (root_ / "log").string()},
-        log, -1);
-    if (pid_ < 0) {
-        error = "cannot start smbd";
-        return false;
-    }
+    pid_ = spawn({program("smbd"), "--foreground", "-s", conf.string(), "-l", dir("log")}, log, -1);
     const auto deadline = Clock::now() + std::chrono::seconds(15);
-    while (Clock::now() < deadline) {
+    while (pid_ > 0 && Clock::now() < deadline) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            error = "smbd ended at start:\n" + readText(log) + readText(root_ / "log" / "smbd.log");
+            error = "smbd ended at start:\n" + readText(log) + readText(dir("log") + "/smbd.log");
             return false;
         }
-        if (acceptsConnections(port_)) {
+        if (const int fd = connectToLoopback(port_); fd >= 0) {
+            ::close(fd);
             return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    error = "smbd did not listen within 15 s:\n" + readText(log);
+    error = pid_ < 0 ? "cannot start smbd" : "smbd did not listen within 15 s:\n" + readText(log);
     return false;
 }
 
@@ -257,34 +228,36 @@ SambaServer::~SambaServer() {
 }
 
 void SambaServer::stop() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        const auto deadline = Clock::now() + std::chrono::seconds(5);
-        int status = 0;
-        while (::waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Clock::now() >= deadline) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        pid_ = -1;
+    if (pid_ <= 0) {
+        return;
     }
+    ::kill(pid_, SIGTERM);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+        if (Clock::now() >= deadline) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = -1;
 }
 
-bool SambaServer::putStreams(const std::vector<std::pair<std::string, std::string>>& streams,
-                             std::string& error, const std::string& protocol) {
+bool SambaServer::putStreams(const Streams& streams, std::string& error,
+                             const std::string& protocol) {
+    if (streams.empty()) {
+        return true;
+    }
     std::string commands;
-    int n = 0;
     for (const auto& [name, bytes] : streams) {
-        const fs::path local = scratch() / ("put-" + std::to_string(n++));
+        const fs::path local = scratch() / ("put-" + std::to_string(commands.size()));
         std::ofstream(local, std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         commands += "put \"" + local.string() + "\" \"" + name + "\"; ";
     }
-    const fs::path log = scratch() / "smbclient.out";
-    std::vector<std::string> argv{findProgram("smbclient"),
+    std::vector<std::string> argv{program("smbclient"),
                                   "//127.0.0.1/D$",
                                   "-p",
                                   std::to_string(port_),
@@ -296,10 +269,10 @@ bool SambaServer::putStreams(const std::vector<std::pair<std::string, std::strin
         argv.push_back("--option=client min protocol=" + protocol);
         argv.push_back("--option=client max protocol=" + protocol);
     }
+    const fs::path log = scratch() / "smbclient.out";
     const int status = runProgram(argv, log);
-    const std::string output = readText(log);
-    if (status != 0 || output.find("NT_STATUS_") != std::string::npos) {
-        error = "smbclient failed (" + std::to_string(status) + "):\n" + output;
+    if (status != 0 || readText(log).find("NT_STATUS_") != std::string::npos) {
+        error = "smbclient failed (" + std::to_string(status) + "):\n" + readText(log);
         return false;
     }
     return true;
