@@ -1,34 +1,37 @@
 #include "common/PercentText.h"
 
+#include "common/Rounding.h"
+
 #include <gtest/gtest.h>
 
 namespace lantrivex {
 namespace {
 
-TEST(PercentText, ShortestTextOfTheRoundedValue) {
-    EXPECT_EQ(percentText(1, 1), "100");
-    EXPECT_EQ(percentText(1, 2), "50");
-    EXPECT_EQ(percentText(1, 8), "12.5");
-    EXPECT_EQ(percentText(7, 8), "87.5");
-    EXPECT_EQ(percentText(1, 3), "33.33");
-    EXPECT_EQ(percentText(2, 3), "66.67");
-    EXPECT_EQ(percentText(1, 8, ','), "12,5");
-    EXPECT_EQ(percentText(0, 5), "0");
-    EXPECT_EQ(percentText(0, 0), "0");
-}
-
-TEST(PercentText, HalvesGoToTheEvenNeighbour) {
+TEST(PercentText, ShortestTextOfTheValueRoundedHalfToEven) {
+    struct Row {
+        std::int64_t count, total;
+        const char* text;
+    };
     // 1/800 = 0.125 %, 3/800 = 0.375 %: exact halves of a hundredth.
-    EXPECT_EQ(percentText(1, 800), "0.12");
-    EXPECT_EQ(percentText(3, 800), "0.38");
-    EXPECT_EQ(percentText(5, 800), "0.62");
+    for (const Row& r :
+         {Row{1, 1, "100"}, Row{1, 8, "12.5"}, Row{1, 3, "33.33"}, Row{2, 3, "66.67"},
+          Row{0, 5, "0"}, Row{0, 0, "0"}, Row{1, 800, "0.12"}, Row{3, 800, "0.38"},
+          Row{5, 800, "0.62"}, Row{3'000'000'000, 6'000'000'000, "50"}}) {
+        EXPECT_EQ(percentText(r.count, r.total), r.text) << r.count << "/" << r.total;
+    }
+    EXPECT_EQ(percentText(1, 8, ','), "12,5");
     EXPECT_DOUBLE_EQ(percentValue(1, 800), 0.12);
 }
 
-TEST(PercentText, CountsBeyondThirtyTwoBits) {
-    const std::int64_t total = 6'000'000'000;
-    EXPECT_EQ(percentText(3'000'000'000, total), "50");
-    EXPECT_EQ(percentText(total, total), "100");
+TEST(Rounding, HalfEven) {
+    for (auto [in, out] : {std::pair{1234.5, 1234.0},
+                           {1235.5, 1236.0},
+                           {-2.5, -2.0},
+                           {-3.5, -4.0},
+                           {2.4999, 2.0},
+                           {-0.4, 0.0}}) {
+        EXPECT_EQ(roundHalfEven(in), out) << in;
+    }
 }
 
 } // namespace

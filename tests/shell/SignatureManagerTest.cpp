@@ -2,46 +2,44 @@
 
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeNotifier.h"
-#include "signatures/SignatureTable.h"
 
 #include <gtest/gtest.h>
-#include <string>
-#include <tuple>
-#include <vector>
 
 namespace lantrivex::shell {
 namespace {
 
 using platform::MessageIcon;
 using Outcome = SignatureManager::AddOutcome;
+using Saved = SignatureManager::SaveOutcome;
+using Strings = std::vector<std::string>;
+using Row = std::optional<std::size_t>;
 
-constexpr const char* kPath = "/opt/lantrivex/Signatures.txt";
+const std::string kPath = "/opt/lantrivex/Signatures.txt";
+const std::string kThree = "\"W6BNMSWD\",\"doc\",\"Word 6 Document\"\r\n"
+                           "\"XDOCXPR3\",\"qxd\",\"Quark XPress Document\"\r\n"
+                           "\"8BIMPHSP\",\"psd\",\"Photoshop Image\"\r\n";
 
-// The file as the program writes it.
-std::string fileOf(const std::vector<std::vector<std::string>>& records) {
-    std::string text;
-    for (const auto& r : records) {
-        text += "\"" + r[0] + "\",\"" + r[1] + "\",\"" + r[2] + "\"\r\n";
-    }
-    return text;
-}
+const std::string kQuoteEn = "Invalid character (double quote) in signature or Macintosh type";
 
-struct Fixture : ::testing::Test {
+struct SignatureManagerTest : ::testing::Test {
     fakes::FakeFileSystem files;
     fakes::FakeNotifier notifier;
     signatures::SignatureTable table;
 
-    Fixture() { table.sSignaturesFile = kPath; }
+    SignatureManagerTest() { table.sSignaturesFile = kPath; }
 
-    SignatureManager opened(const std::string& content, LanguageFlag lang = kEnglish) {
-        files.putFile(kPath, content);
+    SignatureManager openedAs(LanguageFlag lang) {
         SignatureManager m(table, files, notifier, lang);
         m.open();
         return m;
     }
+    SignatureManager opened(const std::string& content, LanguageFlag lang = kEnglish) {
+        files.putFile(kPath, content);
+        return openedAs(lang);
+    }
 
-    static std::vector<std::string> signaturesOf(const SignatureManager& m) {
-        std::vector<std::string> out;
+    static Strings signaturesOf(const SignatureManager& m) {
+        Strings out;
         for (const auto& r : m.rows()) {
             out.push_back(r.signature);
         }
@@ -49,470 +47,287 @@ struct Fixture : ::testing::Test {
     }
 };
 
-const std::string kThree = fileOf({{"W6BNMSWD", "doc", "Word 6 Document"},
-                                   {"XDOCXPR3", "qxd", "Quark XPress Document"},
-                                   {"8BIMPHSP", "psd", "Photoshop Image"}});
-
-// ---- opening ----
-
-TEST_F(Fixture, OpeningListsTheFileInItsOrderAndCountsTheRows) {
+TEST_F(SignatureManagerTest, OpeningListsTheFileSkippingIncompleteRowsAndLaterSpellings) {
     table.nSignatures = 99;
-    const auto m = opened(kThree);
-    EXPECT_EQ(signaturesOf(m), (std::vector<std::string>{"W6BNMSWD", "XDOCXPR3", "8BIMPHSP"}));
+    const auto m = opened(kThree + "\"AAAAAAAA\",\"\",\"Texte \xE9"
+                                   "crit \x80\"\r\n"
+                                   "\"\",\"doc\",\"no signature\"\r\n\"BBBBBBBB\",\"doc\",\"\"\r\n"
+                                   "\"w6bnmswd\",\"x\",\"second spelling\"\r\n");
+    EXPECT_EQ(signaturesOf(m), (Strings{"W6BNMSWD", "XDOCXPR3", "8BIMPHSP", "AAAAAAAA"}));
     EXPECT_EQ(m.rows()[1].key, "KXDOCXPR3");
-    EXPECT_EQ(m.rows()[1].extension, "qxd");
-    EXPECT_EQ(m.rows()[1].description, "Quark XPress Document");
-    EXPECT_EQ(table.nSignatures, 3);
-    EXPECT_EQ(m.title(), "Lantrivex - Macintosh signatures (3)");
+    EXPECT_EQ(m.rows()[1].extension + "|" + m.rows()[1].description, "qxd|Quark XPress Document");
+    EXPECT_EQ(m.rows()[3].description, "Texte écrit €");
+    EXPECT_EQ(table.nSignatures, 4);
+    EXPECT_EQ(m.title(), "Lantrivex - Macintosh signatures (4)");
     EXPECT_EQ(m.message(), "");
-    EXPECT_FALSE(m.selected());
-    EXPECT_FALSE(m.flagModified());
+    EXPECT_FALSE(m.selected() || m.flagModified());
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_TRUE(table.colDescriptions.empty()) << "opening does not touch the table's rows";
 }
 
-TEST_F(Fixture, OpeningTitleInFrench) {
-    EXPECT_EQ(opened(kThree, kFrench).title(), "Lantrivex - Signatures Macintosh (3)");
-}
-
-TEST_F(Fixture, OpeningSkipsIncompleteRecordsAndLaterSpellingsOfASignature) {
-    const auto m = opened("\"AAAAAAAA\",\"\",\"kept without extension\"\r\n"
-                          "\"\",\"doc\",\"no signature\"\r\n"
-                          "\"BBBBBBBB\",\"doc\",\"\"\r\n"
-                          "\"aaaaaaaa\",\"x\",\"second spelling\"\r\n"
-                          "CCCCCCCC,txt,unquoted\r\n");
-    EXPECT_EQ(signaturesOf(m), (std::vector<std::string>{"AAAAAAAA", "CCCCCCCC"}));
-    EXPECT_EQ(m.rows()[0].extension, "");
-    EXPECT_EQ(table.nSignatures, 2);
-    EXPECT_EQ(m.title(), "Lantrivex - Macintosh signatures (2)");
-    EXPECT_TRUE(notifier.messages.empty());
-}
-
-TEST_F(Fixture, OpeningReadsTheAnsiCodePage) {
-    const auto m = opened("\"TEXTttxt\",\"txt\",\"Texte \xE9"
-                          "crit \x80\"\r\n");
-    ASSERT_EQ(m.rows().size(), 1u);
-    EXPECT_EQ(m.rows()[0].description, "Texte écrit €");
-}
-
-TEST_F(Fixture, OpeningWithoutFileGivesAnEmptyUsableList) {
-    SignatureManager m(table, files, notifier, kFrench);
-    m.open();
-    EXPECT_TRUE(m.rows().empty());
-    EXPECT_EQ(m.title(), "Lantrivex - Signatures Macintosh (0)");
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(m.addOrModify("ABCDEFGH", "", "x"), Outcome::Added);
-}
-
-TEST_F(Fixture, OpeningADamagedFileKeepsTheRowsReadAndWarns) {
+TEST_F(SignatureManagerTest, AMissingUnreadableOrDamagedFileLeavesAUsableList) {
+    const std::string damaged =
+        kThree + "\"DDDDDDDD\",\"d\",\"never closed\r\n\"E\",\"\",\"e\"\r\n";
     for (LanguageFlag lang : {kEnglish, kFrench}) {
+        const bool fr = lang == kFrench;
         notifier.messages.clear();
-        const auto m = opened(
-            kThree + "\"DDDDDDDD\",\"d\",\"never closed\r\n\"EEEEEEEE\",\"\",\"e\"\r\n", lang);
-        EXPECT_EQ(m.rows().size(), 3u);
+        files.removeFile(kPath);
+        EXPECT_EQ(openedAs(lang).addOrModify("ABCDEFGH", "", "x"), Outcome::Added);
+        files.putUnreadable(kPath, kThree);
+        auto unreadable = openedAs(lang);
+        EXPECT_TRUE(unreadable.rows().empty());
+        EXPECT_EQ(unreadable.addOrModify("ABCDEFGH", "", "x"), Outcome::Added);
+        EXPECT_EQ(opened(damaged, lang).rows().size(), 3u);
         EXPECT_EQ(table.nSignatures, 3);
-        ASSERT_EQ(notifier.messages.size(), 1u);
-        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(notifier.messages[0].text,
-                  lang == kFrench
-                      ? "Fichier Signatures endommagé:\r\n" + std::string(kPath) + "\r\nLigne:3"
-                      : "Corrupted Signatures file:\r\n" + std::string(kPath) + "\r\nLine:3");
+        EXPECT_EQ(notifier.texts(), (Strings{(fr ? "Lecture impossible du fichier Signatures:\r\n"
+                                                 : "Cannot read Signatures file:\r\n") +
+                                                 kPath,
+                                             (fr ? "Fichier Signatures endommagé:\r\n"
+                                                 : "Corrupted Signatures file:\r\n") +
+                                                 kPath + (fr ? "\r\nLigne:3" : "\r\nLine:3")}));
+        for (const auto& message : notifier.messages) {
+            EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+        }
     }
 }
 
-TEST_F(Fixture, OpeningAnUnreadableFileWarnsAndLeavesTheListUsable) {
-    files.putUnreadable(kPath, kThree);
-    for (LanguageFlag lang : {kEnglish, kFrench}) {
-        notifier.messages.clear();
-        SignatureManager m(table, files, notifier, lang);
-        m.open();
-        EXPECT_TRUE(m.rows().empty());
-        ASSERT_EQ(notifier.messages.size(), 1u);
-        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Exclamation);
-        EXPECT_EQ(notifier.messages[0].text,
-                  std::string(lang == kFrench ? "Lecture impossible du fichier Signatures:"
-                                              : "Cannot read Signatures file:") +
-                      "\r\n" + kPath);
-        EXPECT_EQ(m.addOrModify("ABCDEFGH", "", "x"), Outcome::Added);
+TEST_F(SignatureManagerTest, EachCheckRefusesInRedWithABeepAndChangesNothing) {
+    const std::string length = "La signature Type/Créateur doit comporter 8 caractères|"
+                               "Type/Creator signature must be 8 characters";
+    const std::string ext3 = "L'extension Windows doit comporter 3 caractères au plus|"
+                             "Windows extension must be 3 characters or less";
+    const std::string extChar = "Caractère invalide dans une extension Windows|"
+                                "Invalid character in Windows extension";
+    const std::string quote = "Caractère invalide (guillemet) dans la signature ou le type "
+                              "Macintosh|" +
+                              kQuoteEn;
+    const std::string code = "Caractère non admis dans le fichier des Signatures|"
+                             "Character not allowed in Signatures file";
+    std::vector<std::pair<signatures::SignatureRecord, std::string>> checks = {
+        {{"W6BNMSW", "doc", "short"}, length},
+        {{"W6BNMSWDX", "doc", "long"}, length},
+        {{" W6BNMSWD", "doc", "spaces count"}, length},
+        {{"", "", ""}, length}, // the first failure wins
+        {{"W6BNMSWD", "docx", ""}, ext3},
+        {{"W6BNMSWD", "d*cx", ""}, ext3},
+        {{"W6BNMSWD", "doc", ""}, "Le type Macintosh est obligatoire|Macintosh type is mandatory"},
+        {{"W6BN\"SWD", "doc", "x"}, quote},
+        {{"W6BNMSWD", "doc", "Word \"6\""}, quote},
+        {{"W6BNMSWD", "doc", "Word \xE6\x96\x87"}, code},
+        {{"W6BN\xCE\xA9SWD", "doc", "Omega"}, code},
+        {{"W6BNMSWD", "\xCE\xA9", "Omega"}, code},
+    };
+    for (char c : std::string("\\/:*?<>|\"")) {
+        checks.push_back({{"W6BNMSWD", std::string(1, c), ""}, extChar});
     }
-}
-
-// ---- the checks of Add/Modify ----
-
-struct CheckCase {
-    const char* signature;
-    const char* extension;
-    const char* description;
-    const char* french;
-    const char* english;
-};
-
-const char* const kLength8Fr = "La signature Type/Créateur doit comporter 8 caractères";
-const char* const kLength8En = "Type/Creator signature must be 8 characters";
-const char* const kExt3Fr = "L'extension Windows doit comporter 3 caractères au plus";
-const char* const kExt3En = "Windows extension must be 3 characters or less";
-const char* const kExtCharFr = "Caractère invalide dans une extension Windows";
-const char* const kExtCharEn = "Invalid character in Windows extension";
-const char* const kTypeFr = "Le type Macintosh est obligatoire";
-const char* const kTypeEn = "Macintosh type is mandatory";
-const char* const kQuoteFr =
-    "Caractère invalide (guillemet) dans la signature ou le type Macintosh";
-const char* const kQuoteEn = "Invalid character (double quote) in signature or Macintosh type";
-const char* const kCodeFr = "Caractère non admis dans le fichier des Signatures";
-const char* const kCodeEn = "Character not allowed in Signatures file";
-
-class Checks : public Fixture, public ::testing::WithParamInterface<CheckCase> {};
-
-TEST_P(Checks, RefusedInRedWithABeepAndNothingChanged) {
-    const CheckCase& c = GetParam();
-    for (LanguageFlag lang : {kEnglish, kFrench}) {
-        notifier.beeps = 0;
-        auto m = opened(kThree, lang);
-        m.select(1);
-        const std::string title = m.title();
-        EXPECT_EQ(m.addOrModify(c.signature, c.extension, c.description), Outcome::Refused);
-        EXPECT_EQ(m.message(), lang == kFrench ? c.french : c.english);
-        EXPECT_EQ(m.messageKind(), MessageKind::Error);
-        EXPECT_EQ(notifier.beeps, 1);
-        EXPECT_EQ(m.rows().size(), 3u);
-        EXPECT_EQ(m.rows()[0].extension, "doc");
-        EXPECT_EQ(m.selected(), std::optional<std::size_t>(1));
-        EXPECT_EQ(m.title(), title);
-        EXPECT_FALSE(m.flagModified());
+    for (const auto& [check, message] : checks) {
+        for (LanguageFlag lang : {kEnglish, kFrench}) {
+            SCOPED_TRACE(check.signature + "|" + check.extension + "|" + check.description);
+            notifier.beeps = 0;
+            auto m = opened(kThree, lang);
+            m.select(1);
+            EXPECT_EQ(m.addOrModify(check.signature, check.extension, check.description),
+                      Outcome::Refused);
+            const std::size_t bar = message.find('|');
+            EXPECT_EQ(m.message(),
+                      lang == kFrench ? message.substr(0, bar) : message.substr(bar + 1));
+            EXPECT_EQ(m.messageKind(), MessageKind::Error);
+            EXPECT_EQ(notifier.beeps, 1);
+            EXPECT_EQ(m.selected(), Row(1));
+            EXPECT_FALSE(m.flagModified());
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    InOrder, Checks,
-    ::testing::Values(CheckCase{"W6BNMSW", "doc", "short", kLength8Fr, kLength8En},
-                      CheckCase{"W6BNMSWDX", "doc", "long", kLength8Fr, kLength8En},
-                      CheckCase{" W6BNMSWD", "doc", "spaces count", kLength8Fr, kLength8En},
-                      CheckCase{"", "", "", kLength8Fr, kLength8En}, // the first failure wins
-                      CheckCase{"W6BNMSWD", "docx", "", kExt3Fr, kExt3En},
-                      CheckCase{"W6BNMSWD", "d*cx", "", kExt3Fr, kExt3En},
-                      CheckCase{"W6BNMSWD", "a\\b", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "/", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "a:", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "*", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "?", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "<", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", ">", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "|", "x", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "\"", "", kExtCharFr, kExtCharEn},
-                      CheckCase{"W6BNMSWD", "doc", "", kTypeFr, kTypeEn},
-                      CheckCase{"W6BN\"SWD", "doc", "x", kQuoteFr, kQuoteEn},
-                      CheckCase{"W6BNMSWD", "doc", "Word \"6\"", kQuoteFr, kQuoteEn},
-                      CheckCase{"W6BNMSWD", "doc", "Word \xE6\x96\x87\xE6\x9B\xB8", kCodeFr,
-                                kCodeEn},
-                      CheckCase{"W6BN\xCE\xA9SWD", "doc", "Omega", kCodeFr, kCodeEn},
-                      CheckCase{"W6BNMSWD", "\xCE\xA9", "Omega", kCodeFr, kCodeEn}));
-
-TEST_F(Fixture, LengthsCountCharactersNotBytes) {
     auto m = opened("");
-    EXPECT_EQ(m.addOrModify("ÉÉÉÉTTXT", "été", "accents"), Outcome::Added) << m.message();
-    EXPECT_EQ(m.addOrModify("ABCD EFG", "", "a space counts"), Outcome::Added) << m.message();
-    EXPECT_EQ(m.addOrModify("€€€€€€€€", "€", "euro is in the code page"), Outcome::Added)
-        << m.message();
+    EXPECT_EQ(m.addOrModify("ÉÉÉÉTTXT", "été", "characters, not bytes"), Outcome::Added);
+    EXPECT_EQ(m.addOrModify("€€€€€€€€", "€", "in the code page"), Outcome::Added);
 }
 
-// ---- add, unchanged, modify ----
-
-TEST_F(Fixture, AddAppendsSelectsAndRetitles) {
+TEST_F(SignatureManagerTest, EachActionsMessageTitleAndSelectionInBothLanguages) {
     for (LanguageFlag lang : {kEnglish, kFrench}) {
-        auto m = opened(kThree, lang);
-        EXPECT_EQ(m.addOrModify("TEXTttxt", "", "Plain text"), Outcome::Added);
-        EXPECT_EQ(signaturesOf(m).back(), "TEXTttxt");
-        EXPECT_EQ(m.rows().back().key, "KTEXTttxt");
-        EXPECT_EQ(m.rows().back().extension, "");
-        EXPECT_EQ(m.selected(), std::optional<std::size_t>(3));
-        EXPECT_EQ(m.messageKind(), MessageKind::Result);
-        EXPECT_EQ(m.message(),
-                  lang == kFrench ? "Signature ajoutée: TEXTttxt" : "Added Signature: TEXTttxt");
-        EXPECT_EQ(m.title(), lang == kFrench ? "Lantrivex - Signatures Macintosh (4)"
-                                             : "Lantrivex - Macintosh Signatures (4)");
-        EXPECT_TRUE(m.flagModified());
-    }
-    EXPECT_EQ(notifier.beeps, 0);
-}
-
-TEST_F(Fixture, ReenteringARowUnchangedIsReportedAndChangesNothing) {
-    for (LanguageFlag lang : {kEnglish, kFrench}) {
-        notifier.beeps = 0;
-        auto m = opened(kThree, lang);
-        m.select(0);
-        EXPECT_EQ(m.addOrModify("XDOCXPR3", "qxd", "Quark XPress Document"), Outcome::Unchanged);
-        EXPECT_EQ(m.message(), lang == kFrench ? "Signature inchangée: XDOCXPR3"
-                                               : "Signature not modified: XDOCXPR3");
-        EXPECT_EQ(m.messageKind(), MessageKind::Error);
-        EXPECT_EQ(notifier.beeps, 1);
-        EXPECT_EQ(m.selected(), std::optional<std::size_t>(0));
-        EXPECT_FALSE(m.flagModified());
-        EXPECT_EQ(m.title(), SignatureManager::openingTitle(lang, 3));
-    }
-}
-
-TEST_F(Fixture, UnchangedAfterAChangeKeepsTheListModified) {
-    auto m = opened(kThree);
-    m.addOrModify("TEXTttxt", "", "Plain text");
-    EXPECT_EQ(m.addOrModify("TEXTttxt", "", "Plain text"), Outcome::Unchanged);
-    EXPECT_TRUE(m.flagModified());
-}
-
-TEST_F(Fixture, ModificationReplacesTheRowInPlace) {
-    for (LanguageFlag lang : {kEnglish, kFrench}) {
-        auto m = opened(kThree, lang);
-        EXPECT_EQ(m.addOrModify("XDOCXPR3", "qxp", "QuarkXPress 4 Document"), Outcome::Modified);
-        ASSERT_EQ(m.rows().size(), 3u);
-        EXPECT_EQ(m.rows()[1].extension, "qxp");
-        EXPECT_EQ(m.rows()[1].description, "QuarkXPress 4 Document");
-        EXPECT_EQ(m.selected(), std::optional<std::size_t>(1));
-        EXPECT_EQ(m.messageKind(), MessageKind::Result);
-        EXPECT_EQ(m.message(),
-                  lang == kFrench ? "Signature modifié: XDOCXPR3" : "Modified Signature: XDOCXPR3");
-        EXPECT_EQ(m.title(), SignatureManager::changedTitle(lang, 3));
-        EXPECT_TRUE(m.flagModified());
-    }
-}
-
-TEST_F(Fixture, ASignatureInAnotherCaseModifiesTheRowSoNoDuplicateArises) {
-    auto m = opened(kThree);
-    EXPECT_EQ(m.addOrModify("xdocxpr3", "qxd", "Quark XPress Document"), Outcome::Modified);
-    ASSERT_EQ(m.rows().size(), 3u);
-    EXPECT_EQ(m.rows()[1].signature, "xdocxpr3");
-    EXPECT_EQ(m.rows()[1].key, "KXDOCXPR3") << "the key stays as created";
-    EXPECT_EQ(m.findRow("XdOcXpR3"), std::optional<std::size_t>(1));
-    EXPECT_EQ(m.addOrModify("XDOCXPR3", "qxd", "Quark XPress Document"), Outcome::Modified);
-    EXPECT_EQ(m.rows().size(), 3u);
-}
-
-TEST_F(Fixture, FindRowAbsent) {
-    const auto m = opened(kThree);
-    EXPECT_FALSE(m.findRow("ABSENT!!"));
-    EXPECT_FALSE(m.findRow(""));
-}
-
-// ---- remove and the click in the list ----
-
-TEST_F(Fixture, RemoveWithoutSelectionIsRefused) {
-    for (LanguageFlag lang : {kEnglish, kFrench}) {
+        const bool fr = lang == kFrench;
         notifier.beeps = 0;
         auto m = opened(kThree, lang);
         EXPECT_FALSE(m.removeSelected());
-        EXPECT_EQ(m.message(), lang == kFrench ? "Sélectionner une signature à supprimer"
-                                               : "Select a signature to remove");
+        EXPECT_EQ(m.message(),
+                  fr ? "Sélectionner une signature à supprimer" : "Select a signature to remove");
+        m.select(0);
+        EXPECT_EQ(m.addOrModify("XDOCXPR3", "qxd", "Quark XPress Document"), Outcome::Unchanged);
+        EXPECT_EQ(m.message(),
+                  fr ? "Signature inchangée: XDOCXPR3" : "Signature not modified: XDOCXPR3");
         EXPECT_EQ(m.messageKind(), MessageKind::Error);
-        EXPECT_EQ(notifier.beeps, 1);
-        EXPECT_EQ(m.rows().size(), 3u);
+        EXPECT_EQ(notifier.beeps, 2);
+        EXPECT_EQ(m.selected(), Row(0));
         EXPECT_FALSE(m.flagModified());
-    }
-}
+        EXPECT_EQ(m.title(), SignatureManager::openingTitle(lang, 3));
 
-TEST_F(Fixture, RemoveTakesTheSelectedRow) {
-    for (LanguageFlag lang : {kEnglish, kFrench}) {
-        auto m = opened(kThree, lang);
+        EXPECT_EQ(m.addOrModify("TEXTttxt", "", "Plain text"), Outcome::Added);
+        EXPECT_EQ(m.rows().back().key, "KTEXTttxt");
+        EXPECT_EQ(m.selected(), Row(3));
+        EXPECT_EQ(m.messageKind(), MessageKind::Result);
+        EXPECT_EQ(m.message(), fr ? "Signature ajoutée: TEXTttxt" : "Added Signature: TEXTttxt");
+        EXPECT_EQ(m.title(), fr ? "Lantrivex - Signatures Macintosh (4)"
+                                : "Lantrivex - Macintosh Signatures (4)");
+        EXPECT_EQ(m.addOrModify("XDOCXPR3", "qxp", "Quark 4"), Outcome::Modified);
+        EXPECT_EQ(m.rows()[1].extension + "|" + m.rows()[1].description, "qxp|Quark 4");
+        EXPECT_EQ(m.selected(), Row(1));
+        EXPECT_EQ(m.message(), fr ? "Signature modifié: XDOCXPR3" : "Modified Signature: XDOCXPR3");
         m.select(0);
         EXPECT_TRUE(m.removeSelected());
-        EXPECT_EQ(signaturesOf(m), (std::vector<std::string>{"XDOCXPR3", "8BIMPHSP"}));
-        EXPECT_EQ(m.message(), lang == kFrench ? "Signature supprimée: W6BNMSWD"
-                                               : "Removed Signature: W6BNMSWD");
+        EXPECT_EQ(signaturesOf(m), (Strings{"XDOCXPR3", "8BIMPHSP", "TEXTttxt"}));
+        EXPECT_EQ(m.message(),
+                  fr ? "Signature supprimée: W6BNMSWD" : "Removed Signature: W6BNMSWD");
         EXPECT_EQ(m.messageKind(), MessageKind::Result);
-        EXPECT_EQ(m.title(), SignatureManager::changedTitle(lang, 2));
+        EXPECT_EQ(m.title(), SignatureManager::changedTitle(lang, 3));
         EXPECT_FALSE(m.selected());
-        EXPECT_TRUE(m.flagModified());
-        // The signature can come back as a new row.
-        EXPECT_EQ(m.addOrModify("w6bnmswd", "doc", "Word 6"), Outcome::Added);
+        EXPECT_EQ(m.addOrModify("w6bnmswd", "doc", "Word 6"), Outcome::Added) << "it comes back";
+        EXPECT_EQ(m.addOrModify("w6bnmswd", "doc", "Word 6"), Outcome::Unchanged);
+        EXPECT_TRUE(m.flagModified()) << "an unchanged re-entry keeps the list modified";
+        EXPECT_EQ(notifier.beeps, 3);
     }
 }
 
-TEST_F(Fixture, ClickInTheListClearsTheMessageAndGivesTheRow) {
+TEST_F(SignatureManagerTest, ASignatureInAnotherCaseModifiesItsRowAndAClickGivesTheRow) {
     auto m = opened(kThree);
-    m.removeSelected();
-    ASSERT_FALSE(m.message().empty());
-    EXPECT_FALSE(m.clickList());
-    EXPECT_EQ(m.message(), "");
+    EXPECT_EQ(m.addOrModify("xdocxpr3", "qxd", "Quark XPress Document"), Outcome::Modified);
+    EXPECT_EQ(m.rows()[1].signature, "xdocxpr3");
+    EXPECT_EQ(m.rows()[1].key, "KXDOCXPR3") << "the key stays as created";
+    EXPECT_EQ(m.findRow("XdOcXpR3"), Row(1));
+    EXPECT_EQ(m.addOrModify("XDOCXPR3", "qxd", "Quark XPress Document"), Outcome::Modified);
+    EXPECT_EQ(m.rows().size(), 3u);
+    EXPECT_FALSE(m.findRow(""));
     m.select(2);
-    const auto row = m.clickList();
-    ASSERT_TRUE(row);
-    EXPECT_EQ(*row, (signatures::SignatureRecord{"8BIMPHSP", "psd", "Photoshop Image"}));
+    EXPECT_EQ(m.clickList(), (signatures::SignatureRecord{"8BIMPHSP", "psd", "Photoshop Image"}));
+    EXPECT_EQ(m.message(), "") << "a click in the list clears the message";
     m.select(7);
-    EXPECT_FALSE(m.selected());
+    EXPECT_FALSE(m.selected() || m.clickList());
 }
 
-// ---- sorting ----
-
-TEST_F(Fixture, HeaderClicksFlipTheDirectionWhicheverColumn) {
-    auto m = opened(
-        fileOf({{"bbbbbbbb", "b", "Zed"}, {"AAAAAAAA", "c", "alpha"}, {"CCCCCCCC", "a", "Mid"}}));
+TEST_F(SignatureManagerTest, HeaderClicksFlipTheDirectionAndNewRowsKeepTheOrder) {
+    auto m = opened("bbbbbbbb,b,Zed\r\nAAAAAAAA,c,alpha\r\nCCCCCCCC,a,Mid\r\n");
     m.select(0); // bbbbbbbb
     m.clickHeader(0);
-    EXPECT_TRUE(m.sorted());
-    EXPECT_TRUE(m.sortDescending()) << "the first click flips the initial ascending order";
-    EXPECT_EQ(signaturesOf(m), (std::vector<std::string>{"CCCCCCCC", "bbbbbbbb", "AAAAAAAA"}));
-    EXPECT_EQ(m.selected(), std::optional<std::size_t>(1)) << "the selection follows its row";
+    EXPECT_TRUE(m.sorted() && m.sortDescending()) << "the first click flips the ascending order";
+    EXPECT_EQ(signaturesOf(m), (Strings{"CCCCCCCC", "bbbbbbbb", "AAAAAAAA"}));
+    EXPECT_EQ(m.selected(), Row(1)) << "the selection follows its row";
     m.clickHeader(2);
     EXPECT_FALSE(m.sortDescending());
     EXPECT_EQ(m.sortColumn(), 2);
-    EXPECT_EQ(signaturesOf(m), (std::vector<std::string>{"AAAAAAAA", "CCCCCCCC", "bbbbbbbb"}));
+    EXPECT_EQ(signaturesOf(m), (Strings{"AAAAAAAA", "CCCCCCCC", "bbbbbbbb"}));
     m.clickHeader(1);
-    EXPECT_EQ(signaturesOf(m), (std::vector<std::string>{"AAAAAAAA", "bbbbbbbb", "CCCCCCCC"}));
+    EXPECT_EQ(signaturesOf(m), (Strings{"AAAAAAAA", "bbbbbbbb", "CCCCCCCC"}));
     EXPECT_FALSE(m.flagModified());
-    EXPECT_EQ(m.message(), "");
+    m.clickHeader(0); // the direction flips: ascending
+    m.addOrModify("BBBBAAAA", "", "new");
+    EXPECT_EQ(signaturesOf(m), (Strings{"AAAAAAAA", "BBBBAAAA", "bbbbbbbb", "CCCCCCCC"}));
+    EXPECT_EQ(m.selected(), Row(1));
 }
 
-TEST_F(Fixture, ASortedListKeepsANewRowInItsPlace) {
+TEST_F(SignatureManagerTest, SaveWritesTheListSortedBySignatureAndReloadsTheTable) {
     auto m = opened(kThree);
-    m.clickHeader(0); // descending
-    m.clickHeader(0); // ascending
-    m.addOrModify("TEXTttxt", "", "Plain text");
-    EXPECT_EQ(signaturesOf(m),
-              (std::vector<std::string>{"8BIMPHSP", "TEXTttxt", "W6BNMSWD", "XDOCXPR3"}));
-    EXPECT_EQ(m.selected(), std::optional<std::size_t>(1));
-}
-
-// ---- save ----
-
-TEST_F(Fixture, SaveWithoutChangeWritesNothing) {
-    auto m = opened(kThree);
-    EXPECT_EQ(m.save(), SignatureManager::SaveOutcome::NothingToSave);
+    EXPECT_EQ(m.save(), Saved::NothingToSave);
     EXPECT_TRUE(files.replaced.empty());
-    EXPECT_TRUE(table.colDescriptions.empty());
-}
-
-TEST_F(Fixture, SaveWritesTheSortedListAndReloadsTheTable) {
-    auto m = opened(kThree);
     m.addOrModify("TEXTttxt", "", "Texte écrit");
     m.addOrModify("w6bnmswd", "doc", "Word 6, French");
-    m.clickHeader(2); // any shown order: the file is sorted by signature
-    EXPECT_EQ(m.save(), SignatureManager::SaveOutcome::Saved);
-    EXPECT_EQ(*files.contents(kPath), "\"8BIMPHSP\",\"psd\",\"Photoshop Image\"\r\n"
-                                      "\"TEXTttxt\",\"\",\"Texte \xE9"
-                                      "crit\"\r\n"
-                                      "\"w6bnmswd\",\"doc\",\"Word 6, French\"\r\n"
-                                      "\"XDOCXPR3\",\"qxd\",\"Quark XPress Document\"\r\n");
+    m.clickHeader(2); // whatever the order shown
+    EXPECT_EQ(m.save(), Saved::Saved);
+    EXPECT_EQ(files.contents(kPath), "\"8BIMPHSP\",\"psd\",\"Photoshop Image\"\r\n"
+                                     "\"TEXTttxt\",\"\",\"Texte \xE9"
+                                     "crit\"\r\n"
+                                     "\"w6bnmswd\",\"doc\",\"Word 6, French\"\r\n"
+                                     "\"XDOCXPR3\",\"qxd\",\"Quark XPress Document\"\r\n");
     EXPECT_EQ(signaturesOf(m)[0], "8BIMPHSP");
-    EXPECT_FALSE(m.sortDescending());
-    EXPECT_FALSE(m.flagModified());
-    EXPECT_EQ(table.size(), 4u);
+    EXPECT_FALSE(m.sortDescending() || m.flagModified());
     EXPECT_EQ(table.nSignatures, 4);
     EXPECT_EQ(table.description("W6BNMSWD"), "Word 6, French");
     EXPECT_EQ(table.description("textTTXT"), "Texte écrit");
+    auto emptied = opened("AAAAAAAA,,a\r\n");
+    emptied.select(0);
+    emptied.removeSelected();
+    EXPECT_EQ(emptied.save(), Saved::Saved);
+    EXPECT_EQ(files.contents(kPath), "");
+    EXPECT_EQ(table.size(), 0u);
     EXPECT_TRUE(notifier.messages.empty());
 }
 
-TEST_F(Fixture, SaveOfAnEmptiedListWritesAnEmptyFile) {
-    auto m = opened(fileOf({{"AAAAAAAA", "", "a"}}));
-    m.select(0);
-    m.removeSelected();
-    EXPECT_EQ(m.save(), SignatureManager::SaveOutcome::Saved);
-    EXPECT_EQ(*files.contents(kPath), "");
-    EXPECT_EQ(table.size(), 0u);
-}
-
-TEST_F(Fixture, AFailedSaveTellsTheUserAndLosesNothing) {
+TEST_F(SignatureManagerTest, AFailedSaveTellsTheUserAndLosesNothing) {
     for (LanguageFlag lang : {kEnglish, kFrench}) {
         notifier.messages.clear();
         table.clear();
         auto m = opened(kThree, lang);
         files.replaceFailure = "No space left on device";
         m.addOrModify("TEXTttxt", "", "Plain text");
-        EXPECT_EQ(m.save(), SignatureManager::SaveOutcome::Failed);
-        EXPECT_EQ(*files.contents(kPath), kThree);
+        EXPECT_EQ(m.save(), Saved::Failed);
+        EXPECT_EQ(files.contents(kPath), kThree);
         ASSERT_EQ(notifier.messages.size(), 1u);
         EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Exclamation);
         EXPECT_EQ(notifier.messages[0].text,
-                  std::string(lang == kFrench ? "Enregistrement impossible du fichier Signatures:"
-                                              : "Cannot save Signatures file:") +
-                      "\r\n" + kPath + "\r\nNo space left on device");
+                  (lang == kFrench ? "Enregistrement impossible du fichier Signatures:\r\n"
+                                   : "Cannot save Signatures file:\r\n") +
+                      kPath + "\r\nNo space left on device");
         EXPECT_EQ(m.rows().size(), 4u);
         EXPECT_TRUE(m.flagModified());
         EXPECT_TRUE(table.colDescriptions.empty()) << "no reload after a failed save";
-        // The next try, once the disk has room, saves.
         files.replaceFailure.reset();
-        EXPECT_EQ(m.save(), SignatureManager::SaveOutcome::Saved);
+        EXPECT_EQ(m.save(), Saved::Saved) << "the next try, once the disk has room";
         EXPECT_EQ(table.size(), 4u);
     }
 }
 
-TEST_F(Fixture, ARowTheFileCannotHoldStopsTheSaveUntilCorrected) {
-    // A hand-edited file can hold a double quote inside an unquoted field.
-    auto m = opened("AAAAAAAA,,Size 12\" screen\r\n" + kThree);
-    ASSERT_EQ(m.rows()[0].description, "Size 12\" screen");
+TEST_F(SignatureManagerTest, ARowTheFileCannotHoldStopsTheSaveUntilCorrected) {
+    auto m = opened("AAAAAAAA,,Size 12\" screen\r\n" + kThree); // a hand-edited file
     m.addOrModify("TEXTttxt", "", "Plain text");
-    notifier.beeps = 0;
-    EXPECT_EQ(m.save(), SignatureManager::SaveOutcome::Refused);
+    EXPECT_EQ(m.save(), Saved::Refused);
     EXPECT_TRUE(files.replaced.empty());
-    EXPECT_EQ(m.message(), std::string(kQuoteEn) + ": AAAAAAAA");
+    EXPECT_EQ(m.message(), kQuoteEn + ": AAAAAAAA");
     EXPECT_EQ(m.messageKind(), MessageKind::Error);
     EXPECT_EQ(notifier.beeps, 1);
     ASSERT_TRUE(m.selected());
     EXPECT_EQ(m.rows()[*m.selected()].signature, "AAAAAAAA");
     EXPECT_EQ(m.addOrModify("AAAAAAAA", "", "Size 12 in. screen"), Outcome::Modified);
-    EXPECT_EQ(m.save(), SignatureManager::SaveOutcome::Saved);
-    EXPECT_EQ(table.description("AAAAAAAA"), "Size 12 in. screen");
+    EXPECT_EQ(m.save(), Saved::Saved);
 }
 
-// ---- closing ----
-
-TEST_F(Fixture, ClosingAnUnchangedListAsksNothing) {
-    auto m = opened(kThree);
-    m.addOrModify("bad", "", "");
-    EXPECT_TRUE(m.confirmClose());
-    EXPECT_TRUE(notifier.questions.empty());
-}
-
-TEST_F(Fixture, ClosingAChangedListAsksAndFollowsTheAnswer) {
+TEST_F(SignatureManagerTest, ClosingAsksOnlyAfterAChangeAndFollowsTheAnswer) {
     for (LanguageFlag lang : {kEnglish, kFrench}) {
         notifier.questions.clear();
         auto m = opened(kThree, lang);
+        m.addOrModify("bad", "", "");
+        EXPECT_TRUE(m.confirmClose());
+        EXPECT_TRUE(notifier.questions.empty());
         m.select(0);
         m.removeSelected();
         notifier.answers = {false, true};
         EXPECT_FALSE(m.confirmClose());
-        EXPECT_TRUE(m.flagModified());
         EXPECT_TRUE(m.confirmClose());
-        ASSERT_EQ(notifier.questions.size(), 2u);
-        EXPECT_EQ(notifier.questions[0],
-                  lang == kFrench ? "Liste modifiée\r\nQuitter sans sauvegarder les modifications"
-                                  : "Modified list\r\nDiscard changes");
-        EXPECT_EQ(*files.contents(kPath), kThree);
+        EXPECT_EQ(notifier.questions,
+                  Strings(2, lang == kFrench
+                                 ? "Liste modifiée\r\nQuitter sans sauvegarder les modifications"
+                                 : "Modified list\r\nDiscard changes"));
+        EXPECT_EQ(files.contents(kPath), kThree);
     }
 }
 
-// ---- captions and layout ----
-
-TEST(SignatureManagerTexts, CaptionsInBothLanguages) {
+TEST(SignatureManagerTexts, CaptionsTitlesAndFieldLayout) {
     const auto fr = signatureManagerCaptions(kFrench);
-    EXPECT_EQ(fr.lblSignature, "Type/Créateur\r\n[obligatoire]");
-    EXPECT_EQ(fr.lblExtension, "Extension\r\n[facultative]");
-    EXPECT_EQ(fr.lblType, "Type Macintosh (libellé)\r\n[obligatoire]");
-    EXPECT_EQ(fr.cmdAjouter, "&Ajouter/Modifier");
-    EXPECT_EQ(fr.cmdSupprimer, "&Effacer");
-    EXPECT_EQ(fr.cmdOK, "&Sauvegarder");
-    EXPECT_EQ(fr.cmdAnnuler, "Annuler");
     const auto en = signatureManagerCaptions(2); // any value but 1 is English
-    EXPECT_EQ(en.lblSignature, "Type/Creator\r\n[mandatory]");
-    EXPECT_EQ(en.lblExtension, "Extension\r\n[optional}");
-    EXPECT_EQ(en.lblType, "Macintosh Type (description)\r\n[mandatory]");
-    EXPECT_EQ(en.cmdAjouter, "&Add/Modify");
-    EXPECT_EQ(en.cmdSupprimer, "&Remove");
-    EXPECT_EQ(en.cmdOK, "&Save");
-    EXPECT_EQ(en.cmdAnnuler, "&Cancel");
-}
-
-TEST(SignatureManagerTexts, Titles) {
-    EXPECT_EQ(SignatureManager::openingTitle(kEnglish, 0), "Lantrivex - Macintosh signatures (0)");
+    EXPECT_EQ((Strings{fr.lblSignature, fr.lblExtension, fr.lblType, fr.cmdAjouter, fr.cmdSupprimer,
+                       fr.cmdOK, fr.cmdAnnuler}),
+              (Strings{"Type/Créateur\r\n[obligatoire]", "Extension\r\n[facultative]",
+                       "Type Macintosh (libellé)\r\n[obligatoire]", "&Ajouter/Modifier", "&Effacer",
+                       "&Sauvegarder", "Annuler"}));
+    EXPECT_EQ((Strings{en.lblSignature, en.lblExtension, en.lblType, en.cmdAjouter, en.cmdSupprimer,
+                       en.cmdOK, en.cmdAnnuler}),
+              (Strings{"Type/Creator\r\n[mandatory]", "Extension\r\n[optional}",
+                       "Macintosh Type (description)\r\n[mandatory]", "&Add/Modify", "&Remove",
+                       "&Save", "&Cancel"}));
     EXPECT_EQ(SignatureManager::changedTitle(kEnglish, 40000),
               "Lantrivex - Macintosh Signatures (40000)");
     EXPECT_EQ(SignatureManager::openingTitle(kFrench, 12), "Lantrivex - Signatures Macintosh (12)");
     EXPECT_EQ(SignatureManager::changedTitle(kFrench, 12), "Lantrivex - Signatures Macintosh (12)");
-}
-
-TEST(SignatureManagerLayout, EditFieldsLineUpWithTheColumns) {
     const auto l = alignSignatureFields(7455, 1440, 1440, 7455);
-    EXPECT_EQ(l.column3Width, 4275);
-    EXPECT_EQ(std::tie(l.signatureLeft, l.signatureWidth), std::make_tuple(100, 1340));
-    EXPECT_EQ(std::tie(l.extensionLeft, l.extensionWidth), std::make_tuple(1440, 1440));
-    EXPECT_EQ(std::tie(l.typeLeft, l.typeWidth), std::make_tuple(2880, 4475));
+    EXPECT_EQ((std::vector<int>{l.column3Width, l.signatureLeft, l.signatureWidth, l.extensionLeft,
+                                l.extensionWidth, l.typeLeft, l.typeWidth}),
+              (std::vector<int>{4275, 100, 1340, 1440, 1440, 2880, 4475}));
 }
 
 } // namespace
