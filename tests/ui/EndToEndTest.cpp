@@ -1,86 +1,124 @@
+// The window on the sample network, through the real POSIX services: the mount table and the
+// registry exports that tools/make-sample-network.sh lays out, the index streams of the samples.
+
 #include "WindowFixture.h"
+#include "platform/posix/PosixDriveList.h"
+#include "platform/posix/PosixFolderProbe.h"
 #include "platform/posix/PosixNamedStreamReader.h"
+#include "platform/posix/PosixNetworkConnections.h"
+#include "platform/posix/RegFileRegistry.h"
 #include "ui/QtNotifier.h"
 
 #include <QMessageBox>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <unistd.h>
 
 namespace lantrivex::ui::test {
 namespace {
 
-std::string slurp(const std::filesystem::path& path) {
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
 
-// A volume folder on this system with the sample stream stored the way an NTFS volume mounted
-// with streams_interface=windows shows it, read by the real stream reader.
-TEST_F(WindowTest, AnalysisOfARealStreamMatchesTheSample) {
-    const std::filesystem::path samples = std::filesystem::path(LANTRIVEX_SOURCE_DIR) / "samples";
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("lantrivex-window-" + std::to_string(::getpid()));
-    const std::filesystem::path volume = root / "Graphisme";
-    std::filesystem::create_directories(volume);
-    {
-        std::ofstream stream(root / "Graphisme:AFP_IdIndex", std::ios::binary);
-        stream << slurp(samples / "streams" / "Graphisme.AFP_IdIndex");
+class SampleNetworkTest : public WindowTest {
+protected:
+    void SetUp() override {
+        fs::remove_all(sample);
+        const std::string command = "bash '" + std::string(LANTRIVEX_SOURCE_DIR) +
+                                    "/tools/make-sample-network.sh' '" + sample.string() +
+                                    "' >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        ::setenv("LANTRIVEX_MOUNTS", (sample / "mounts").c_str(), 1);
     }
+    void TearDown() override {
+        window.reset();
+        ::unsetenv("LANTRIVEX_MOUNTS");
+        fs::remove_all(sample);
+    }
+
+    const fs::path sample =
+        fs::temp_directory_path() / ("lantrivex-sample-ui-" + std::to_string(::getpid()));
+};
+
+TEST_F(SampleNetworkTest, TreeOfTheSampleAndAnAnalysedVolumeMatchingItsPlan) {
+    const fs::path samples = fs::path(LANTRIVEX_SOURCE_DIR) / "samples";
     files.files["/opt/lantrivex/Signatures.txt"] = slurp(samples / "Signatures.txt");
-
     platform::posix::PosixNamedStreamReader realStreams;
-    platform::Platform real{realStreams, folders,  profile, version,   files,    location,
-                            instance,    registry, network, driveList, shellOpen};
-    TestWindow w(real, notifier, state);
-    ASSERT_TRUE(w.Form_Load());
-    w.show();
-    w.Form_Activate();
-    const int k = w.loadVolumePanel("LOCAL - Graphisme");
-    QTreeWidgetItem* node =
-        w.addTreeNode(w.treeCatalogue()->topLevelItem(0), QString::fromStdString(volume.string()),
-                      "Graphisme", FrmLantrivex::kImageVolume, k);
-    w.SelectCatalogueNode(node);
-    std::filesystem::remove_all(root);
+    platform::posix::PosixFolderProbe realFolders;
+    const std::string host = platform::posix::shortHostName().value_or("");
+    platform::posix::RegFileRegistry realRegistry((sample / "Registry").string(), host);
+    platform::posix::PosixNetworkConnections realNetwork;
+    platform::posix::PosixDriveList realDrives;
+    platform::Platform real{realStreams, realFolders,  profile,     version,    files,    location,
+                            instance,    realRegistry, realNetwork, realDrives, shellOpen};
+    window = std::make_unique<TestWindow>(real, notifier, state);
+    ASSERT_TRUE(window->Form_Load());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->Form_Activate();
+    QApplication::processEvents();
 
+    // This computer, the three servers; the Macintosh servers of the MacFile product.
+    QTreeWidget* tree = window->treeCatalogue();
+    EXPECT_EQ(tree->topLevelItemCount(), 4);
+    for (const QString machine : {"MACSRV3", "NTSRV1", "NTSRV2", host.c_str()}) {
+        EXPECT_EQ(tree->findItems(machine, Qt::MatchExactly).size(), 1) << machine.toStdString();
+    }
+
+    const QString graphics = R"(\\NTSRV1\D$\Mac Volumes\Graphics)";
+    const QString archives = R"(\\NTSRV1\D$\Mac Volumes\Archives 1998)";
+    QTreeWidgetItem* volume = node(graphics);
+    ASSERT_NE(volume, nullptr);
+    EXPECT_EQ(volume->parent()->text(0), "Serveur Graphisme");
+    EXPECT_EQ(image(volume), FrmLantrivex::kImageVolume);
+    ASSERT_NE(node(archives), nullptr);
+    EXPECT_EQ(image(node(archives)), FrmLantrivex::kImageVolumeMissing);
+    EXPECT_NE(node(QString::fromUtf8(R"(\\NTSRV2\D$\Comptabilité)")), nullptr);
+    EXPECT_EQ(window->volumePanelCount(), 6);
+
+    clickNode(volume);
+    const int k = tag(volume);
     EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_EQ(w.lbllblVolume(k)->text(), "Total: 1766");
-    ResultGridModel* model = w.gridModel(k);
-    ASSERT_GT(model->rowCount(), 5);
-    EXPECT_EQ(model->data(model->index(0, 0), Qt::DisplayRole).toString(), "477");
-    EXPECT_EQ(model->data(model->index(0, 1), Qt::DisplayRole).toString(), "27.01");
-    EXPECT_EQ(model->data(model->index(0, 2), Qt::DisplayRole).toString(), "XDOCXPR3");
-    EXPECT_FALSE(model->data(model->index(0, 3), Qt::DisplayRole).toString().isEmpty());
+    EXPECT_TRUE(window->lstSignatures(k)->isVisible());
+    EXPECT_EQ(window->statusText(1), graphics);
+    EXPECT_EQ(window->lbllblVolume(k)->text(), "Total: 1766");
+    ASSERT_GT(window->gridModel(k)->rowCount(), 5);
+    EXPECT_EQ(column(k, 0).first(), "477");
+    EXPECT_EQ(column(k, 1).first(), "27.01");
+    EXPECT_EQ(column(k, 2).first(), "XDOCXPR3");
+    EXPECT_FALSE(column(k, 3).first().isEmpty());
 
     // Every signature of the sample's plan, with its count.
+    std::map<QString, QString> shown, planned;
+    for (int r = 0; r < window->gridModel(k)->rowCount(); ++r) {
+        shown[column(k, 2)[r]] = column(k, 0)[r];
+    }
     std::istringstream plan(slurp(samples / "streams" / "Graphisme.expected.csv"));
-    std::map<QString, QString> expected;
     for (std::string line; std::getline(plan, line);) {
-        const auto comma = line.find(',');
-        if (line.rfind("total,", 0) != 0 && comma != std::string::npos) {
-            expected[QString::fromStdString(line.substr(0, comma))] =
-                QString::fromStdString(line.substr(comma + 1));
+        const QString row = QString::fromStdString(line).trimmed();
+        if (!row.isEmpty() && !row.startsWith("total,")) {
+            planned[row.section(',', 0, 0)] = row.section(',', 1);
         }
     }
-    std::map<QString, QString> shown;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        shown[model->data(model->index(r, 2), Qt::DisplayRole).toString()] =
-            model->data(model->index(r, 0), Qt::DisplayRole).toString();
-    }
-    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(shown, planned);
 }
 
 // The boxes of the window program: titled "Lantrivex", with the icon of their kind.
-TEST(QtNotifierTest, BoxesCarryTitleTextAndIcon) {
+TEST(QtNotifierTest, BoxesCarryTitleTextIconAndAnswer) {
     QtNotifier notifier;
-    QString title;
-    QString text;
+    QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    auto answer = [&](QMessageBox::StandardButton button) {
+    const auto answer = [&](QMessageBox::StandardButton button) {
         QTimer::singleShot(0, [&, button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
@@ -90,19 +128,17 @@ TEST(QtNotifierTest, BoxesCarryTitleTextAndIcon) {
             box->done(button);
         });
     };
-    answer(QMessageBox::Ok);
-    notifier.message("Line 1\r\nLine 2", platform::MessageIcon::Critical);
-    EXPECT_EQ(title, "Lantrivex");
-    EXPECT_EQ(text, "Line 1\nLine 2");
-    EXPECT_EQ(icon, QMessageBox::Critical);
-
-    answer(QMessageBox::Ok);
-    notifier.message("Program already running", platform::MessageIcon::Exclamation);
-    EXPECT_EQ(icon, QMessageBox::Warning);
-    answer(QMessageBox::Ok);
-    notifier.message("Unknown Macintosh volume index", platform::MessageIcon::None);
-    EXPECT_EQ(icon, QMessageBox::NoIcon);
-
+    const std::pair<platform::MessageIcon, QMessageBox::Icon> icons[] = {
+        {platform::MessageIcon::Critical, QMessageBox::Critical},
+        {platform::MessageIcon::Exclamation, QMessageBox::Warning},
+        {platform::MessageIcon::None, QMessageBox::NoIcon}};
+    for (const auto& [given, shown] : icons) {
+        answer(QMessageBox::Ok);
+        notifier.message("Line 1\r\nLine 2", given);
+        EXPECT_EQ(title, "Lantrivex");
+        EXPECT_EQ(text, "Line 1\nLine 2");
+        EXPECT_EQ(icon, shown);
+    }
     answer(QMessageBox::Yes);
     EXPECT_TRUE(notifier.askYesNo("Save?"));
     EXPECT_EQ(icon, QMessageBox::Question);

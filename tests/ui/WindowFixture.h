@@ -24,16 +24,22 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace lantrivex::ui::test {
 
@@ -42,24 +48,42 @@ inline std::string indexStream(const std::vector<std::pair<std::string, int>>& s
     std::string bytes = "HDR";
     for (const auto& [signature, count] : signatures) {
         for (int i = 0; i < count; ++i) {
-            bytes += '\x01';
-            bytes += signature;
-            bytes += std::string("\x00\x02\x00", 3);
+            bytes += '\x01' + signature + std::string("\x00\x02\x00", 3);
         }
     }
     return bytes;
 }
 
-// The window with its discovery replaced: the tree gets what the test puts in `machines`, and
-// every run of the two discovery steps is counted.
+inline QStringList texts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i) {
+        out << list->item(i)->text();
+    }
+    return out;
+}
+
+// Streams in memory, with a look at the window as each one is opened.
+class WindowStreams : public fakes::FakeNamedStreamReader {
+public:
+    std::function<void()> onOpen;
+    std::unique_ptr<platform::ByteStream> open(std::string_view path,
+                                               std::string_view name) override {
+        if (onOpen) {
+            onOpen();
+        }
+        return FakeNamedStreamReader::open(path, name);
+    }
+};
+
+// The window with its discovery steps counted, and the status text as each one starts.
 class TestWindow : public FrmLantrivex {
 public:
     using FrmLantrivex::FrmLantrivex;
 
     int enumerations = 0;
     int rebuilds = 0;
-    QStringList statusDuringSteps; // the status text as each discovery step starts
-    int ends = 0;                  // the program was told to end
+    QStringList statusDuringSteps;
+    int ends = 0; // the program was told to end
 
 protected:
     void endProgram() override { ++ends; }
@@ -79,7 +103,6 @@ class WindowTest : public ::testing::Test {
 protected:
     static constexpr const char* kVolumeA = R"(\\NTSRV1\D$\Mac\Publishing)";
     static constexpr const char* kVolumeB = R"(\\NTSRV1\E$\Mac\Archives)";
-
     static constexpr const char* kIni = "/opt/lantrivex/Lantrivex.ini";
 
     WindowTest() {
@@ -90,7 +113,6 @@ protected:
             "\"XDOCXPR3\",\"qxd\",\"QuarkXPress document\"\r\n"
             "\"w6bnmswd\",\"doc\",\"Word 6 document\"\r\n";
     }
-
     void TearDown() override {
         if (window) {
             window->hide();
@@ -102,7 +124,6 @@ protected:
         window = std::make_unique<TestWindow>(bundle, notifier, state);
         return window->Form_Load();
     }
-
     // Load, show, first activation.
     void start() {
         ASSERT_TRUE(load());
@@ -112,17 +133,18 @@ protected:
         QApplication::processEvents();
     }
 
-    // A Macintosh server with two volumes under this computer's node, as the catalogue builds
-    // them; returns the volume nodes.
-    std::pair<QTreeWidgetItem*, QTreeWidgetItem*> addVolumes(int imageB = 3) {
-        QTreeWidgetItem* machine = window->treeCatalogue()->topLevelItem(0);
-        QTreeWidgetItem* server = window->addTreeNode(machine, "MACSRV (NTSRV1)", "MACSRV",
-                                                      FrmLantrivex::kImageMacServer, {}, true);
+    // A Macintosh server with two volumes under the first machine's node, as the catalogue
+    // builds them; returns the volume nodes.
+    std::pair<QTreeWidgetItem*, QTreeWidgetItem*> addVolumes() {
+        QTreeWidgetItem* server =
+            window->addTreeNode(window->treeCatalogue()->topLevelItem(0), "MACSRV (NTSRV1)",
+                                "MACSRV", FrmLantrivex::kImageMacServer, {}, true);
         const int a = window->loadVolumePanel("MACSRV - Publishing");
         QTreeWidgetItem* nodeA =
             window->addTreeNode(server, kVolumeA, "Publishing", FrmLantrivex::kImageVolume, a);
         const int b = window->loadVolumePanel("MACSRV - Archives");
-        QTreeWidgetItem* nodeB = window->addTreeNode(server, kVolumeB, "Archives", imageB, b);
+        QTreeWidgetItem* nodeB =
+            window->addTreeNode(server, kVolumeB, "Archives", FrmLantrivex::kImageVolume, b);
         window->Form_Resize();
         return {nodeA, nodeB};
     }
@@ -133,16 +155,38 @@ protected:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(node).center());
     }
-
     void clickHeader(int k, int column) {
         QHeaderView* header = window->lstSignatures(k)->horizontalHeader();
-        QTest::mouseClick(
-            header->viewport(), Qt::LeftButton, {},
-            QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          {header->sectionViewportPosition(column) + 4, header->height() / 2});
     }
 
     template <typename T> T* child(const QString& name) { return window->findChild<T*>(name); }
+    QTreeWidgetItem* node(const QString& key) const { return window->findTreeNode(key); }
+    static int image(const QTreeWidgetItem* n) {
+        return n->data(0, FrmLantrivex::ImageRole).toInt();
+    }
+    static int tag(const QTreeWidgetItem* n) { return n->data(0, FrmLantrivex::TagRole).toInt(); }
 
+    // The tree, a line a node: indent, text, image, tag, and "+" when its children show.
+    QStringList treeLines() const {
+        QStringList out;
+        std::function<void(const QTreeWidgetItem*, const QString&)> walk =
+            [&](const QTreeWidgetItem* n, const QString& indent) {
+                QStringList parts{n->text(0), QString::number(image(n))};
+                parts << n->data(0, FrmLantrivex::TagRole).toString();
+                parts << (n->childCount() > 0 && n->isExpanded() ? "+" : "");
+                parts.removeAll("");
+                out << indent + parts.join(' ');
+                for (int i = 0; i < n->childCount(); ++i) {
+                    walk(n->child(i), indent + "  ");
+                }
+            };
+        for (int i = 0; i < window->treeCatalogue()->topLevelItemCount(); ++i) {
+            walk(window->treeCatalogue()->topLevelItem(i), "");
+        }
+        return out;
+    }
     QStringList column(int k, int c) const {
         QStringList out;
         ResultGridModel* model = window->gridModel(k);
@@ -168,7 +212,6 @@ protected:
         }
         return out;
     }
-    // A volume's index stream.
     void putIndex(const std::string& volumeRoot, std::string bytes) {
         streams.addStream(volumeRoot, "AFP_IdIndex", std::move(bytes));
     }
@@ -177,7 +220,7 @@ protected:
             std::count(streams.openedPaths.begin(), streams.openedPaths.end(), volumeRoot));
     }
 
-    fakes::FakeNamedStreamReader streams;
+    WindowStreams streams;
     fakes::FakeFolderProbe folders;
     fakes::FakeProfileFile profile;
     fakes::FakeSystemVersion version;
