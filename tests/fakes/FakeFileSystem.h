@@ -24,6 +24,10 @@ public:
         files[path] = std::move(bytes);
         unreadable.insert(path);
     }
+    void removeFile(const std::string& path) {
+        files.erase(path);
+        unreadable.erase(path);
+    }
     // The content at `path`, or nullopt when no file is there.
     std::optional<std::string> contents(const std::string& path) const {
         const auto it = files.find(path);
