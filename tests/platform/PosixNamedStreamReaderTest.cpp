@@ -2,8 +2,10 @@
 
 #include "RecordingRemoteShare.h"
 #include "TempFolder.h"
+#include "platform/posix/PosixFolderProbe.h"
 
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 namespace lantrivex::platform::posix {
 namespace {
@@ -13,7 +15,7 @@ using namespace std::string_literals;
 struct PosixNamedStreamReaderTest : ::testing::Test {
     TempFolder temp;
     RecordingRemoteShare remote;
-    // No mount but one share: resolution does not depend on this machine's mounts.
+    // One share mounted: resolution does not depend on this machine's mounts.
     PathResolver resolver{parseMountTable("//NTSRV1/D$ " + temp.path() + " cifs rw 0 0\n")};
     PosixNamedStreamReader reader{resolver};
 
@@ -30,46 +32,39 @@ struct PosixNamedStreamReaderTest : ::testing::Test {
         return out;
     }
     std::string read(const std::string& path) { return readAll(reader.open(path, "AFP_IdIndex")); }
-    void requireAttributes() {
-        if (!temp.takesUserAttributes()) {
-            GTEST_SKIP() << "the temporary file system refuses user extended attributes";
-        }
+    static bool setAttribute(const std::string& path, const std::string& name,
+                             std::string_view value) {
+        return ::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
     }
 };
 
-TEST_F(PosixNamedStreamReaderTest, TheStreamFileBesideTheFolder) {
+TEST_F(PosixNamedStreamReaderTest, TheStreamFileBesideTheFolderOrNothing) {
     const std::string volume = temp.folder("Mac Volumes/Graphisme");
     TempFolder::writeFile(volume + ":AFP_IdIndex", "\x01W6BNMSWD\x00"s);
-    for (const std::string& path :
-         {volume, volume + "/", R"(\\ntsrv1\d$\Mac Volumes\Graphisme)"s}) {
+    for (const std::string& path : {volume + "/", R"(\\ntsrv1\d$\Mac Volumes\Graphisme)"s}) {
         EXPECT_EQ(read(path), "10:\x01W6BNMSWD\x00"s) << path;
     }
     EXPECT_EQ(reader.open(volume, "OtherStream"), nullptr);
-    TempFolder::writeFile(temp.folder("Empty") + ":AFP_IdIndex", "");
-    EXPECT_EQ(read(temp.file("Empty")), "0:");
-
     std::string relative; // far beyond PATH_MAX of old systems
     while (relative.size() < 1500) {
         relative += "Un dossier au nom vraiment tres long pour le chemin/";
     }
-    const std::string deep = temp.folder(relative + "Volume");
-    TempFolder::writeFile(deep + ":AFP_IdIndex", "\x01W6BNMSWD");
-    EXPECT_EQ(read(deep), "9:\x01W6BNMSWD");
-}
+    TempFolder::writeFile(temp.folder(relative + "Volume") + ":AFP_IdIndex", "");
+    EXPECT_EQ(read(temp.file(relative + "Volume")), "0:");
 
-TEST_F(PosixNamedStreamReaderTest, MissingStreamsAndFoldersGiveNothing) {
-    const std::string volume = temp.folder("NoIndex");
-    EXPECT_EQ(read(volume), "<none>");
+    EXPECT_EQ(read(temp.folder("NoIndex")), "<none>");
     EXPECT_EQ(read(temp.path() + "/absent"), "<none>");
     EXPECT_EQ(read(""), "<none>");
     temp.folder("NoIndex:AFP_IdIndex"); // a folder in the place of the stream file is no stream
-    EXPECT_EQ(read(volume), "<none>");
+    EXPECT_EQ(read(temp.file("NoIndex")), "<none>");
 }
 
-TEST_F(PosixNamedStreamReaderTest, TheAttributesOfNtfs3gAndSamba) {
-    requireAttributes();
+TEST_F(PosixNamedStreamReaderTest, TheAttributesOfNtfs3gAndSambaTriedInOrder) {
+    if (!setAttribute(temp.path(), "user.lantrivex.probe", "1")) {
+        GTEST_SKIP() << "the temporary file system refuses user extended attributes";
+    }
     const std::string big = "\x01XLS5XCEL\x00\x01TEXTttxt"s + std::string(3000, '\x02');
-    ASSERT_TRUE(TempFolder::setAttribute(temp.folder("Ntfs3g"), "user.AFP_IdIndex", big));
+    ASSERT_TRUE(setAttribute(temp.folder("Ntfs3g"), "user.AFP_IdIndex", big));
     EXPECT_EQ(read(temp.file("Ntfs3g")), std::to_string(big.size()) + ":" + big);
     // Samba stores the stream with a trailing NUL; a value without it is taken whole.
     const std::pair<std::string, std::string> samba[] = {
@@ -78,17 +73,13 @@ TEST_F(PosixNamedStreamReaderTest, TheAttributesOfNtfs3gAndSamba) {
         {"", "0:"}};
     for (const auto& [value, expected] : samba) {
         const std::string volume = temp.folder("Samba" + std::to_string(value.size()));
-        ASSERT_TRUE(TempFolder::setAttribute(volume, "user.DosStream.AFP_IdIndex:$DATA", value));
+        ASSERT_TRUE(setAttribute(volume, "user.DosStream.AFP_IdIndex:$DATA", value));
         EXPECT_EQ(read(volume), expected);
     }
-}
-
-TEST_F(PosixNamedStreamReaderTest, TheConventionsAreTriedInOrder) {
-    requireAttributes();
+    // A stream file wins over ntfs-3g's attribute, which wins over Samba's.
     const std::string volume = temp.folder("All");
-    ASSERT_TRUE(TempFolder::setAttribute(volume, "user.DosStream.AFP_IdIndex:$DATA", "samba\0"s));
-    EXPECT_EQ(read(volume), "5:samba");
-    ASSERT_TRUE(TempFolder::setAttribute(volume, "user.AFP_IdIndex", "ntfs-3g"));
+    ASSERT_TRUE(setAttribute(volume, "user.DosStream.AFP_IdIndex:$DATA", "samba\0"s));
+    ASSERT_TRUE(setAttribute(volume, "user.AFP_IdIndex", "ntfs-3g"));
     EXPECT_EQ(read(volume), "7:ntfs-3g");
     TempFolder::writeFile(volume + ":AFP_IdIndex", "file");
     EXPECT_EQ(read(volume), "4:file");
@@ -104,6 +95,25 @@ TEST_F(PosixNamedStreamReaderTest, UnmountedSharesGoToSmbAccessWhenThereIsOne) {
     EXPECT_EQ(withRemote.open(R"(\\NTSRV1\D$\Here)", "AFP_IdIndex"), nullptr);
     EXPECT_EQ(withRemote.open(R"(D:\Here)", "AFP_IdIndex"), nullptr);
     EXPECT_EQ(remote.asked, std::vector<std::string>{R"(NTSRV9|E$|Mac Volumes\Pub:AFP_IdIndex)"});
+}
+
+TEST_F(PosixNamedStreamReaderTest, FoldersLocalThroughTheirMountOrAskedOfSmbAccess) {
+    const std::string volume = temp.folder("Mac Volumes/Pub");
+    temp.write("Mac Volumes/Pub/file", "x");
+    const std::string unmounted = R"(\\NTSRV9\E$\Mac Volumes\Pub)";
+    std::string found; // without SMB access
+    for (const std::string& path :
+         {volume, R"(\\ntsrv1\D$\Mac Volumes\Pub)"s, R"(\\NTSRV1\D$\Mac Volumes\Absent)"s, ""s,
+          volume + "/file", R"(C:\)"s, unmounted}) {
+        found += PosixFolderProbe(resolver).folderExists(path) ? '1' : '0';
+    }
+    EXPECT_EQ(found, "1100000");
+    PosixFolderProbe probe(resolver, &remote);
+    EXPECT_TRUE(probe.folderExists(unmounted));
+    remote.folderAnswer = false;
+    EXPECT_FALSE(probe.folderExists(unmounted));
+    EXPECT_TRUE(probe.folderExists(R"(\\NTSRV1\D$)")); // mounted: never asked
+    EXPECT_EQ(remote.asked, (std::vector<std::string>(2, R"(NTSRV9|E$|Mac Volumes\Pub)")));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "TempFolder.h"
+#include "platform/WindowsPath.h"
 #include "platform/posix/SmbCredentials.h"
 #include "platform/posix/SmbShareAccess.h"
+#include "platform/posix/SmbUrl.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -16,71 +18,104 @@ SmbSettings settingsOf(const std::map<std::string, std::string>& environment) {
     });
 }
 
-TEST(SmbSettings, ReadsEveryVariableOrTakesTheDefaults) {
-    auto s = settingsOf({});
-    EXPECT_EQ(s.port, 0); // 445, then 139
-    EXPECT_EQ(s.timeout, std::chrono::seconds(5));
-    EXPECT_EQ(s.credentialsFile + s.minProtocol, "");
-    EXPECT_TRUE(s.kerberos);
-    s = settingsOf({{"LANTRIVEX_SMB_PORT", "65535"},
-                    {"LANTRIVEX_SMB_TIMEOUT", "300"},
-                    {"LANTRIVEX_SMB_CREDENTIALS", "/etc/lantrivex/cred"},
-                    {"LANTRIVEX_SMB_MIN_PROTOCOL", "NT1"}});
-    EXPECT_EQ(s.port, 65535);
-    EXPECT_EQ(s.timeout, std::chrono::seconds(300));
-    EXPECT_EQ(s.credentialsFile, "/etc/lantrivex/cred");
-    EXPECT_EQ(s.minProtocol, "NT1");
-    EXPECT_EQ(makeSmbShareAccess() != nullptr, smbAccessBuiltIn());
+std::string describe(const SmbSettings& s) {
+    return std::to_string(s.port) + "|" + std::to_string(s.timeout.count()) + "|" +
+           s.credentialsFile + "|" + s.minProtocol + "|" + (s.kerberos ? "krb" : "");
 }
 
-TEST(SmbSettings, BadNumbersFallBackToTheDefaults) {
+TEST(SmbSettings, ReadsEveryVariableAndBadNumbersFallBackToTheDefaults) {
+    EXPECT_EQ(describe(settingsOf({})), "0|5000|||krb"); // port 0: 445, then 139
+    EXPECT_EQ(describe(settingsOf({{"LANTRIVEX_SMB_PORT", "65535"},
+                                   {"LANTRIVEX_SMB_TIMEOUT", "300"},
+                                   {"LANTRIVEX_SMB_CREDENTIALS", "/etc/lantrivex/cred"},
+                                   {"LANTRIVEX_SMB_MIN_PROTOCOL", "NT1"}})),
+              "65535|300000|/etc/lantrivex/cred|NT1|krb");
     for (const char* bad :
-         {"", "0", "65536", "-1", "44 5", "445x", "0x1bd", "99999999999999999999"}) {
-        EXPECT_EQ(settingsOf({{"LANTRIVEX_SMB_PORT", bad}}).port, 0) << bad;
-    }
-    for (const char* bad : {"", "0", "301", "-5", "1.5", "five"}) {
-        EXPECT_EQ(settingsOf({{"LANTRIVEX_SMB_TIMEOUT", bad}}).timeout,
-                  SmbSettings::kDefaultTimeout)
+         {"", "0", "65536", "-1", "44 5", "445x", "0x1bd", "99999999999999999999", "five", "1.5"}) {
+        EXPECT_EQ(
+            describe(settingsOf({{"LANTRIVEX_SMB_PORT", bad}, {"LANTRIVEX_SMB_TIMEOUT", bad}})),
+            "0|5000|||krb")
             << bad;
     }
+    EXPECT_EQ(settingsOf({{"LANTRIVEX_SMB_TIMEOUT", "301"}}).timeout, SmbSettings::kDefaultTimeout);
 }
 
 std::string fields(const std::optional<SmbCredentials>& c) {
     return c ? c->username + "|" + c->password + "|" + c->domain : "<none>";
 }
 
-TEST(SmbCredentials, ReadsTheSmbclientAndMountCifsForms) {
+TEST(SmbCredentials, ReadsTheSmbclientAndMountCifsFormsFromASmallFile) {
     const std::pair<const char*, const char*> rows[] = {
         {"username = jdupont\npassword = s3cret\ndomain = CORP\n", "jdupont|s3cret|CORP"},
         {"# for the Mac servers\r\nUser=jdupont\r\nPASS=pw\r\n; old\r\nworkgroup=CORP\r\n",
          "jdupont|pw|CORP"},
-        // Blanks inside and at the end, "=" and "#" are part of a password.
         {"username=u\npassword=  a b=c#d \n", "u|a b=c#d |"},
-        // The user name carries domain and password; explicit lines win over it.
+        // Domain and password in the user name; explicit lines win over them.
         {"username=CORP\\jdupont%pw\n", "jdupont|pw|CORP"},
         {"domain=REAL\npassword=line\nusername=CORP/jdupont%inline\n", "jdupont|line|REAL"},
         {"username=u", "u||"}, // a last line without its line end
-        // No user name, no credentials.
-        {"", "<none>"},
         {"password=pw\ndomain=CORP\n", "<none>"},
         {"username=\n", "<none>"},
-        {"username=CORP\\\n", "<none>"},
-        {"usernamejdupont\nsomething=else\n", "<none>"}};
+        {"username=CORP\\\n", "<none>"}};
     for (const auto& [text, expected] : rows) {
         EXPECT_EQ(fields(parseSmbCredentials(text)), expected) << text;
     }
-}
-
-TEST(SmbCredentials, FileReadOrRefused) {
     TempFolder dir;
     dir.write("cred", "username=u\npassword=p\n");
     EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("cred"))), "u|p|");
-    EXPECT_EQ(fields(readSmbCredentialsFile("")), "<none>");
-    EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("missing"))), "<none>");
     EXPECT_EQ(fields(readSmbCredentialsFile(dir.path())), "<none>"); // a folder
     // A huge file is no credentials file: not read whole, refused.
     dir.write("cred", "username=u\n" + std::string(100 * 1024, '#') + "\n");
     EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("cred"))), "<none>");
+}
+
+TEST(WindowsPath, TakesNetworkPathsApartAndRefusesOtherForms) {
+    const std::pair<const char*, const char*> rows[] = {
+        {R"(\\NTSRV1\D$\Mac Volumes\Pub)", R"(NTSRV1|D$|Mac Volumes\Pub)"},
+        {"//srv/share/a/b", R"(srv|share|a\b)"},
+        {R"(\\srv\share)", "srv|share|"},
+        {R"(\\NTSRV)", ""},
+        {R"(\\NTSRV\)", ""},
+        {R"(\\\share)", ""},
+        {R"(D:\Mac)", ""},
+        {"/srv/mac", ""}};
+    for (const auto& [path, expected] : rows) {
+        const auto unc = parseUncPath(path);
+        EXPECT_EQ(unc ? unc->server + "|" + unc->share + "|" + unc->rest : "", expected) << path;
+    }
+    EXPECT_TRUE(hasDriveLetter(R"(e:\Mac)"));
+    EXPECT_FALSE(hasDriveLetter(R"(\\e:)"));
+}
+
+TEST(SmbUrl, BuiltFromTheNetworkPathPortAndStreamEncodedForTheLibraryToDecode) {
+    const std::tuple<const char*, std::uint16_t, const char*, const char*> rows[] = {
+        {R"(\\NTSRV1\D$\Mac Volumes\Pub)", 0, "AFP_IdIndex",
+         "smb://NTSRV1/D$/Mac%20Volumes/Pub:AFP_IdIndex"},
+        {R"(\\127.0.0.1\D$\Vol)", 4455, "", "smb://127.0.0.1:4455/D$/Vol"},
+        // The stream of the root folder needs the root's separator, or it names another share.
+        {R"(\\srv\MacVol)", 0, "", "smb://srv/MacVol"},
+        {R"(\\srv\MacVol)", 0, "AFP_IdIndex", "smb://srv/MacVol/:AFP_IdIndex"},
+        {R"(\\srv\Mac Share\A%20B\x#y)", 0, "AFP_IdIndex",
+         "smb://srv/Mac%20Share/A%2520B/x%23y:AFP_IdIndex"},
+        // Normalised as Windows does before sending: ".." never climbs above the share.
+        {R"(\\srv\D$\x\..\..\Vol)", 0, "AFP_IdIndex", "smb://srv/D$/Vol:AFP_IdIndex"},
+        {R"(\\srv\D$\x\..)", 0, "AFP_IdIndex", "smb://srv/D$/:AFP_IdIndex"}};
+    for (const auto& [path, port, stream, url] : rows) {
+        EXPECT_EQ(buildSmbUrl(*parseUncPath(path), port, stream), url);
+    }
+    const std::pair<std::string_view, const char*> parts[] = {
+        {"a:b@c?d#e/f;g", "a%3Ab%40c%3Fd%23e%2Ff%3Bg"},
+        {"+&=,'()!*[]", "%2B%26%3D%2C%27%28%29%21%2A%5B%5D"},
+        {"Az09-._~$", "Az09-._~$"},
+        {"Caf\xC3\xA9", "Caf%C3%A9"},
+        {std::string_view("\x00\x7F\xFF", 3), "%00%7F%FF"}};
+    for (const auto& [part, encoded] : parts) {
+        EXPECT_EQ(percentEncodeUrlPart(part), encoded);
+    }
+    using Parts = std::vector<std::string>;
+    EXPECT_EQ(normalisedPathParts(R"(a\\b\.\c\)"), (Parts{"a", "b", "c"}));
+    EXPECT_EQ(normalisedPathParts(R"(..\..\b)"), Parts{"b"});
+    EXPECT_EQ(normalisedPathParts("..."), Parts{"..."}); // more dots make an ordinary name
 }
 
 } // namespace

@@ -7,9 +7,6 @@
 #include <iterator>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <sys/xattr.h>
-#include <system_error>
 #include <vector>
 
 namespace lantrivex::platform::posix {
@@ -17,20 +14,7 @@ namespace lantrivex::platform::posix {
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "lantrivex-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
+    ~TempFolder() { std::filesystem::remove_all(path_); }
     const std::string& path() const { return path_; }
     std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
     std::string folder(std::string_view relative) const {
@@ -38,8 +22,7 @@ public:
         return file(relative);
     }
     static void writeFile(const std::string& path, std::string_view bytes) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary) << bytes;
     }
     void write(std::string_view name, std::string_view bytes) const {
         writeFile(file(name), bytes);
@@ -57,19 +40,10 @@ public:
         std::sort(out.begin(), out.end());
         return out;
     }
-    static bool setAttribute(const std::string& path, const std::string& name,
-                             std::string_view value) {
-        return ::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
-    }
-    // Whether this file system takes user extended attributes at all.
-    bool takesUserAttributes() const {
-        const bool ok = setAttribute(folder("xattr-probe"), "user.lantrivex.probe", "1");
-        std::filesystem::remove_all(file("xattr-probe"));
-        return ok;
-    }
 
 private:
-    std::string path_;
+    std::string pattern_ = (std::filesystem::temp_directory_path() / "lantrivex-XXXXXX").string();
+    std::string path_ = ::mkdtemp(pattern_.data()) ? pattern_ : "";
 };
 
 // Sets an environment variable for the length of a scope.
@@ -81,15 +55,7 @@ public:
         }
         set(value);
     }
-    ~ScopedEnv() {
-        if (saved_) {
-            ::setenv(name_, saved_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ~ScopedEnv() { saved_ ? set(*saved_) : unset(); }
     void set(const std::string& value) const { ::setenv(name_, value.c_str(), 1); }
     void unset() const { ::unsetenv(name_); }
 
