@@ -23,11 +23,9 @@ TEST(AboutBoxTexts, BothLanguagesWithTheCountInPlainDigits) {
     EXPECT_EQ(fr.lblServeurMac, "Nom de serveur Macintosh");
     EXPECT_EQ(fr.lblVolumeMac, "Volume Macintosh");
     EXPECT_EQ(fr.lblVolumeMacErr, "Volume Macintosh invalide\r\n(répertoire Windows absent)");
-    for (const auto& t : {en, fr}) {
-        EXPECT_EQ(t.cmdOK, "&OK");
-        EXPECT_EQ(t.lblLink, "www.lantrivex.example");
-        EXPECT_EQ(t.linkUrl, "http://www.lantrivex.example/");
-    }
+    EXPECT_EQ(en.cmdOK + " " + en.lblLink + " " + en.linkUrl,
+              "&OK www.lantrivex.example http://www.lantrivex.example/");
+    EXPECT_EQ(fr.cmdOK + fr.lblLink + fr.linkUrl, en.cmdOK + en.lblLink + en.linkUrl);
     EXPECT_TRUE(aboutBoxTexts(-1, 1234567).lblCredit.ends_with("\r\n(1234567 known signatures)"));
 }
 

@@ -9,46 +9,34 @@ namespace lantrivex::signatures {
 namespace {
 
 using Records = std::vector<SignatureRecord>;
+const SignatureRecord kFailed{"(the read failed)", "", ""};
 
-// Every record of `text` up to the first failed read; `failed` tells whether there was one.
-Records readAll(std::string_view text, bool& failed) {
+// Every record of `text`, ended by kFailed at the first read that fails.
+Records readAll(std::string_view text) {
     SignatureRecordReader reader(text);
     Records records;
     SignatureRecord record;
-    failed = false;
-    while (!reader.atEnd() && !failed) {
-        failed = !reader.next(record);
-        if (!failed) {
-            records.push_back(record);
-        }
+    while (!reader.atEnd() && (records.empty() || records.back() != kFailed)) {
+        records.push_back(reader.next(record) ? record : kFailed);
     }
     return records;
 }
 
-struct ReadCase {
-    const char* text;
-    Records records;
-    bool failed = false;
-};
-
 TEST(SignatureRecordReader, ReadingRules) {
-    const ReadCase cases[] = {
-        {"\"W6BNMSWD\",\"doc\",\"Word 6\"\r\n\"XDOCXPR3\",\"qxd\",\"Quark\"\r\n",
-         {{"W6BNMSWD", "doc", "Word 6"}, {"XDOCXPR3", "qxd", "Quark"}}},
-        {"XDOCXPR3,qxd,Quark XPress\r\n", {{"XDOCXPR3", "qxd", "Quark XPress"}}},
+    const std::pair<const char*, Records> cases[] = {
+        {"\"W6BNMSWD\",\"doc\",\"Word 6\"\r\nXDOCXPR3,qxd,Quark XPress\r\n",
+         {{"W6BNMSWD", "doc", "Word 6"}, {"XDOCXPR3", "qxd", "Quark XPress"}}},
         // Three fields wherever they stand: short lines borrow, long lines lend.
         {"\"A\",\"B\"\r\n\"C\"\r\n", {{"A", "B", "C"}}},
         {"a,b,c,d\r\ne,f\r\n", {{"a", "b", "c"}, {"d", "e", "f"}}},
         // Spaces before a field are skipped, after it dropped, inside quotes kept.
-        {"   \"A\",  \"B\", C\r\n", {{"A", "B", "C"}}},
+        {"   \"A\",  \"B\", C\r\nA  , B ,C D  \r\n", {{"A", "B", "C"}, {"A", "B", "C D"}}},
         {"\" A \",\"  \",\"x y\"\r\n", {{" A ", "  ", "x y"}}},
-        {"A  , B ,C D  \r\n", {{"A", "B", "C D"}}},
         {"\"A\"  ,\"B\" ,\"C\"   ", {{"A", "B", "C"}}},
-        // A quoted field runs to the next quote, commas and line ends included.
+        // A quoted field runs to the next quote; a quote inside an unquoted field is a character.
         {"\"T\",\"txt\",\"Text, plain\"\r\n", {{"T", "txt", "Text, plain"}}},
-        {"\"A\",\"B\",\"two\r\nlines\"\r\n", {{"A", "B", "two\r\nlines"}}},
-        // A quote that does not open the field is an ordinary character.
-        {"ab\"c,d,e\r\n", {{"ab\"c", "d", "e"}}},
+        {"\"A\",\"B\",\"two\r\nlines\"\r\nab\"c,d,e\r\n",
+         {{"A", "B", "two\r\nlines"}, {"ab\"c", "d", "e"}}},
         // Empty fields: two quotes, two commas, a comma at the line end, a blank line.
         {"\"A\",\"\",\"C\"\r\nA,,C\r\nA,B,\r\n", {{"A", "", "C"}, {"A", "", "C"}, {"A", "B", ""}}},
         {"A,B\r\n\r\nC,D,E\r\n", {{"A", "B", ""}, {"C", "D", "E"}}},
@@ -56,77 +44,56 @@ TEST(SignatureRecordReader, ReadingRules) {
         // The last record needs no line end; LF and CR end lines too.
         {"\"A\",\"B\",\"C\"\r\nD,E,\"\"", {{"A", "B", "C"}, {"D", "E", ""}}},
         {"A,B,C\nD,E,F\rG,H,I\r", {{"A", "B", "C"}, {"D", "E", "F"}, {"G", "H", "I"}}},
-        {"A,B\n\nC,D,E\r\n", {{"A", "B", ""}, {"C", "D", "E"}}},
         {"", {}},
-        // The text ending inside a record fails the read: a missing field, a comma announcing a
-        // field that never comes, a blank line or spaces after the last record.
-        {"\"A\",\"B\"\r\n", {}, true},
-        {"\"A\",\"B\",", {}, true},
-        {"A,B,C\r\n\r\n", {{"A", "B", "C"}}, true},
-        {"A,B,C\r\n   ", {{"A", "B", "C"}}, true},
-        // A double quote never closed, or closed with text after it, fails the read.
-        {"\"A\",\"B\",\"C\r\n", {}, true},
-        {"\"A", {}, true},
-        {"\"A\",\"B\",\"C\"\r\n\"D\",\"E\",\"F\r\n\"G\",\"H\",\"I\"\r\n", {{"A", "B", "C"}}, true},
-        {"\"W\",\"wpd\",\"Word \"Pro\" Document\"\r\n", {}, true},
-        {"\"A\"x,\"B\",\"C\"\r\nD,E,F\r\n", {}, true},
+        // A read fails at a missing field, a comma announcing no field, a blank line or spaces
+        // after the last record, a quote never closed, text after a closing quote.
+        {"\"A\",\"B\"\r\n", {kFailed}},
+        {"\"A\",\"B\",", {kFailed}},
+        {"A,B,C\r\n\r\n", {{"A", "B", "C"}, kFailed}},
+        {"A,B,C\r\n   ", {{"A", "B", "C"}, kFailed}},
+        {"\"A\",\"B\",\"C\r\n", {kFailed}},
+        {"\"A\",\"B\",\"C\"\r\n\"D\",\"E\",\"F\r\n\"G\",\"H\",\"I\"\r\n",
+         {{"A", "B", "C"}, kFailed}},
+        {"\"W\",\"wpd\",\"Word \"Pro\" Document\"\r\n", {kFailed}},
+        {"\"A\"x,\"B\",\"C\"\r\nD,E,F\r\n", {kFailed}},
     };
-    for (const ReadCase& c : cases) {
-        bool failed = false;
-        EXPECT_EQ(readAll(c.text, failed), c.records) << c.text;
-        EXPECT_EQ(failed, c.failed) << c.text;
+    for (const auto& [text, records] : cases) {
+        EXPECT_EQ(readAll(text), records) << text;
     }
 }
 
-class SignatureFileWriter : public ::testing::Test {
-protected:
+TEST(SignatureFileWriter, WritesTheCodePageReadsBackAndRefusesWhatItCannotStore) {
+    const std::string path = "/p/Signatures.txt";
     fakes::FakeFileSystem files;
     std::string error;
-    static constexpr const char* kPath = "/p/Signatures.txt";
-    static constexpr const char* kOld = "\"OLD_OLD_\",\"o\",\"Old\"\r\n";
-    void SetUp() override { files.putFile(kPath, kOld); }
-};
-
-TEST_F(SignatureFileWriter, ChecksWhatTheFormatCanStore) {
-    EXPECT_EQ(checkStorable({"W6BNMSWD", "doc", "Word, 6 \xE2\x82\xAC caf\xC3\xA9"}),
-              RecordProblem::None);
-    EXPECT_EQ(checkStorable({"W6BNMSWD", "d\"c", "W"}), RecordProblem::DoubleQuote);
-    EXPECT_EQ(checkStorable({"W6BN\xCE\xA9SWD", "doc", "W"}), RecordProblem::NotRepresentable);
-    EXPECT_EQ(checkStorable({"W6BNMSWD", "\xC3", "W"}), RecordProblem::NotRepresentable)
-        << "a broken UTF-8 sequence";
-}
-
-TEST_F(SignatureFileWriter, WritesTheCodePageAndReadsBackTheSameRecords) {
     const Records records = {
         {"8BPS8BIM", "psd", "Photoshop Document"},
         {"W6BNMSWD", "", " spaced, out "},
         {"XLS5XCEL", "xls", "Feuille 5 \xE2\x80\x93 caf\xC3\xA9 \xE2\x82\xAC"},
         {"ZZZZzzzz", "z", "two\r\nlines"},
     };
-    ASSERT_TRUE(writeSignatureFile(files, kPath, records, error)) << error;
-    const std::string bytes = files.contents(kPath).value_or("");
+    ASSERT_TRUE(writeSignatureFile(files, path, records, error)) << error;
+    const std::string bytes = files.contents(path).value_or("");
     EXPECT_EQ(bytes.substr(0, 57), "\"8BPS8BIM\",\"psd\",\"Photoshop Document\"\r\n"
                                    "\"W6BNMSWD\",\"\",\" sp");
     EXPECT_NE(bytes.find("Feuille 5 \x96 caf\xE9 \x80\"\r\n"), std::string::npos);
-    bool failed = false;
-    EXPECT_EQ(readAll(platform::ansiToUtf8(bytes), failed), records);
-    ASSERT_TRUE(writeSignatureFile(files, kPath, {}, error));
-    EXPECT_EQ(files.contents(kPath), "") << "an empty list writes an empty file";
-}
-
-TEST_F(SignatureFileWriter, AFailedOrRefusedSaveLeavesTheOldFile) {
+    EXPECT_EQ(readAll(platform::ansiToUtf8(bytes)), records);
+    // A double quote, a character outside the code page, broken UTF-8: named, nothing written.
+    for (const Records& bad :
+         {Records{{"AAAAAAAA", "a", "fine"}, {"BBBBBBBB", "b", "say \"hi\""}},
+          Records{{"BBBBBBBB", "\"", "x"}}, Records{{"BBBBBBBB", "c", "\xE6\x97\xA5"}},
+          Records{{"BBBBBBBB", "\xC3", "x"}}}) {
+        EXPECT_FALSE(writeSignatureFile(files, path, bad, error));
+        EXPECT_NE(error.find("BBBBBBBB"), std::string::npos) << error;
+    }
+    EXPECT_EQ(files.replaced.size(), 1u);
     files.replaceFailure = "disk full";
-    EXPECT_FALSE(writeSignatureFile(files, kPath, {{"NEW_NEW_", "n", "New"}}, error));
+    EXPECT_FALSE(writeSignatureFile(files, path, {}, error));
     EXPECT_EQ(error, "disk full");
+    EXPECT_EQ(files.contents(path), bytes);
     files.replaceFailure.reset();
-    files.replaced.clear();
-    EXPECT_FALSE(writeSignatureFile(
-        files, kPath, {{"AAAAAAAA", "a", "fine"}, {"BBBBBBBB", "b", "say \"hi\""}}, error));
-    EXPECT_NE(error.find("BBBBBBBB"), std::string::npos);
-    EXPECT_FALSE(writeSignatureFile(files, kPath, {{"CCCCCCCC", "c", "\xE6\x97\xA5"}}, error));
-    EXPECT_NE(error.find("CCCCCCCC"), std::string::npos);
-    EXPECT_TRUE(files.replaced.empty()) << "refused before touching the file";
-    EXPECT_EQ(files.contents(kPath), kOld);
+    ASSERT_TRUE(writeSignatureFile(files, path, {}, error));
+    EXPECT_EQ(files.contents(path), "") << "an empty list writes an empty file";
 }
 
 } // namespace

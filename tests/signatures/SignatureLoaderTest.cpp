@@ -8,10 +8,12 @@
 namespace lantrivex::signatures {
 namespace {
 
-using platform::MessageIcon;
-using Keys = std::vector<std::string>;
+using Rows = std::vector<std::string>;
 
-constexpr const char* kPath = "/opt/lantrivex/Signatures.txt";
+const std::string kPath = "/opt/lantrivex/Signatures.txt";
+const Rows kDefaults = {"W6BNMSWD=doc|Word 6 Document",
+                        "WDBNMSWD=doc|Word 3/4/5 Macintosh Document",
+                        "XDOCXPR3=qxd|Quark XPress Document"};
 
 class LoadSignaturesTest : public ::testing::Test {
 protected:
@@ -22,24 +24,17 @@ protected:
         LoadSignatures(table, files, notifier, nLangue);
     }
 
-    // The keys, after checking that both collections hold them in the same order.
-    Keys keys() const {
-        Keys out;
+    // The table as "key=extension|description", both collections read side by side.
+    Rows rows() const {
+        Rows out;
         EXPECT_EQ(table.colExtensions.size(), table.colDescriptions.size());
         for (std::size_t i = 0; i < table.colDescriptions.size(); ++i) {
-            out.push_back(table.colDescriptions.entries()[i].key);
-            EXPECT_EQ(table.colExtensions.entries()[i].key, out.back());
+            const auto& e = table.colExtensions.entries()[i];
+            const auto& d = table.colDescriptions.entries()[i];
+            EXPECT_EQ(e.key, d.key);
+            out.push_back(d.key + "=" + e.item + "|" + d.item);
         }
         return out;
-    }
-
-    void expectDefaults() const {
-        EXPECT_EQ(keys(), (Keys{"W6BNMSWD", "WDBNMSWD", "XDOCXPR3"}));
-        EXPECT_EQ(table.colExtensions.value("WDBNMSWD"), "doc");
-        EXPECT_EQ(table.colExtensions.value("XDOCXPR3"), "qxd");
-        EXPECT_EQ(table.description("W6BNMSWD"), "Word 6 Document");
-        EXPECT_EQ(table.description("WDBNMSWD"), "Word 3/4/5 Macintosh Document");
-        EXPECT_EQ(table.description("XDOCXPR3"), "Quark XPress Document");
     }
 
     SignatureTable table;
@@ -52,28 +47,25 @@ TEST_F(LoadSignaturesTest, DefaultsForAMissingFileNoneForAnEmptyOne) {
     table.colExtensions.add("TEXTttxt", "txt");
     table.nSignatures = 17;
     SetDefaultSignatures(table);
-    expectDefaults();
+    EXPECT_EQ(rows(), kDefaults);
     EXPECT_EQ(table.nSignatures, 17) << "the defaults leave the count alone";
     LoadSignatures(table, files, notifier, kEnglish);
-    expectDefaults();
+    EXPECT_EQ(rows(), kDefaults);
     EXPECT_EQ(table.nSignatures, 0);
     load("");
-    EXPECT_EQ(keys(), Keys{});
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_TRUE(files.replaced.empty()) << "the defaults are held in memory only";
+    EXPECT_EQ(rows(), Rows{});
+    EXPECT_TRUE(notifier.messages.empty() && files.replaced.empty());
 }
 
 TEST_F(LoadSignaturesTest, LoadsRowsAsWrittenInFileOrder) {
     load("A,a,first\r\n");
-    load("\"XDOCXPR3\",\"qxd\",\"Quark\"\r\n"
-         "\"AAAAAAAA\",\"a\",\"\"\r\n"
-         "\"\",\"b\",\"No signature\"\r\n"
-         "\"8BPS8BIM\",\"\",\"Photoshop\"\r\n"
-         "\" PDF CARO \",\"pdf\",\"Spaced\"\r\n"
+    load("\"XDOCXPR3\",\"qxd\",\"Quark\"\r\n\"AAAAAAAA\",\"a\",\"\"\r\n\"\",\"b\",\"No "
+         "signature\"\r\n"
+         "\"8BPS8BIM\",\"\",\"Photoshop\"\r\n\" PDF CARO \",\"pdf\",\"Spaced\"\r\n"
          "\"TEXT\x80\xE9\x9Cx\",\"txt\",\"Caf\xE9 \x96 \x93ok\x94\"\r\n");
-    EXPECT_EQ(keys(), (Keys{"XDOCXPR3", "8BPS8BIM", " PDF CARO ", "TEXT€éœx"}));
+    EXPECT_EQ(rows(), (Rows{"XDOCXPR3=qxd|Quark", "8BPS8BIM=|Photoshop", " PDF CARO =pdf|Spaced",
+                            "TEXT€éœx=txt|Café – “ok”"}));
     EXPECT_EQ(table.nSignatures, 4);
-    EXPECT_EQ(table.colExtensions.value("8bps8bim"), "");
     EXPECT_EQ(table.description("PDF CARO"), "") << "not trimmed";
     EXPECT_EQ(table.description("text€éœX"), "Café – “ok”");
     EXPECT_TRUE(notifier.messages.empty());
@@ -82,68 +74,58 @@ TEST_F(LoadSignaturesTest, LoadsRowsAsWrittenInFileOrder) {
 TEST_F(LoadSignaturesTest, HasNoLimitOf32767Rows) {
     std::string text;
     for (int i = 0; i < 40000; ++i) {
-        text +=
-            "\"S" + std::to_string(1000000 + i) + "\",\"x\",\"Row " + std::to_string(i) + "\"\r\n";
+        text += "S" + std::to_string(1000000 + i) + ",x,Row " + std::to_string(i) + "\r\n";
     }
     load(text);
-    EXPECT_EQ(table.nSignatures, 40000);
-    EXPECT_EQ(table.size(), 40000u);
+    EXPECT_TRUE(table.nSignatures == 40000 && table.size() == 40000u);
     EXPECT_EQ(table.description("s1039999"), "Row 39999");
 }
 
 TEST_F(LoadSignaturesTest, EachDuplicateKeepsTheFirstRowAndWarns) {
     load("\"TEXTttxt\",\"txt\",\"First\"\r\n\"textTTXT\",\"asc\",\"Second\"\r\nB,b,3\r\n");
-    EXPECT_EQ(keys(), (Keys{"TEXTttxt", "B"}));
-    EXPECT_EQ(table.description("TEXTTTXT"), "First");
-    EXPECT_EQ(table.colExtensions.value("TEXTTTXT"), "txt");
+    EXPECT_EQ(rows(), (Rows{"TEXTttxt=txt|First", "B=b|3"}));
     EXPECT_EQ(table.nSignatures, 2);
     load("A,a,1\r\nA,a,2\r\nB,b,3\r\na,a,4\r\n", kFrench);
     load("B,b,1\r\nB,b,1\r\n", 2); // any value but 1 is English
-    EXPECT_EQ(notifier.texts(), (Keys{"Duplicate key in Signatures file: textTTXT",
+    EXPECT_EQ(notifier.texts(), (Rows{"Duplicate key in Signatures file: textTTXT",
                                       "Doublon dans le fichier des Signatures: A",
                                       "Doublon dans le fichier des Signatures: a",
                                       "Duplicate key in Signatures file: B"}));
     for (const auto& message : notifier.messages) {
-        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+        EXPECT_EQ(message.icon, platform::MessageIcon::Exclamation);
     }
 }
 
 TEST_F(LoadSignaturesTest, ADamagedOrUnreadableFileGivesTheDefaultsAndIsLeftAlone) {
-    struct Case {
+    const struct {
         std::string text;
         LanguageFlag lang;
         std::int32_t rows;
         std::string message;
         bool unreadable = false;
-    };
-    const std::string corrupted = "Corrupted Signatures file:\r\n" + std::string(kPath);
-    const Case cases[] = {
+    } cases[] = {
         // A blank line after the last record starts a record that cannot be completed.
         {"\"TEXTttxt\",\"txt\",\"Text\"\r\n\"8BPS8BIM\",\"psd\",\"Photoshop\"\r\n\r\n", kEnglish, 2,
-         corrupted + "\r\nLine:2"},
+         "Corrupted Signatures file:\r\n" + kPath + "\r\nLine:2"},
         {"\"W6BNMSWD\",\"doc\"", kFrench, 0,
-         "Fichier Signatures endommagé:\r\n" + std::string(kPath) + "\r\nLigne:0"},
+         "Fichier Signatures endommagé:\r\n" + kPath + "\r\nLigne:0"},
         // Skipped and duplicate rows are not counted; nothing after the failure is read.
         {"A,a,1\r\nB,b,\r\nC,c,3\r\n\"D\"junk,d,4\r\nA,a,dup\r\n", kEnglish, 2,
-         corrupted + "\r\nLine:2"},
-        {"A,a,1\r\n", kEnglish, 0, "Unreadable Signatures file:\r\n" + std::string(kPath), true},
-        {"A,a,1\r\n", kFrench, 0, "Fichier Signatures illisible:\r\n" + std::string(kPath), true},
+         "Corrupted Signatures file:\r\n" + kPath + "\r\nLine:2"},
+        {"A,a,1\r\n", kEnglish, 0, "Unreadable Signatures file:\r\n" + kPath, true},
+        {"A,a,1\r\n", kFrench, 0, "Fichier Signatures illisible:\r\n" + kPath, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
-        notifier.messages.clear();
+        notifier = {};
         table.nSignatures = 9;
-        if (c.unreadable) {
-            files.putUnreadable(kPath, c.text);
-            LoadSignatures(table, files, notifier, c.lang);
-        } else {
-            load(c.text, c.lang);
-        }
-        expectDefaults();
+        c.unreadable ? files.putUnreadable(kPath, c.text) : files.putFile(kPath, c.text);
+        LoadSignatures(table, files, notifier, c.lang);
+        EXPECT_EQ(rows(), kDefaults);
         EXPECT_EQ(table.nSignatures, c.rows);
         ASSERT_EQ(notifier.messages.size(), 1u);
         EXPECT_EQ(notifier.messages[0].text, c.message);
-        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(notifier.messages[0].icon, platform::MessageIcon::Critical);
         EXPECT_EQ(files.contents(kPath), c.text);
     }
     EXPECT_TRUE(files.replaced.empty());
