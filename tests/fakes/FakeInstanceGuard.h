@@ -4,12 +4,9 @@
 
 namespace lantrivex::fakes {
 
-// Says whether another instance runs as the test decides.
-class FakeInstanceGuard : public platform::InstanceGuard {
-public:
-    bool anotherInstanceRunning() override { return otherRunning; }
-
+struct FakeInstanceGuard : platform::InstanceGuard {
     bool otherRunning = false;
+    bool anotherInstanceRunning() override { return otherRunning; }
 };
 
 } // namespace lantrivex::fakes

@@ -2,19 +2,22 @@
 
 #include "platform/Notifier.h"
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
 
 namespace lantrivex::fakes {
 
-// Records every message box, question and beep; answers questions from a queue (No when empty).
-class FakeNotifier : public platform::Notifier {
-public:
+struct FakeNotifier : platform::Notifier { // questions are answered from `answers`, then No
     struct Message {
         std::string text;
         platform::MessageIcon icon;
     };
+    std::vector<Message> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> answers;
+    int beeps = 0;
 
     void message(std::string_view text, platform::MessageIcon icon) override {
         messages.push_back(Message{std::string(text), icon});
@@ -28,20 +31,12 @@ public:
         return answer;
     }
     void beep() override { ++beeps; }
-
-    // The texts of the messages, in order.
     std::vector<std::string> texts() const {
-        std::vector<std::string> out;
-        for (const auto& m : messages) {
-            out.push_back(m.text);
-        }
+        std::vector<std::string> out(messages.size());
+        std::transform(messages.begin(), messages.end(), out.begin(),
+                       [](auto& m) { return m.text; });
         return out;
     }
-
-    std::vector<Message> messages;
-    std::vector<std::string> questions;
-    std::deque<bool> answers;
-    int beeps = 0;
 };
 
 } // namespace lantrivex::fakes

@@ -15,7 +15,6 @@
 
 namespace lantrivex::fakes {
 
-// Every platform service as an in-memory fake, and the bundle made of them.
 struct FakePlatform {
     FakeNamedStreamReader streams;
     FakeFolderProbe folders;
@@ -30,8 +29,8 @@ struct FakePlatform {
     FakeShellOpen shell;
 
     platform::Platform platform() {
-        return platform::Platform{streams,  folders,  profiles,    version, files, location,
-                                  instance, registry, connections, drives,  shell};
+        return {streams,  folders,  profiles,    version, files, location,
+                instance, registry, connections, drives,  shell};
     }
 };
 

@@ -2,16 +2,12 @@
 
 #include "platform/ProgramLocation.h"
 
-#include <string>
-
 namespace lantrivex::fakes {
 
-class FakeProgramLocation : public platform::ProgramLocation {
-public:
+struct FakeProgramLocation : platform::ProgramLocation {
+    std::string folder = "/opt/lantrivex";
     std::string programFolder() override { return folder; }
     char pathSeparator() const override { return '/'; }
-
-    std::string folder = "/opt/lantrivex";
 };
 
 } // namespace lantrivex::fakes

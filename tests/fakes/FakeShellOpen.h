@@ -7,16 +7,13 @@
 
 namespace lantrivex::fakes {
 
-// Records every target handed to the desktop; answers with `result`.
-class FakeShellOpen : public platform::ShellOpen {
-public:
+struct FakeShellOpen : platform::ShellOpen {
+    std::vector<std::string> opened;
+    bool result = true;
     bool open(std::string_view target) override {
         opened.emplace_back(target);
         return result;
     }
-
-    std::vector<std::string> opened;
-    bool result = true;
 };
 
 } // namespace lantrivex::fakes

@@ -4,13 +4,10 @@
 
 namespace lantrivex::fakes {
 
-// A fixed version record: a Windows NT 4.0 machine unless a test says otherwise.
-class FakeSystemVersion : public platform::SystemVersion {
-public:
-    platform::OsVersionInfo query() override { return info; }
-
+struct FakeSystemVersion : platform::SystemVersion {
     platform::OsVersionInfo info{
         platform::OsVersionInfo::kPlatformWinNT, 4, 0, 1381, "Service Pack 6", ""};
+    platform::OsVersionInfo query() override { return info; }
 };
 
 } // namespace lantrivex::fakes
