@@ -4,10 +4,10 @@
 #include "ui/FrmAbout.h"
 #include "ui/FrmGestionSignatures.h"
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 namespace lantrivex::ui::test {
 namespace {
@@ -20,19 +20,18 @@ protected:
         putIndex(kVolumeB, indexStream({{"TEXTttxt", 3}}));
         start();
         connectDialogCommands(*window, bundle, notifier, state);
-        std::tie(volumeA, volumeB) = addVolumes();
     }
 
-    // Triggers the action `name`, which opens a modal dialog of type D, and runs `drive` on the
-    // dialog while it is up. A dialog that `drive` leaves open is closed, so no test can hang.
+    // Triggers the action `name`, which opens a modal dialog D, and runs `drive` on it while it
+    // is up; a dialog that `drive` leaves open is closed, so no test can hang.
     template <class D> void withModal(const char* name, const std::function<void(D&)>& drive) {
         bool driven = false;
         QTimer::singleShot(0, window.get(), [&] {
             D* dialog = window->findChild<D*>();
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(QApplication::activeModalWidget(), dialog);
-            driven = true;
             drive(*dialog);
+            driven = true;
             if (dialog->isVisible()) {
                 ADD_FAILURE() << "the dialog was left open";
                 dialog->QDialog::done(QDialog::Rejected);
@@ -45,12 +44,10 @@ protected:
     template <class T = QLabel> static T* in(QWidget& box, const char* name) {
         return box.findChild<T*>(name);
     }
-
-    QTreeWidgetItem* volumeA = nullptr;
-    QTreeWidgetItem* volumeB = nullptr;
 };
 
 TEST_F(DialogCommandsTest, SavedDescriptionsShowInTheNextAnalysis) {
+    const auto [volumeA, volumeB] = addVolumes();
     clickNode(volumeA);
     EXPECT_EQ(column(1, 3), (QStringList{"QuarkXPress document", ""}));
     withModal<FrmGestionSignatures>("mnuGestionSignatures", [&](FrmGestionSignatures& dialog) {
@@ -64,63 +61,30 @@ TEST_F(DialogCommandsTest, SavedDescriptionsShowInTheNextAnalysis) {
               "\"TEXTttxt\",\"\",\"Plain text\"\r\n"
               "\"w6bnmswd\",\"doc\",\"Word 6 document\"\r\n"
               "\"XDOCXPR3\",\"qxd\",\"QuarkXPress document\"\r\n");
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    // The result already shown keeps its descriptions; the next analysis has the new one.
-    clickNode(volumeA);
-    EXPECT_EQ(column(1, 3), (QStringList{"QuarkXPress document", ""}));
-    clickNode(volumeB);
+    clickNode(volumeB); // the next analysis has the new description
     EXPECT_EQ(column(2, 3), (QStringList{"Plain text"}));
 }
 
-TEST_F(DialogCommandsTest, CancelledChangesLeaveFileAndTable) {
-    const std::string before = files.files["/opt/lantrivex/Signatures.txt"];
-    notifier.answers = {true};
-    withModal<FrmGestionSignatures>("mnuGestionSignatures", [&](FrmGestionSignatures& dialog) {
-        auto* list = in<QTreeWidget>(dialog, "lstSignatures");
-        list->setCurrentItem(list->topLevelItem(0));
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Delete);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-    });
-    EXPECT_EQ(notifier.questions.size(), 1u);
-    EXPECT_EQ(files.files["/opt/lantrivex/Signatures.txt"], before);
-    EXPECT_EQ(state.signatures.size(), 2u);
-}
-
 TEST_F(DialogCommandsTest, AboutBoxInTheLanguageOfTheMomentWithItsLink) {
-    shellOpen.result = false; // a failure of the desktop is not reported
+    shell.result = false; // a failure of the desktop is not reported
     withModal<FrmAbout>("mnuAbout", [&](FrmAbout& box) {
         EXPECT_EQ(box.windowTitle(), "About...");
         EXPECT_EQ(in(box, "lblCredit")->text(),
                   "Lantrivex 1.0 - Analyze Macintosh volumes index on NT Server\n"
                   "(2 known signatures)");
-        EXPECT_EQ(in(box, "lblLink")->text(), "www.lantrivex.example");
-        EXPECT_EQ(in(box, "lblServeurMac")->text(), "Macintosh File Server Name");
-        EXPECT_EQ(in(box, "lblVolumeMacErr")->text(),
-                  "Invalid Macintosh volume\n(missing Windows directory)");
         EXPECT_EQ(box.size(), QSize(439, 205));
-        auto* frame = in<QGroupBox>(box, "Frame1");
-        EXPECT_EQ(frame->geometry(), QRect(8, 88, 425, 73));
-        EXPECT_EQ(in(box, "Picture8")->parentWidget(), frame);
-        EXPECT_FALSE(in(box, "Picture8")->pixmap().isNull());
-        EXPECT_EQ(in<QPushButton>(box, "cmdOK")->geometry(), QRect(168, 168, 97, 30));
-        EXPECT_TRUE(in<QPushButton>(box, "cmdOK")->isDefault());
-
         EXPECT_EQ(in(box, "lblLink")->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(in(box, "lblLink"), Qt::LeftButton);
         QTest::mouseClick(in(box, "lblCredit"), Qt::LeftButton);
         EXPECT_TRUE(box.isVisible());
         QTest::keyClick(&box, Qt::Key_Return);
     });
-    EXPECT_EQ(shellOpen.opened, (std::vector<std::string>{"http://www.lantrivex.example/"}));
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://www.lantrivex.example/"}));
     EXPECT_TRUE(notifier.messages.empty());
 
     child<QAction>("mnuFrancais")->trigger();
     withModal<FrmAbout>("mnuAbout", [&](FrmAbout& box) {
         EXPECT_EQ(box.windowTitle(), "A propos de...");
-        EXPECT_EQ(in(box, "lblCredit")->text(),
-                  "Lantrivex 1.0 - Analyse des index des volumes Macintosh sur un serveur NT\n"
-                  "(2 signatures reconnues)");
         EXPECT_EQ(in(box, "lblServeur")->text(), "Machine Windows connectée");
         QTest::keyClick(&box, Qt::Key_Escape);
     });
