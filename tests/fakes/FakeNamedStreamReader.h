@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -20,7 +21,8 @@ struct FakeNamedStreamReader : platform::NamedStreamReader {
     std::map<std::pair<std::string, std::string>, Stream> streams;
     int reads = 0;
     std::vector<std::string> openedPaths;
-    std::size_t largestRead = 0; // the most bytes one read asked for
+    std::size_t largestRead = 0;  // the most bytes one read asked for
+    std::function<void()> onOpen; // runs at each open, to look at the caller meanwhile
 
     Stream& addStream(std::string path, std::string streamName, std::string bytes) {
         return streams[{std::move(path), std::move(streamName)}] =
@@ -29,6 +31,9 @@ struct FakeNamedStreamReader : platform::NamedStreamReader {
     std::unique_ptr<platform::ByteStream> open(std::string_view path,
                                                std::string_view streamName) override {
         openedPaths.emplace_back(path);
+        if (onOpen) {
+            onOpen();
+        }
         const auto it = streams.find({std::string(path), std::string(streamName)});
         return it == streams.end() ? nullptr : std::make_unique<OpenStream>(*this, it->second);
     }

@@ -24,7 +24,15 @@ protected:
 };
 
 TEST_F(AnalysisTest, ClickOnAVolumeShowsItsPanelAndCopyTakesTheRows) {
+    QString statusWhileReading;
+    bool templateShownWhileReading = false;
+    streams.onOpen = [&] {
+        statusWhileReading = window->statusText(1);
+        templateShownWhileReading = window->lstSignatures(0)->isVisible();
+    };
     clickNode(volumeA);
+    EXPECT_EQ(statusWhileReading, "Analyzing Macintosh volume index... Please wait...");
+    EXPECT_TRUE(templateShownWhileReading);
     EXPECT_EQ(opens(kVolumeA), 1);
     EXPECT_EQ(window->statusText(1), kVolumeA);
     EXPECT_TRUE(window->lbllblVolume(1)->isVisible() && window->lstSignatures(1)->isVisible());

@@ -74,6 +74,16 @@ TEST_F(StartupTest, StoredPlacementProductAndLanguageAreRestored) {
     EXPECT_TRUE(child<QAction>("mnuFrancais")->isChecked());
 }
 
+TEST_F(StartupTest, WindowStateTwoMaximizesAndLeavesTheStoredPlacementAside) {
+    for (const auto& [key, value] : {std::pair{"WindowState", "2"}, {"Left", "3000"},
+                                     {"Top", "1500"}, {"Width", "9000"}, {"Height", "6000"}}) {
+        setting("Positions", key, value);
+    }
+    start();
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
+    EXPECT_NE(window->size(), QSize(600, 400));
+}
+
 TEST_F(StartupTest, SecondInstanceIsToldAndEndsBeforeShowing) {
     instance.otherRunning = true;
     for (const auto& [langue, text] : {std::pair{"1", "Programme d\xC3\xA9j\xC3\xA0 lanc\xC3\xA9"},
