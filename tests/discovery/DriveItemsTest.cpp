@@ -27,6 +27,11 @@ TEST(DriveItems, KindsInBothLanguagesAndNetworkDrivesWithTheirShare) {
         (Strings{"A:\tLecteur amovible", "C:\tLecteur Local", "D:\tCD-Rom",
                  "F:\tLecteur r\xC3\xA9seau", "G:\tLecteur r\xC3\xA9seau", "R:\tLecteur virtuel"}));
     EXPECT_EQ(drives.typeQueries.front(), R"(A:\)"); // asked for the upper-cased root
+
+    EXPECT_EQ(DrivesDialogTitle(kFrench) + "|" + std::string(DrivesDialogButton(kFrench)),
+              "Lantrivex 1.0 - Afficher les lecteurs|&Annuler");
+    EXPECT_EQ(DrivesDialogTitle(kEnglish) + "|" + std::string(DrivesDialogButton(kEnglish)),
+              "Lantrivex 1.0 - Display drives|&Cancel");
 }
 
 TEST(DriveItems, MountPointsAreNamedWhole) {
