@@ -1,42 +1,10 @@
 #include "cli/TextOutput.h"
 
+#include "common/Utf8.h"
+
 #include <cstdio>
 
 namespace lantrivex::cli {
-namespace {
-
-// Length of the valid UTF-8 sequence at `pos`, or 0 when the bytes there are not one.
-std::size_t utf8SequenceLength(std::string_view s, std::size_t pos) {
-    const auto b0 = static_cast<unsigned char>(s[pos]);
-    std::size_t length = 0;
-    if (b0 < 0x80) {
-        return 1;
-    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-    } else {
-        return 0;
-    }
-    if (pos + length > s.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(s[pos + i]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    const auto b1 = static_cast<unsigned char>(s[pos + 1]);
-    if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0) || (b0 == 0xF0 && b1 < 0x90) ||
-        (b0 == 0xF4 && b1 >= 0x90)) {
-        return 0; // overlong, surrogate, or beyond U+10FFFF
-    }
-    return length;
-}
-
-} // namespace
 
 std::string csvField(std::string_view text) {
     const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string_view::npos ||
@@ -62,13 +30,12 @@ std::string jsonString(std::string_view text) {
         const char c = text[pos];
         const auto b = static_cast<unsigned char>(c);
         if (b >= 0x80) {
-            const std::size_t length = utf8SequenceLength(text, pos);
-            if (length == 0) {
+            const std::size_t start = pos;
+            if (decodeUtf8(text, pos)) {
+                out.append(text.substr(start, pos - start));
+            } else {
                 out += "\\ufffd";
                 ++pos;
-            } else {
-                out.append(text.substr(pos, length));
-                pos += length;
             }
             continue;
         }

@@ -1,6 +1,7 @@
 #include "platform/posix/RegFile.h"
 
 #include "common/Ascii.h"
+#include "common/Utf8.h"
 #include "platform/TextCodec.h"
 
 #include <unordered_map>
@@ -12,24 +13,6 @@ constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view kLocalMachineShort = "HKLM";
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
 
 // UTF-16LE bytes to UTF-8; nullopt for an odd byte count or a broken surrogate pair.
 std::optional<std::string> utf16leToUtf8(std::string_view bytes) {
@@ -59,41 +42,6 @@ std::optional<std::string> utf16leToUtf8(std::string_view bytes) {
         appendUtf8(out, unit);
     }
     return out;
-}
-
-// Whether the bytes are valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
-bool validUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b0 = static_cast<unsigned char>(s[i]);
-        std::size_t length = 0;
-        if (b0 < 0x80) {
-            ++i;
-            continue;
-        } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3;
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4;
-        } else {
-            return false;
-        }
-        if (i + length > s.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        const auto b1 = static_cast<unsigned char>(s[i + 1]);
-        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0) || (b0 == 0xF0 && b1 < 0x90) ||
-            (b0 == 0xF4 && b1 >= 0x90)) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
 }
 
 bool isBlank(char c) {
@@ -426,7 +374,7 @@ std::optional<RegFile> RegFile::parse(std::string_view bytes, std::string* error
         text = std::move(*decoded);
     } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         text = std::string(bytes.substr(3));
-    } else if (validUtf8(bytes)) {
+    } else if (isValidUtf8(bytes)) {
         // Plain ASCII, or a file written by hand on a system whose text is UTF-8.
         text = std::string(bytes);
     } else {
