@@ -121,14 +121,12 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, CliCon
                 return std::nullopt;
             }
         } else if (word == "--lang") {
-            if (value == "en") {
-                options.language = kEnglish;
-            } else if (value == "fr") {
-                options.language = kFrench;
-            } else {
+            const auto language = languageOption(value);
+            if (!language) {
                 exitCode = usageError(ctx, command, usage, "unknown language '" + value + "'");
                 return std::nullopt;
             }
+            options.language = *language;
         }
     }
     return options;

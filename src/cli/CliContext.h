@@ -1,9 +1,12 @@
 #pragma once
 
+#include "common/Language.h"
 #include "platform/Platform.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lantrivex::cli {
@@ -18,6 +21,17 @@ struct CliContext {
     std::string programFolder;
     char decimalSeparator = '.'; // the user's locale's, for the table output
 };
+
+// The value of --lang: "en" or "fr"; nullopt for anything else.
+inline std::optional<LanguageFlag> languageOption(std::string_view value) {
+    if (value == "en") {
+        return kEnglish;
+    }
+    if (value == "fr") {
+        return kFrench;
+    }
+    return std::nullopt;
+}
 
 // Exit codes of every command.
 inline constexpr int kExitOk = 0;

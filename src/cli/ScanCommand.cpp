@@ -113,14 +113,12 @@ std::optional<ScanOptions> parseOptions(const std::vector<std::string>& args, Cl
                 return std::nullopt;
             }
         } else if (word == "--lang") {
-            if (value == "en") {
-                options.language = kEnglish;
-            } else if (value == "fr") {
-                options.language = kFrench;
-            } else {
+            const auto language = languageOption(value);
+            if (!language) {
                 exitCode = usageError(ctx, "unknown language '" + value + "'");
                 return std::nullopt;
             }
+            options.language = *language;
         } else {
             exitCode = usageError(ctx, "unknown option '" + word + "'");
             return std::nullopt;
