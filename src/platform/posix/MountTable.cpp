@@ -1,6 +1,7 @@
 #include "platform/posix/MountTable.h"
 
 #include "common/Ascii.h"
+#include "platform/WindowsPath.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -84,8 +85,8 @@ bool isSmbMount(const MountEntry& entry) noexcept {
     return entry.fsType == "cifs" || entry.fsType == "smb3" || entry.fsType == "smbfs";
 }
 
-std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table, std::string_view server,
-                                       std::string_view share) {
+std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table,
+                                       std::string_view server, std::string_view share) {
     std::optional<MountEntry> found;
     for (const MountEntry& entry : table) {
         if (!isSmbMount(entry)) {
@@ -93,21 +94,9 @@ std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table, std
         }
         // The source is //server/share, possibly with a path below the share (//srv/share/sub):
         // only whole-share mounts stand for the share itself.
-        std::string_view source = entry.source;
-        if (source.size() < 2 || (source.substr(0, 2) != "//" && source.substr(0, 2) != "\\\\")) {
-            continue;
-        }
-        source.remove_prefix(2);
-        const std::size_t slash = source.find_first_of("/\\");
-        if (slash == std::string_view::npos) {
-            continue;
-        }
-        std::string_view srv = source.substr(0, slash);
-        std::string_view shr = source.substr(slash + 1);
-        while (!shr.empty() && (shr.back() == '/' || shr.back() == '\\')) {
-            shr.remove_suffix(1);
-        }
-        if (equalsIgnoreAsciiCase(srv, server) && equalsIgnoreAsciiCase(shr, share)) {
+        const std::optional<UncPath> source = parseUncPath(entry.source);
+        if (source && source->rest.empty() && equalsIgnoreAsciiCase(source->server, server) &&
+            equalsIgnoreAsciiCase(source->share, share)) {
             found = entry;
         }
     }
