@@ -1,7 +1,6 @@
 #include "shell/SignatureManager.h"
 
 #include "common/Ascii.h"
-#include "platform/TextCodec.h"
 #include "signatures/SignatureLoader.h"
 
 #include <algorithm>
@@ -145,24 +144,8 @@ void SignatureManager::open() {
                                   std::string(kCrLf) + path,
                               platform::MessageIcon::Exclamation);
         } else {
-            const std::string text = platform::ansiToUtf8(*bytes);
-            signatures::SignatureRecordReader reader(text);
-            while (!reader.atEnd()) {
-                signatures::SignatureRecord record;
-                if (!reader.next(record)) {
-                    // The rows before the damaged record stay listed; the user is warned that a
-                    // save keeps only those.
-                    notifier_.message(std::string(tr(nLangue_, "Fichier Signatures endommagé:",
-                                                     "Corrupted Signatures file:")) +
-                                          std::string(kCrLf) + path + std::string(kCrLf) +
-                                          std::string(tr(nLangue_, "Ligne:", "Line:")) +
-                                          std::to_string(table_.nSignatures),
-                                      platform::MessageIcon::Exclamation);
-                    break;
-                }
-                if (record.signature.empty() || record.description.empty()) {
-                    continue;
-                }
+            signatures::SignatureFileContent content = signatures::parseSignatureFile(*bytes);
+            for (signatures::SignatureRecord& record : content.records) {
                 std::string key = rowKey(record.signature);
                 // A second record of a signature (in any letter case) is left out, as the table
                 // leaves it out: the first one wins.
@@ -173,6 +156,12 @@ void SignatureManager::open() {
                                              std::move(record.extension),
                                              std::move(record.description)});
                 ++table_.nSignatures;
+            }
+            if (!content.complete) {
+                // The rows before the damaged record stay listed; the user is warned that a save
+                // keeps only those.
+                notifier_.message(signatures::CorruptedFileText(nLangue_, path, table_.nSignatures),
+                                  platform::MessageIcon::Exclamation);
             }
         }
     }

@@ -111,6 +111,23 @@ bool SignatureRecordReader::next(SignatureRecord& record) {
     return true;
 }
 
+SignatureFileContent parseSignatureFile(std::string_view bytes) {
+    SignatureFileContent content;
+    const std::string text = platform::ansiToUtf8(bytes);
+    SignatureRecordReader reader(text);
+    while (!reader.atEnd()) {
+        SignatureRecord record;
+        if (!reader.next(record)) {
+            content.complete = false;
+            break;
+        }
+        if (!record.signature.empty() && !record.description.empty()) {
+            content.records.push_back(std::move(record));
+        }
+    }
+    return content;
+}
+
 std::string formatSignatureRecord(const SignatureRecord& record) {
     std::string line;
     line.reserve(record.signature.size() + record.extension.size() + record.description.size() +

@@ -38,6 +38,17 @@ private:
     std::size_t pos_ = 0;
 };
 
+// What a signatures file holds: its records in order, less those whose signature or description is
+// empty (they are skipped). `complete` is false when a record could not be read through; the
+// records before it are kept, nothing after it is read.
+struct SignatureFileContent {
+    std::vector<SignatureRecord> records;
+    bool complete = true;
+};
+
+// Reads a whole file's bytes, in the file's code page.
+SignatureFileContent parseSignatureFile(std::string_view bytes);
+
 // A record as the program writes it: "sig","ext","desc" and CR LF.
 std::string formatSignatureRecord(const SignatureRecord& record);
 

@@ -1,6 +1,5 @@
 #include "signatures/SignatureLoader.h"
 
-#include "platform/TextCodec.h"
 #include "signatures/SignatureFile.h"
 
 #include <string>
@@ -29,17 +28,6 @@ void showDuplicate(platform::Notifier& notifier, LanguageFlag nLangue, std::stri
     notifier.message(text, MessageIcon::Exclamation);
 }
 
-void showCorrupted(platform::Notifier& notifier, LanguageFlag nLangue, std::string_view path,
-                   std::int32_t rowsRead) {
-    std::string text(tr(nLangue, "Fichier Signatures endommagé:", "Corrupted Signatures file:"));
-    text += "\r\n";
-    text += path;
-    text += "\r\n";
-    text += tr(nLangue, "Ligne:", "Line:");
-    text += std::to_string(rowsRead);
-    notifier.message(text, MessageIcon::Critical);
-}
-
 void showUnreadable(platform::Notifier& notifier, LanguageFlag nLangue, std::string_view path) {
     std::string text(tr(nLangue, "Fichier Signatures illisible:", "Unreadable Signatures file:"));
     text += "\r\n";
@@ -48,6 +36,16 @@ void showUnreadable(platform::Notifier& notifier, LanguageFlag nLangue, std::str
 }
 
 } // namespace
+
+std::string CorruptedFileText(LanguageFlag nLangue, std::string_view path, std::int32_t rowsRead) {
+    std::string text(tr(nLangue, "Fichier Signatures endommagé:", "Corrupted Signatures file:"));
+    text += "\r\n";
+    text += path;
+    text += "\r\n";
+    text += tr(nLangue, "Ligne:", "Line:");
+    text += std::to_string(rowsRead);
+    return text;
+}
 
 void SetDefaultSignatures(SignatureTable& table) {
     table.clear();
@@ -75,18 +73,8 @@ void LoadSignatures(SignatureTable& table, platform::FileSystem& files,
         return;
     }
 
-    const std::string text = platform::ansiToUtf8(*bytes);
-    SignatureRecordReader reader(text);
-    while (!reader.atEnd()) {
-        SignatureRecord record;
-        if (!reader.next(record)) {
-            showCorrupted(notifier, nLangue, table.sSignaturesFile, table.nSignatures);
-            SetDefaultSignatures(table);
-            return;
-        }
-        if (record.signature.empty() || record.description.empty()) {
-            continue;
-        }
+    const SignatureFileContent content = parseSignatureFile(*bytes);
+    for (const SignatureRecord& record : content.records) {
         // Both collections hold the same keys, so the extension side answers for both.
         if (!table.colExtensions.add(record.signature, record.extension)) {
             showDuplicate(notifier, nLangue, record.signature);
@@ -94,6 +82,11 @@ void LoadSignatures(SignatureTable& table, platform::FileSystem& files,
         }
         table.colDescriptions.add(record.signature, record.description);
         ++table.nSignatures;
+    }
+    if (!content.complete) {
+        notifier.message(CorruptedFileText(nLangue, table.sSignaturesFile, table.nSignatures),
+                         MessageIcon::Critical);
+        SetDefaultSignatures(table);
     }
 }
 

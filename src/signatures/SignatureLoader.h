@@ -5,16 +5,23 @@
 #include "platform/Notifier.h"
 #include "signatures/SignatureTable.h"
 
+#include <cstdint>
+#include <string>
+#include <string_view>
+
 namespace lantrivex::signatures {
 
 // Replaces the whole table by the three default rows (in memory only; nSignatures unchanged).
 void SetDefaultSignatures(SignatureTable& table);
 
+// The corrupted-file message: the path and the number of rows counted before the damaged record.
+std::string CorruptedFileText(LanguageFlag nLangue, std::string_view path, std::int32_t rowsRead);
+
 // Empties the table and fills it from table.sSignaturesFile: the defaults, silently, when no file
 // exists; a message per duplicate signature; the corrupted-file message and the defaults when a
 // record cannot be read through; a critical message and the defaults when the file exists but
 // cannot be opened.
-void LoadSignatures(SignatureTable& table, platform::FileSystem& files, platform::Notifier& notifier,
-                    LanguageFlag nLangue);
+void LoadSignatures(SignatureTable& table, platform::FileSystem& files,
+                    platform::Notifier& notifier, LanguageFlag nLangue);
 
 } // namespace lantrivex::signatures
