@@ -624,14 +624,10 @@ void FrmLantrivex::MajTreeCatalogue() {
         } else if (node.kind == analysis::CatalogueNodeKind::Machine) {
             tag = text(node.tag);
         }
-        const QString key = text(node.key);
-        QTreeWidgetItem* item =
-            addTreeNode(parent, key, text(node.text), node.image, tag, node.expanded);
-        if (item == nullptr) {
-            // Two volumes with the same root path: both are shown, each with its own panel.
-            item = insertTreeNode(parent, key, text(node.text), node.image, tag, node.expanded);
-        }
-        items.push_back(item);
+        // Not addTreeNode: two volumes with the same root path are both shown, each with its
+        // own panel.
+        items.push_back(insertTreeNode(parent, text(node.key), text(node.text), node.image, tag,
+                                       node.expanded));
     }
     // After a rebuild no node is selected and no panel is visible.
     tree_->setCurrentItem(nullptr);
