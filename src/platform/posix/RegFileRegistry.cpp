@@ -1,11 +1,11 @@
 #include "platform/posix/RegFileRegistry.h"
 
 #include "common/Ascii.h"
+#include "platform/posix/PosixFileIo.h"
 #include "platform/posix/RegFile.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <system_error>
 
@@ -97,23 +97,11 @@ private:
 
 // The file's whole content when it is an ordinary file of a sensible size.
 std::optional<std::string> readSmallFile(const std::string& path) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (ec || !fs::is_regular_file(status)) {
+    WholeFile file = readWholeFile(path, RegFile::kMaxFileSize);
+    if (file.status != WholeFile::Status::Read) {
         return std::nullopt;
     }
-    const auto size = fs::file_size(path, ec);
-    if (ec || size > RegFile::kMaxFileSize) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
+    return std::move(file.bytes);
 }
 
 } // namespace
