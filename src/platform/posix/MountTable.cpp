@@ -2,10 +2,9 @@
 
 #include "common/Ascii.h"
 #include "platform/WindowsPath.h"
+#include "platform/posix/PosixFileIo.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace lantrivex::platform::posix {
 namespace {
@@ -72,13 +71,9 @@ std::vector<MountEntry> parseMountTable(std::string_view text) {
 }
 
 std::vector<MountEntry> readMountTable() {
-    std::ifstream in(mountTablePath(), std::ios::binary);
-    if (!in) {
-        return {};
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return parseMountTable(content.str());
+    const WholeFile file = readWholeFile(mountTablePath());
+    return file.status == WholeFile::Status::Read ? parseMountTable(file.bytes)
+                                                  : std::vector<MountEntry>();
 }
 
 bool isSmbMount(const MountEntry& entry) noexcept {
