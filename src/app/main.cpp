@@ -1,6 +1,6 @@
 // The window program: takes no arguments, shows the main window until it is closed.
 
-#include "platform/posix/PosixPlatform.h"
+#include "platform/HostPlatform.h"
 #include "shell/AppState.h"
 #include "ui/DialogCommands.h"
 #include "ui/FrmLantrivex.h"
@@ -21,8 +21,8 @@ int main(int argc, char* argv[]) {
     font.setPointSize(8);
     QApplication::setFont(font);
 
-    lantrivex::platform::posix::PosixPlatform system;
-    lantrivex::platform::Platform bundle = system.platform();
+    const auto system = lantrivex::platform::makeHostPlatform();
+    lantrivex::platform::Platform bundle = system->platform();
     lantrivex::shell::AppState state;
     lantrivex::ui::QtNotifier notifier;
     lantrivex::ui::FrmLantrivex window(bundle, notifier, state);

@@ -12,6 +12,11 @@ public:
     // The folder of the running executable, without a trailing separator, UTF-8.
     virtual std::string programFolder() = 0;
 
+    // The folder that holds the program's own files, the settings file and the signature file,
+    // without a trailing separator, UTF-8. The program's folder unless the platform keeps them
+    // elsewhere.
+    virtual std::string settingsFolder() { return programFolder(); }
+
     // The separator to put between a folder and a file name on this system ("\" or "/").
     virtual char pathSeparator() const = 0;
 };

@@ -489,7 +489,7 @@ void FrmLantrivex::closeEvent(QCloseEvent* event) {
 bool FrmLantrivex::Form_Load() {
     state_.FlagFirstActivation = true;
 
-    const std::string folder = platform_.location.programFolder();
+    const std::string folder = platform_.location.settingsFolder();
     const char separator = platform_.location.pathSeparator();
     state_.sSettingsFile = folder + separator + std::string(shell::kSettingsFileName);
     state_.sSignaturesFile() = folder + separator + "Signatures.txt";

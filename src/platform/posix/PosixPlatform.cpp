@@ -18,3 +18,11 @@ Platform PosixPlatform::platform() {
 }
 
 } // namespace lantrivex::platform::posix
+
+namespace lantrivex::platform {
+
+std::unique_ptr<HostPlatform> makeHostPlatform() {
+    return std::make_unique<posix::PosixPlatform>();
+}
+
+} // namespace lantrivex::platform

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/HostPlatform.h"
 #include "platform/posix/PosixDriveList.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixFolderProbe.h"
@@ -20,14 +20,14 @@ namespace lantrivex::platform::posix {
 
 // Every POSIX service of the program, owned in one place; platform() hands them out as the bundle
 // that the window program and the command-line reader pass down.
-class PosixPlatform {
+class PosixPlatform : public HostPlatform {
 public:
     PosixPlatform();
-    ~PosixPlatform();
+    ~PosixPlatform() override;
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
-    Platform platform();
+    Platform platform() override;
 
 private:
     std::unique_ptr<RemoteShareAccess> remote_; // unmounted SMB shares; null when not built in
