@@ -1,11 +1,11 @@
 #include "common/KeyedCollection.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 namespace lantrivex {
 
 bool KeyedCollection::add(std::string_view key, std::string_view item) {
-    auto [it, inserted] = index_.try_emplace(asciiToLower(key), entries_.size());
+    auto [it, inserted] = index_.try_emplace(foldLetterCase(key), entries_.size());
     if (!inserted) {
         return false;
     }
@@ -14,7 +14,7 @@ bool KeyedCollection::add(std::string_view key, std::string_view item) {
 }
 
 const std::string* KeyedCollection::find(std::string_view key) const {
-    const auto it = index_.find(asciiToLower(key));
+    const auto it = index_.find(foldLetterCase(key));
     return it == index_.end() ? nullptr : &entries_[it->second].item;
 }
 
@@ -24,7 +24,7 @@ std::string_view KeyedCollection::value(std::string_view key) const {
 }
 
 bool KeyedCollection::remove(std::string_view key) {
-    const auto it = index_.find(asciiToLower(key));
+    const auto it = index_.find(foldLetterCase(key));
     if (it == index_.end()) {
         return false;
     }

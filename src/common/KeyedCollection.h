@@ -10,8 +10,9 @@
 namespace lantrivex {
 
 // A table of text items under text keys, kept in insertion order. Keys compare without regard to
-// ASCII letter case; an entry keeps the spelling of the key it was added with. Adding a key that
-// is present fails and leaves the table as it was; looking up an absent key gives nothing.
+// letter case (the letters of Windows-1252, foldLetterCase); an entry keeps the spelling of the key
+// it was added with. Adding a key that is present fails and leaves the table as it was; looking up
+// an absent key gives nothing.
 class KeyedCollection {
 public:
     struct Entry {
