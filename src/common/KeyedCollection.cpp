@@ -3,6 +3,20 @@
 #include "common/LetterCase.h"
 
 namespace lantrivex {
+namespace {
+
+// Calls `use` with `key` folded; keys as short as signatures are folded on the stack.
+template <typename Use> auto withFoldedKey(std::string_view key, Use&& use) {
+    constexpr std::size_t kOnStack = 64;
+    if (key.size() <= kOnStack) {
+        char buffer[kOnStack];
+        return use(foldLetterCaseInto(key, buffer));
+    }
+    const std::string folded = foldLetterCase(key);
+    return use(std::string_view(folded));
+}
+
+} // namespace
 
 bool KeyedCollection::add(std::string_view key, std::string_view item) {
     auto [it, inserted] = index_.try_emplace(foldLetterCase(key), entries_.size());
@@ -14,8 +28,10 @@ bool KeyedCollection::add(std::string_view key, std::string_view item) {
 }
 
 const std::string* KeyedCollection::find(std::string_view key) const {
-    const auto it = index_.find(foldLetterCase(key));
-    return it == index_.end() ? nullptr : &entries_[it->second].item;
+    return withFoldedKey(key, [this](std::string_view folded) -> const std::string* {
+        const auto it = index_.find(folded);
+        return it == index_.end() ? nullptr : &entries_[it->second].item;
+    });
 }
 
 std::string_view KeyedCollection::value(std::string_view key) const {

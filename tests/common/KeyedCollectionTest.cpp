@@ -26,7 +26,15 @@ TEST(KeyedCollection, FirstSpellingWinsAndLookupFoldsTheLettersOfWindows1252) {
     EXPECT_TRUE(c.add(std::string_view("AB\0C", 4), "nul"));
     EXPECT_TRUE(c.add("AB", "short"));
     EXPECT_EQ(c.value(std::string_view("ab\0c", 4)), "nul");
+    std::string longKey(100, 'K'); // longer than the keys of the program
+    EXPECT_TRUE(c.add(longKey + "\xC3\x89", "long"));
+    EXPECT_EQ(c.value(std::string(100, 'k') + "\xC3\xA9"), "long");
     EXPECT_FALSE(equalsIgnoreLetterCase("@[", "`{")); // they differ by the case bit only
+    // Eight bytes at a time: the letters' edges, and bytes above 0x80 whose low bits are letters.
+    EXPECT_EQ(foldLetterCase("@AZ[`az{\xC1\xDA\xC3\x80"
+                             "ABCD"),
+              "@az[`az{\xC1\xDA\xC3\xA0"
+              "abcd");
 
     // Every capital of the code page and its small letter are one key, in both orders.
     std::vector<std::pair<char32_t, char32_t>> pairs = {{U'\u0152', U'\u0153'},
