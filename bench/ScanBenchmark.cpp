@@ -1,7 +1,8 @@
 // Throughput of the index scan on a 256 MiB generated stream, beside a plain memchr pass over the
 // same bytes (the floor: finding the markers and nothing else) and a byte-by-byte scan into an
 // ordered map of strings (the baseline). After the runs, the scan's throughput is printed as a
-// ratio of the floor's and of the baseline's.
+// ratio of the floor's and of the baseline's; the signature lookups of KeyedLookupBenchmark.cpp
+// as a ratio of their ASCII-only baseline.
 
 #include "analysis/IndexScanner.h"
 #include "analysis/ReferenceScan.h"
@@ -104,9 +105,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            const auto it = run.counters.find("bytes_per_second");
-            if (it != run.counters.end() && run.run_type == Run::RT_Iteration) {
-                rates[run.run_name.function_name] = it->second.value;
+            for (const char* counter : {"bytes_per_second", "items_per_second"}) {
+                const auto it = run.counters.find(counter);
+                if (it != run.counters.end() && run.run_type == Run::RT_Iteration) {
+                    rates[run.run_name.function_name] = it->second.value;
+                }
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -145,6 +148,11 @@ int main(int argc, char** argv) {
             std::printf("   %.1fx the naive scan (target >= 4)", r / baseline);
         }
         std::printf("\n");
+    }
+    if (const double lookups = rate("KeyedLookup"), ascii = rate("KeyedLookupAsciiFold");
+        lookups > 0 && ascii > 0) {
+        std::printf("KeyedLookup   %8.1f M/s   %.2fx the ASCII-only fold (target >= 0.95)\n",
+                    lookups / 1e6, lookups / ascii);
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "ui/DialogCommands.h"
 #include "ui/FrmLantrivex.h"
 #include "ui/QtNotifier.h"
+#include "ui/QtTranslations.h"
 
 #include <QApplication>
 #include <QFont>
@@ -20,6 +21,8 @@ int main(int argc, char* argv[]) {
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);
+    // The standard buttons of message boxes read as the desktop's do.
+    lantrivex::ui::installQtTranslations();
 
     const auto system = lantrivex::platform::makeHostPlatform();
     lantrivex::platform::Platform bundle = system->platform();

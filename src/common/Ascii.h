@@ -5,8 +5,9 @@
 
 namespace lantrivex {
 
-// ASCII-only letter case, the comparison every keyed table of the program uses: 'a'..'z' and
-// 'A'..'Z' fold together, every other byte (UTF-8 sequences included) compares as itself.
+// ASCII-only letter case, for names that are ASCII by nature (INI keys, file and server names,
+// registry value types): 'a'..'z' and 'A'..'Z' fold together, every other byte (UTF-8 sequences
+// included) compares as itself. Keyed tables fold more (LetterCase.h).
 constexpr char asciiLower(char c) noexcept {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }

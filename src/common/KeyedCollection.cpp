@@ -1,11 +1,25 @@
 #include "common/KeyedCollection.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 namespace lantrivex {
+namespace {
+
+// Calls `use` with `key` folded; keys as short as signatures are folded on the stack.
+template <typename Use> auto withFoldedKey(std::string_view key, Use&& use) {
+    constexpr std::size_t kOnStack = 64;
+    if (key.size() <= kOnStack) {
+        char buffer[kOnStack];
+        return use(foldLetterCaseInto(key, buffer));
+    }
+    const std::string folded = foldLetterCase(key);
+    return use(std::string_view(folded));
+}
+
+} // namespace
 
 bool KeyedCollection::add(std::string_view key, std::string_view item) {
-    auto [it, inserted] = index_.try_emplace(asciiToLower(key), entries_.size());
+    auto [it, inserted] = index_.try_emplace(foldLetterCase(key), entries_.size());
     if (!inserted) {
         return false;
     }
@@ -14,8 +28,10 @@ bool KeyedCollection::add(std::string_view key, std::string_view item) {
 }
 
 const std::string* KeyedCollection::find(std::string_view key) const {
-    const auto it = index_.find(asciiToLower(key));
-    return it == index_.end() ? nullptr : &entries_[it->second].item;
+    return withFoldedKey(key, [this](std::string_view folded) -> const std::string* {
+        const auto it = index_.find(folded);
+        return it == index_.end() ? nullptr : &entries_[it->second].item;
+    });
 }
 
 std::string_view KeyedCollection::value(std::string_view key) const {
@@ -24,7 +40,7 @@ std::string_view KeyedCollection::value(std::string_view key) const {
 }
 
 bool KeyedCollection::remove(std::string_view key) {
-    const auto it = index_.find(asciiToLower(key));
+    const auto it = index_.find(foldLetterCase(key));
     if (it == index_.end()) {
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,8 +11,9 @@
 namespace lantrivex {
 
 // A table of text items under text keys, kept in insertion order. Keys compare without regard to
-// ASCII letter case; an entry keeps the spelling of the key it was added with. Adding a key that
-// is present fails and leaves the table as it was; looking up an absent key gives nothing.
+// letter case (the letters of Windows-1252, foldLetterCase); an entry keeps the spelling of the key
+// it was added with. Adding a key that is present fails and leaves the table as it was; looking up
+// an absent key gives nothing.
 class KeyedCollection {
 public:
     struct Entry {
@@ -38,7 +40,16 @@ public:
 
 private:
     std::vector<Entry> entries_;
-    std::unordered_map<std::string, std::size_t> index_; // folded key -> position in entries_
+    // Looked up by a folded key as a string_view, so that a lookup makes no string. Not
+    // noexcept, as std::hash<std::string> is not: the table then keeps each key's hash.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const {
+            return std::hash<std::string_view>{}(key);
+        }
+    };
+    // folded key -> position in entries_
+    std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;
 };
 
 } // namespace lantrivex

@@ -1,6 +1,7 @@
 #include "shell/SignatureManager.h"
 
 #include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "signatures/SignatureLoader.h"
 
 #include <algorithm>
@@ -149,7 +150,7 @@ void SignatureManager::open() {
                 std::string key = rowKey(record.signature);
                 // A second record of a signature (in any letter case) is left out, as the table
                 // leaves it out: the first one wins.
-                if (!keys_.insert(asciiToLower(key)).second) {
+                if (!keys_.insert(foldLetterCase(key)).second) {
                     continue;
                 }
                 rows_.push_back(SignatureRow{std::move(key), std::move(record.signature),
@@ -172,11 +173,11 @@ void SignatureManager::open() {
 
 std::optional<std::size_t> SignatureManager::findRow(std::string_view signature) const {
     const std::string key = rowKey(signature);
-    if (keys_.count(asciiToLower(key)) == 0) {
+    if (keys_.count(foldLetterCase(key)) == 0) {
         return std::nullopt;
     }
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (equalsIgnoreAsciiCase(rows_[i].key, key)) {
+        if (equalsIgnoreLetterCase(rows_[i].key, key)) {
             return i;
         }
     }
@@ -242,7 +243,7 @@ SignatureManager::AddOutcome SignatureManager::addOrModify(std::string_view sign
     std::size_t index = 0;
     if (const auto found = findRow(signature); !found) {
         std::string key = rowKey(signature);
-        keys_.insert(asciiToLower(key));
+        keys_.insert(foldLetterCase(key));
         rows_.push_back(
             SignatureRow{std::move(key), record.signature, record.extension, record.description});
         index = rows_.size() - 1;
@@ -285,7 +286,7 @@ bool SignatureManager::removeSelected() {
     }
     const std::size_t index = *selected_;
     const std::string signature = rows_[index].signature;
-    keys_.erase(asciiToLower(rows_[index].key));
+    keys_.erase(foldLetterCase(rows_[index].key));
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
     showResult(std::string(tr(nLangue_, "Signature supprimée: ", "Removed Signature: ")) +
                signature);

@@ -25,6 +25,11 @@ public:
     QListWidget* list() const noexcept { return lstDrives_; }
     QPushButton* cancelButton() const noexcept { return cmdAnnuler_; }
 
+    // Where, in the list's viewport, the text after the tab starts on every line (pixels).
+    int secondColumnLeft() const;
+    // The text before the tab of line `row` as the list shows it (shortened when too long).
+    QString shownFirstText(int row) const;
+
 private:
     QListWidget* lstDrives_;
     QPushButton* cmdAnnuler_;

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCollator>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -77,6 +78,29 @@ int toPixels(double twips) {
 
 QString indexedName(const char* array, int k) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(k);
+}
+
+// A node of the catalogue: siblings sort as a reader reads them, letter case aside (as the
+// catalogue model and the command-line reader list them), in the order of the user's locale.
+class CatalogueNodeItem : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+
+    bool operator<(const QTreeWidgetItem& other) const override {
+        // One collator for the locale of the moment, made again when the locale changes.
+        static QCollator collator;
+        if (collator.caseSensitivity() != Qt::CaseInsensitive || collator.locale() != QLocale()) {
+            collator = QCollator(QLocale());
+            collator.setCaseSensitivity(Qt::CaseInsensitive);
+        }
+        return collator.compare(text(0), other.text(0)) < 0;
+    }
+};
+
+// The volume title and the total line share one band: each label paints its own background, so
+// that the one in front covers the other, as opaque labels do.
+void makeOpaque(QLabel* label) {
+    label->setAutoFillBackground(true);
 }
 
 } // namespace
@@ -283,11 +307,13 @@ void FrmLantrivex::createTemplatePanel() {
     bold.setBold(true);
     title->setFont(bold);
     title->setAlignment(Qt::AlignCenter);
+    makeOpaque(title);
     title->hide();
 
     auto* total = new QLabel(QStringLiteral("123"), inner_);
     total->setObjectName(indexedName("lbllblVolume", 0));
     total->setProperty("autoSize", true);
+    makeOpaque(total);
     total->hide();
 
     auto* model = new ResultGridModel(this);
@@ -797,7 +823,7 @@ QTreeWidgetItem* FrmLantrivex::addTreeNode(QTreeWidgetItem* parent, const QStrin
 QTreeWidgetItem* FrmLantrivex::insertTreeNode(QTreeWidgetItem* parent, const QString& key,
                                               const QString& caption, int image,
                                               const QVariant& tag, bool expanded) {
-    auto* item = new QTreeWidgetItem(QStringList(caption));
+    auto* item = new CatalogueNodeItem(QStringList(caption));
     item->setData(0, KeyRole, key);
     item->setData(0, TagRole, tag);
     item->setData(0, ImageRole, image);
@@ -863,11 +889,13 @@ int FrmLantrivex::loadVolumePanel(const QString& title) {
     titleK->setObjectName(indexedName("lblVolume", k));
     titleK->setFont(title0->font());
     titleK->setAlignment(title0->alignment());
+    makeOpaque(titleK);
     titleK->hide();
 
     auto* totalK = new QLabel(text(shell::totalText(0)), inner_);
     totalK->setObjectName(indexedName("lbllblVolume", k));
     totalK->setProperty("autoSize", true);
+    makeOpaque(totalK);
     totalK->hide();
 
     auto* model = new ResultGridModel(this);

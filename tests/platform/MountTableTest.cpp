@@ -37,10 +37,11 @@ TEST(PathResolver, LocalThroughShareMountsSmbWhenUnmountedNeverAboveTheShare) {
     const std::pair<const char*, const char*> rows[] = {
         // Any case, "/" separators; the share mounted last hides an earlier mount of it.
         {"//ntsrv1/d$/Mac Volumes", "local /mnt/later/Mac Volumes"},
-        {R"(\\ntsrv2\MAC VOLUMES\)", "local /mnt/mac\ttab"},
+        {R"(\\ntsrv2\MAC VOLUMES\)", "local root /mnt/mac\ttab"},
         {R"(\\NTSRV4\E$\Pub)", "local /mnt/back\\slash/Pub"}, // mount point with a trailing "/"
         {R"(\\NTSRV5\pub\srv\mac)", "local /srv/mac"},        // share mounted at the root
         {R"(\\NTSRV1\D$\..\..\etc)", "local /mnt/later/etc"},
+        {R"(\\NTSRV1\D$\..)", "local root /mnt/later"}, // never the folder above the mount point
         {R"(\\NTSRV1\D$\a\.\b\..\c\\d)", "local /mnt/later/a/c/d"},
         {"/srv/mac volumes/Pub", "local /srv/mac volumes/Pub"},
         {"relative/folder", "local relative/folder"},
@@ -52,7 +53,8 @@ TEST(PathResolver, LocalThroughShareMountsSmbWhenUnmountedNeverAboveTheShare) {
         {"e:", "unreachable"}};
     for (const auto& [path, expected] : rows) {
         const auto r = resolvePath(path, parseMountTable(kTable));
-        EXPECT_EQ(r.kind == Kind::Local ? "local " + r.localPath
+        EXPECT_EQ(r.kind == Kind::Local
+                      ? "local " + std::string(r.shareRoot ? "root " : "") + r.localPath
                   : r.kind == Kind::Smb
                       ? "smb " + r.unc.server + "|" + r.unc.share + "|" + r.unc.rest + r.localPath
                       : "unreachable" + r.localPath,

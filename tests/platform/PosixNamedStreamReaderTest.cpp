@@ -85,16 +85,44 @@ TEST_F(PosixNamedStreamReaderTest, TheAttributesOfNtfs3gAndSambaTriedInOrder) {
     EXPECT_EQ(read(volume), "4:file");
 }
 
-TEST_F(PosixNamedStreamReaderTest, UnmountedSharesGoToSmbAccessWhenThereIsOne) {
+TEST_F(PosixNamedStreamReaderTest, SharesAskedOfSmbAccessWhenNoLocalFormGivesTheStream) {
     const std::string path = R"(\\NTSRV9\E$\Mac Volumes\Pub)";
     EXPECT_EQ(read(path), "<none>");
     PosixNamedStreamReader withRemote(resolver, &remote);
     EXPECT_EQ(readAll(withRemote.open(path, "AFP_IdIndex")), "6:remote");
-    // Mounted shares and drive paths never reach it.
-    temp.folder("Here");
-    EXPECT_EQ(withRemote.open(R"(\\NTSRV1\D$\Here)", "AFP_IdIndex"), nullptr);
+    // A mounted share that shows the stream is read locally; one that shows none (a kernel SMB
+    // mount) is read from its server; drive paths never reach SMB access.
+    TempFolder::writeFile(temp.folder("Shown") + ":AFP_IdIndex", "local");
+    EXPECT_EQ(readAll(withRemote.open(R"(\\NTSRV1\D$\Shown)", "AFP_IdIndex")), "5:local");
+    temp.folder("Hidden");
+    EXPECT_EQ(readAll(withRemote.open(R"(\\ntsrv1\d$\Hidden\.)", "AFP_IdIndex")), "6:remote");
     EXPECT_EQ(withRemote.open(R"(D:\Here)", "AFP_IdIndex"), nullptr);
-    EXPECT_EQ(remote.asked, std::vector<std::string>{R"(NTSRV9|E$|Mac Volumes\Pub:AFP_IdIndex)"});
+    EXPECT_EQ(remote.asked, (std::vector<std::string>{R"(NTSRV9|E$|Mac Volumes\Pub:AFP_IdIndex)",
+                                                      R"(ntsrv1|d$|Hidden:AFP_IdIndex)"}));
+}
+
+TEST_F(PosixNamedStreamReaderTest, TheShareRootsOwnStreamNeverAFileBesideItsMountPoint) {
+    // //NTSRV2/D$ mounted on <temp>/d; a stranger's file <temp>/d:AFP_IdIndex beside it.
+    const std::string mountPoint = temp.folder("d");
+    TempFolder::writeFile(mountPoint + ":AFP_IdIndex", "\x01W6BNMSWD\x00"s);
+    const PathResolver table(parseMountTable("//NTSRV2/D$ " + mountPoint + " cifs rw 0 0\n"));
+    PosixNamedStreamReader local(table);
+    PosixNamedStreamReader withRemote(table, &remote);
+    const std::string roots[] = {R"(\\NTSRV2\D$\)", R"(\\NTSRV2\D$)", R"(\\NTSRV2\D$\..)",
+                                 R"(\\ntsrv2\d$\x\..\..\.)"};
+    for (const std::string& root : roots) {
+        EXPECT_EQ(readAll(local.open(root, "AFP_IdIndex")), "<none>") << root;
+        EXPECT_EQ(readAll(withRemote.open(root, "AFP_IdIndex")), "6:remote") << root;
+    }
+    EXPECT_EQ(remote.asked.front(), "NTSRV2|D$|:AFP_IdIndex");
+    EXPECT_EQ(remote.asked.size(), std::size(roots));
+    // The attributes of the mount point are those of the share's root folder.
+    if (setAttribute(mountPoint, "user.AFP_IdIndex", "root index")) {
+        for (const std::string& root : roots) {
+            EXPECT_EQ(readAll(withRemote.open(root, "AFP_IdIndex")), "10:root index") << root;
+        }
+        EXPECT_EQ(remote.asked.size(), std::size(roots));
+    }
 }
 
 TEST_F(PosixNamedStreamReaderTest, FoldersLocalThroughTheirMountOrAskedOfSmbAccess) {

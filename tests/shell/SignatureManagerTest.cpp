@@ -54,14 +54,18 @@ auto inLanguage(LanguageFlag lang) {
 }
 
 TEST_F(SignatureManagerTest, OpeningListsWhatTheFileHoldsAndSaveStopsAtWhatItCannot) {
-    auto m =
-        opened(kThree + "AAAAAAAA,,Texte \xE9" // a hand-edited row in the ANSI code page
-                        "crit 12\" \x80\r\n\"\",\"doc\",\"no signature\"\r\n"
-                        "\"BBBBBBBB\",\"doc\",\"\"\r\n\"w6bnmswd\",\"x\",\"second spelling\"\r\n");
-    EXPECT_EQ(signaturesOf(m), (Strings{"W6BNMSWD", "XDOCXPR3", "8BIMPHSP", "AAAAAAAA"}));
+    auto m = opened(kThree +
+                    "AAAAAAAA,,Texte \xE9" // a hand-edited row in the ANSI code page
+                    "crit 12\" \x80\r\n\"\",\"doc\",\"no signature\"\r\n"
+                    "\"BBBBBBBB\",\"doc\",\"\"\r\n\"w6bnmswd\",\"x\",\"second spelling\"\r\n"
+                    "\xC9TEX\x8C\x8A\x8E\x9F,e,capitals\r\n\xE9TEX\x9C\x9A\x9E\xFF,e,small\r\n");
+    EXPECT_EQ(signaturesOf(m),
+              (Strings{"W6BNMSWD", "XDOCXPR3", "8BIMPHSP", "AAAAAAAA", "ÉTEXŒŠŽŸ"}));
     EXPECT_EQ(m.rows()[3].description, "Texte écrit 12\" €");
-    EXPECT_TRUE(table.nSignatures == 4 && m.message().empty() && !m.selected() &&
+    EXPECT_TRUE(table.nSignatures == 5 && m.message().empty() && !m.selected() &&
                 !m.flagModified());
+    EXPECT_EQ(m.addOrModify("étexœšžÿ", "e", "either case"), Outcome::Modified);
+    EXPECT_EQ(m.rows().size(), 5u);
     m.select(0);
     m.removeSelected();
     EXPECT_EQ(m.save(), Saved::Refused);

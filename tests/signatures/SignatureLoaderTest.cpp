@@ -82,15 +82,18 @@ TEST_F(LoadSignaturesTest, HasNoLimitOf32767Rows) {
 }
 
 TEST_F(LoadSignaturesTest, EachDuplicateKeepsTheFirstRowAndWarns) {
-    load("\"TEXTttxt\",\"txt\",\"First\"\r\n\"textTTXT\",\"asc\",\"Second\"\r\nB,b,3\r\n");
-    EXPECT_EQ(rows(), (Rows{"TEXTttxt=txt|First", "B=b|3"}));
-    EXPECT_EQ(table.nSignatures, 2);
+    load("\"TEXTttxt\",\"txt\",\"First\"\r\n\"textTTXT\",\"asc\",\"Second\"\r\nB,b,3\r\n"
+         "\xC9TEXabcd,e,3\r\n\xE9TEXabcd,e,4\r\n\x8C\x8A\x8E\x9F,o,5\r\n\x9C\x9A\x9E\xFF,o,6\r\n");
+    EXPECT_EQ(rows(), (Rows{"TEXTttxt=txt|First", "B=b|3", "ÉTEXabcd=e|3", "ŒŠŽŸ=o|5"}));
+    EXPECT_EQ(table.nSignatures, 4);
     load("A,a,1\r\nA,a,2\r\nB,b,3\r\na,a,4\r\n", kFrench);
     load("B,b,1\r\nB,b,1\r\n", 2); // any value but 1 is English
-    EXPECT_EQ(notifier.texts(), (Rows{"Duplicate key in Signatures file: textTTXT",
-                                      "Doublon dans le fichier des Signatures: A",
-                                      "Doublon dans le fichier des Signatures: a",
-                                      "Duplicate key in Signatures file: B"}));
+    EXPECT_EQ(
+        notifier.texts(),
+        (Rows{"Duplicate key in Signatures file: textTTXT",
+              "Duplicate key in Signatures file: éTEXabcd",
+              "Duplicate key in Signatures file: œšžÿ", "Doublon dans le fichier des Signatures: A",
+              "Doublon dans le fichier des Signatures: a", "Duplicate key in Signatures file: B"}));
     for (const auto& message : notifier.messages) {
         EXPECT_EQ(message.icon, platform::MessageIcon::Exclamation);
     }

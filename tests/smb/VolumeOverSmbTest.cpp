@@ -1,5 +1,6 @@
-// A volume analysed end to end from its Windows root \\127.0.0.1\D$\... on a share that no mount
-// covers, with the port from LANTRIVEX_SMB_PORT (a Windows path names none).
+// A volume analysed end to end from its Windows root \\127.0.0.1\D$\... over SMB, on a share
+// that no mount covers or whose mount shows no streams, with the port from LANTRIVEX_SMB_PORT (a
+// Windows path names none).
 
 #include "analysis/VolumeIndexReader.h"
 #include "fakes/FakeNotifier.h"
@@ -9,6 +10,7 @@
 #include "platform/posix/SmbShareAccess.h"
 #include "smb/SambaServer.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
@@ -30,7 +32,8 @@ protected:
             index += std::string("\x01") + signature + std::string(3, '\0');
         }
         server_ = SambaServer::start(startError_, {"Mac Volumes/Pub", "Mac Volumes/NoIndex"},
-                                     {{"Mac Volumes/Pub:AFP_IdIndex", index}})
+                                     {{"Mac Volumes/Pub:AFP_IdIndex", index},
+                                      {":AFP_IdIndex", "\x01XDOCXPR3" + std::string(3, '\0')}})
                       .release();
         if (server_ != nullptr) {
             std::ofstream(server_->scratch() / "mounts"); // a mount table without SMB mounts
@@ -88,6 +91,24 @@ TEST_F(VolumeOverSmbTest, VolumeAnalysedFromItsWindowsRootOrUnknownIndex) {
                                                           "Unknown Macintosh volume index",
                                                           "Unknown Macintosh volume index",
                                                           "Unknown Macintosh volume index"}));
+}
+
+// A kernel SMB mount shows no named streams: the mount point is a local folder without them here,
+// and the stream is read from the mount's server, the share's root included.
+TEST_F(VolumeOverSmbTest, MountedShareThatShowsNoStreamsReadFromItsServer) {
+    const auto mountPoint = server_->scratch() / "mnt";
+    std::filesystem::create_directories(mountPoint / "Mac Volumes/Pub");
+    std::ofstream(server_->scratch() / "mnt:AFP_IdIndex") << "\x01TEXTttxt\x01TEXTttxt\x01X";
+    std::ofstream(server_->scratch() / "smb-mounts")
+        << "//127.0.0.1/D$ " << mountPoint.string() << " cifs rw,vers=3.1.1,mapposix 0 0\n";
+    mounts_->set((server_->scratch() / "smb-mounts").string());
+    EXPECT_EQ(analyse(R"(\\127.0.0.1\D$\Mac Volumes\Pub)"),
+              "folder, total 5, W6BNMSWD 3, TEXTttxt 2");
+    for (const char* root : {R"(\\127.0.0.1\D$\)", R"(\\127.0.0.1\d$\Mac Volumes\..\..)"}) {
+        EXPECT_EQ(analyse(root), "folder, total 1, XDOCXPR3 1") << root;
+    }
+    EXPECT_EQ(analyse(R"(\\127.0.0.1\D$\Mac Volumes\NoIndex)"), "no folder, no index");
+    EXPECT_EQ(notifier.texts(), std::vector<std::string>{"Unknown Macintosh volume index"});
 }
 
 // The command-line reader as a user runs it: nothing but its own output, no library chatter.

@@ -3,7 +3,9 @@
 #include "WindowFixture.h"
 #include "ui/FrmConnecter.h"
 
+#include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace lantrivex::ui::test {
 namespace {
@@ -94,6 +96,34 @@ TEST_F(CatalogueWindowTest, AnotherProductIsWrittenAndRebuildsFromTheLastEnumera
     EXPECT_EQ(window->lblVolume(1)->text(), "CYANSRV - Studio");
 }
 
+TEST_F(CatalogueWindowTest, EveryLevelSortsAsAReaderReadsLetterCaseAside) {
+    for (const char* share : {R"(\\Zeta\x)", R"(\\apps\x)", R"(\\beta\x)"}) {
+        connections.add("", share);
+    }
+    for (const char* name : {"zulu", "bravo", "\xC3\x89mile"}) {
+        registry.setMultiString("NTSRV1", kMacFileVolumes, name, {R"(Path=E:\Mac)"});
+    }
+    const QLocale before;
+    QLocale::setDefault(QLocale::c()); // no locale: code points, letter case aside
+    start();
+    const auto texts = [](const QTreeWidgetItem* parent) {
+        QStringList out;
+        for (int i = 0; i < parent->childCount(); ++i) {
+            out << parent->child(i)->text(0);
+        }
+        return out;
+    };
+    EXPECT_EQ(texts(window->treeCatalogue()->invisibleRootItem()),
+              (QStringList{"apps", "beta", "NTSRV1", "NTSRV2", "WORKSTATION", "Zeta"}));
+    EXPECT_EQ(texts(node("MACSRV (NTSRV1)")),
+              (QStringList{"Archives", "bravo", "Gone", "Publishing", "zulu", "\u00C9mile"}));
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); // É among the E
+    window->toolbarButton("Actualiser")->trigger();
+    EXPECT_EQ(texts(node("MACSRV (NTSRV1)")),
+              (QStringList{"Archives", "bravo", "\u00C9mile", "Gone", "Publishing", "zulu"}));
+    QLocale::setDefault(before);
+}
+
 TEST_F(CatalogueWindowTest, TwoVolumesOfOneRootEachHaveTheirPanel) {
     registry.setMultiString("NTSRV1", kMacFileVolumes, "Publishing bis",
                             {R"(Path=D:\Mac\Publishing)"});
@@ -133,6 +163,35 @@ TEST_F(CatalogueWindowTest, DrivesDialogFromTheToolbarAndTheMenu) {
     child<QAction>("mnuConnecter")->trigger();
     ASSERT_NE(dialog = opened(), nullptr) << "the menu opens it too";
     close(dialog);
+}
+
+TEST_F(CatalogueWindowTest, DrivesDialogLinesUpTheSecondColumnWithinTheList) {
+    const QString longPoint = "/srv/mounts/a-rather-long-mount-point/for-the-publishing-share";
+    drives.drives.clear();
+    drives.mountPoints = true;
+    drives.add("/", platform::kDriveFixed);
+    drives.add("/media/cdrom", platform::kDriveCdRom);
+    drives.add(longPoint.toStdString(), platform::kDriveRemote);
+    FrmConnecter dialog(drives, {longPoint.toStdString() + "\tNTSRV1\\D$"}, kEnglish);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.grab();
+    const QListWidget* list = dialog.list();
+    const QFontMetrics metrics = list->fontMetrics();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    const int column = dialog.secondColumnLeft();
+    for (int row = 0; row < list->count(); ++row) {
+        const QString second = list->item(row)->text().section('\t', 1);
+        EXPECT_LT(metrics.horizontalAdvance(dialog.shownFirstText(row)), column) << row;
+        EXPECT_LE(column + metrics.horizontalAdvance(second), list->viewport()->width()) << row;
+        EXPECT_EQ(list->item(row)->toolTip(), list->item(row)->text());
+    }
+    EXPECT_EQ(dialog.shownFirstText(1), "/media/cdrom");
+    const QString shortened = dialog.shownFirstText(2);
+    EXPECT_TRUE(shortened.startsWith("/srv") && shortened.endsWith("share") &&
+                shortened.contains(QChar(0x2026)))
+        << shortened.toStdString();
 }
 
 } // namespace

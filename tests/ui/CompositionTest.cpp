@@ -1,8 +1,14 @@
 #include "WindowFixture.h"
+#include "ui/QtNotifier.h"
+#include "ui/QtTranslations.h"
 
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QToolBar>
+#include <QTranslator>
 
 namespace lantrivex::ui::test {
 namespace {
@@ -15,6 +21,37 @@ QStringList captions(const QList<QAction*>& actions) {
         out << a->objectName() + "=" + (a->isSeparator() ? "-" : a->text());
     }
     return out;
+}
+
+// The buttons of a confirmation, read while it is open, then answered "No".
+QStringList confirmationButtons() {
+    QStringList buttons;
+    QTimer::singleShot(0, [&buttons] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) {
+                for (QAbstractButton* button : box->buttons()) {
+                    buttons << button->text();
+                }
+                box->button(QMessageBox::No)->click();
+            }
+        }
+    });
+    QtNotifier notifier;
+    EXPECT_FALSE(notifier.askYesNo("?"));
+    return buttons;
+}
+
+TEST(QtTranslationsTest, StandardButtonsInTheLanguageOfTheSystem) {
+    QTranslator* french = installQtTranslations(QLocale(QLocale::French, QLocale::France));
+    ASSERT_NE(french, nullptr) << "Qt's own French texts are missing (qt6-translations-l10n)";
+    QStringList buttons = confirmationButtons();
+    QCoreApplication::removeTranslator(french);
+    delete french;
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"&Non", "&Oui"}));
+    buttons = confirmationButtons();
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"&No", "&Yes"})) << "Qt's own texts without a translation";
 }
 
 TEST_F(CompositionTest, ControlsAndMenusUnderTheirNamesWithDesignCaptions) {

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 
 namespace lantrivex::ui::test {
@@ -45,6 +46,23 @@ TEST_F(LayoutTest, PanelsFollowTheTemplateAndTheGreyBarDragLaysThemOutOnRelease)
     EXPECT_EQ(window->gridColumnWidths(0)[0], 856) << "the template's columns stay";
     window->close();
     EXPECT_EQ(writes().back(), "Positions/SizeBarVLeft=5452");
+}
+
+TEST_F(LayoutTest, InASmallWindowTheTotalCoversTheTitleInsteadOfMixingWithIt) {
+    putIndex(kVolumeA, indexStream({{"W6BNMSWD", 1766}}));
+    start();
+    window->resize(420, 260);
+    clickNode(addVolumes().first);
+    QApplication::processEvents();
+    QLabel* title = window->lblVolume(1);
+    QLabel* total = window->lbllblVolume(1);
+    ASSERT_EQ(total->text(), "Total: 1766");
+    const QRect totalOnTitle = total->geometry().translated(-title->pos());
+    ASSERT_TRUE(title->rect().intersects(totalOnTitle)) << "the two share the band here";
+    // The title shows nothing where the total stands; the total shows whole.
+    EXPECT_FALSE(title->visibleRegion().intersects(totalOnTitle));
+    EXPECT_EQ(total->visibleRegion(), QRegion(total->rect()));
+    EXPECT_TRUE(title->autoFillBackground() && total->autoFillBackground());
 }
 
 } // namespace

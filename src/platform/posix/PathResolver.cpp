@@ -53,20 +53,23 @@ ResolvedPath PathResolver::resolve(std::string_view path) const {
 ResolvedPath resolvePath(std::string_view path, const std::vector<MountEntry>& table) {
     ResolvedPath resolved;
     if (std::optional<UncPath> unc = parseUncPath(path)) {
-        if (std::optional<MountEntry> mount = findSmbMount(table, unc->server, unc->share)) {
+        resolved.unc = std::move(*unc);
+        resolved.unc.rest = relativeBelowShare(resolved.unc.rest, '\\');
+        if (std::optional<MountEntry> mount =
+                findSmbMount(table, resolved.unc.server, resolved.unc.share)) {
             resolved.kind = ResolvedPath::Kind::Local;
             resolved.localPath = mount->mountPoint;
-            const std::string below = relativeBelowShare(unc->rest, '/');
-            if (!below.empty()) {
+            resolved.shareRoot = resolved.unc.rest.empty();
+            if (!resolved.shareRoot) {
                 if (resolved.localPath.empty() || resolved.localPath.back() != '/') {
                     resolved.localPath.push_back('/');
                 }
-                resolved.localPath += below;
+                for (char c : resolved.unc.rest) {
+                    resolved.localPath.push_back(c == '\\' ? '/' : c);
+                }
             }
         } else {
             resolved.kind = ResolvedPath::Kind::Smb;
-            resolved.unc = std::move(*unc);
-            resolved.unc.rest = relativeBelowShare(resolved.unc.rest, '\\');
         }
         return resolved;
     }

@@ -19,15 +19,20 @@ struct ResolvedPath {
     };
     Kind kind = Kind::Unreachable;
     std::string localPath;
+    // Smb: the share and the path below it. Local through an SMB mount: the share the mount
+    // stands for, so that its server can be asked what the mount does not show. Otherwise empty.
     UncPath unc;
+    // Local: `localPath` is the mount point itself, the share's root folder.
+    bool shareRoot = false;
 };
 
 // The one place where paths are resolved. A network path \\SERVER\SHARE\rest leads, when an SMB
 // mount (cifs, smb3) of //SERVER/SHARE is in the mount table (server and share compared without
 // regard to ASCII case), to the mount point followed by the rest with "\" turned into "/". A
 // network path with no such mount is left to SMB access, as its UncPath. In both cases empty, "."
-// and ".." components of the rest are dropped, and ".." never leads above the share's root. A
-// drive path (X:\...) cannot be reached; any other path is taken as a local path, as it is.
+// and ".." components of the rest are dropped, and ".." never leads above the share's root (a path
+// that climbs above it names the root folder, the mount point itself). A drive path (X:\...)
+// cannot be reached; any other path is taken as a local path, as it is.
 class PathResolver {
 public:
     // Reads the mount table (mountTablePath()) afresh at every resolution: shares are mounted and

@@ -65,14 +65,17 @@ private:
     std::size_t position_ = 0;
 };
 
-std::unique_ptr<ByteStream> openStreamFile(const std::string& file) {
+// The stream file `file` of `owner`, taken only from the file system that holds `owner`.
+std::unique_ptr<ByteStream> openStreamFile(const std::string& file, const std::string& owner) {
     // O_NONBLOCK: a FIFO in the way must not hang the reader; only regular files are taken.
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         return nullptr;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    struct stat ownerInfo {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::stat(owner.c_str(), &ownerInfo) != 0 || ownerInfo.st_dev != info.st_dev) {
         ::close(fd);
         return nullptr;
     }
@@ -120,7 +123,13 @@ std::unique_ptr<ByteStream> PosixNamedStreamReader::open(std::string_view path,
     ResolvedPath resolved = resolver_.resolve(path);
     switch (resolved.kind) {
     case ResolvedPath::Kind::Local:
-        return openLocal(resolved.localPath, streamName);
+        if (auto stream = openLocal(resolved.localPath, streamName, resolved.shareRoot)) {
+            return stream;
+        }
+        // Through an SMB mount: the share's server holds the stream the mount does not show.
+        return remote_ != nullptr && !resolved.unc.server.empty()
+                   ? remote_->openStream(resolved.unc, streamName)
+                   : nullptr;
     case ResolvedPath::Kind::Smb:
         return remote_ != nullptr ? remote_->openStream(resolved.unc, streamName) : nullptr;
     case ResolvedPath::Kind::Unreachable:
@@ -130,7 +139,8 @@ std::unique_ptr<ByteStream> PosixNamedStreamReader::open(std::string_view path,
 }
 
 std::unique_ptr<ByteStream> PosixNamedStreamReader::openLocal(const std::string& path,
-                                                              std::string_view streamName) {
+                                                              std::string_view streamName,
+                                                              bool mountRoot) {
     if (path.empty() || streamName.empty()) {
         return nullptr;
     }
@@ -140,8 +150,10 @@ std::unique_ptr<ByteStream> PosixNamedStreamReader::openLocal(const std::string&
         base.pop_back();
     }
 
-    if (auto file = openStreamFile(base + ":" + std::string(streamName))) {
-        return file;
+    if (!mountRoot) {
+        if (auto file = openStreamFile(base + ":" + std::string(streamName), base)) {
+            return file;
+        }
     }
     if (auto value = readAttribute(base, "user." + std::string(streamName))) {
         return std::make_unique<MemoryByteStream>(std::move(*value));

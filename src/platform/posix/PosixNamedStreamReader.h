@@ -13,11 +13,15 @@ namespace lantrivex::platform::posix {
 // Named streams on a POSIX system. The path is resolved by PathResolver; a share that no mount
 // covers is handed to `remote` when one was given, else it cannot be reached. On this system's
 // own files, the stream NAME of a file or folder is found, in this order, as:
-//  1. the file "<path>:NAME" (an NTFS volume mounted by ntfs-3g with streams_interface=windows);
+//  1. the file "<path>:NAME" (an NTFS volume mounted by ntfs-3g with streams_interface=windows),
+//     only when it lies on the file system of the file or folder itself: beside a mount point it
+//     is a file of the folder above, so the root folder of a mount has no such form;
 //  2. the extended attribute "user.NAME" (ntfs-3g's default);
 //  3. the extended attribute "user.DosStream.NAME:$DATA" (a Samba server's vfs_streams_xattr),
 //     whose value ends in one NUL byte that is not part of the stream.
-// An extended attribute is read whole, in a buffer of its own size.
+// An extended attribute is read whole, in a buffer of its own size. When none of them gives the
+// stream of a folder on an SMB mount (a kernel SMB mount shows no named streams), the mount's
+// server is asked through `remote`.
 class PosixNamedStreamReader : public NamedStreamReader {
 public:
     explicit PosixNamedStreamReader(RemoteShareAccess* remote = nullptr);
@@ -25,9 +29,10 @@ public:
 
     std::unique_ptr<ByteStream> open(std::string_view path, std::string_view streamName) override;
 
-    // The stream of a local file or folder, by the three conventions above.
-    static std::unique_ptr<ByteStream> openLocal(const std::string& path,
-                                                 std::string_view streamName);
+    // The stream of a local file or folder, by the three conventions above; `mountRoot`: the
+    // folder is known to be the root folder of a mount.
+    static std::unique_ptr<ByteStream>
+    openLocal(const std::string& path, std::string_view streamName, bool mountRoot = false);
 
 private:
     PathResolver resolver_;
