@@ -1,5 +1,6 @@
 # The Windows program as one folder, and CPack's .zip of it: both programs, the signature table,
-# the Qt libraries the window program loads with the one platform plugin it needs, and the MinGW
+# the Qt libraries the window program loads with the one platform plugin it needs and Qt's French
+# texts, and the MinGW
 # runtime those Qt libraries were built against (the programs themselves link it statically).
 # Nothing else: settings and registry data stay on the machine that runs it.
 
@@ -11,6 +12,15 @@ if(TARGET lantrivex)
     install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
             DESTINATION .)
     install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+    # Qt's own French texts (the standard buttons), platform-independent: Debian's copy serves.
+    find_file(qtbase_fr_qm qtbase_fr.qm PATHS /usr/share/qt6/translations NO_DEFAULT_PATH
+              NO_CMAKE_FIND_ROOT_PATH)
+    if(qtbase_fr_qm)
+        install(FILES "${qtbase_fr_qm}" DESTINATION translations)
+    else()
+        message(WARNING "qtbase_fr.qm not found (Debian: qt6-translations-l10n): the Windows "
+                        "program's standard buttons will read in English under French")
+    endif()
 
     # The runtime of the compiler that built Qt, found where that compiler keeps it.
     foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
