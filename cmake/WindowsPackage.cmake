@@ -1,7 +1,7 @@
 # The Windows program as one folder, and CPack's .zip of it: both programs, the signature table,
 # the Qt libraries the window program loads with the one platform plugin it needs and Qt's French
-# texts, and the MinGW
-# runtime those Qt libraries were built against (the programs themselves link it statically).
+# texts, and the MinGW runtime those Qt libraries were built against (the programs themselves link
+# it statically).
 # Nothing else: settings and registry data stay on the machine that runs it.
 
 install(TARGETS lantrivex-cli RUNTIME DESTINATION .)
