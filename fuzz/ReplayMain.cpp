@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
         } else if (fs::is_regular_file(path, ec)) {
             inputs.push_back(path);
         } else {
-            std::printf("%s: not there, passed over\n", path.c_str());
+            std::printf("%s: not there, passed over\n", path.string().c_str());
         }
     }
     if (inputs.empty()) {
@@ -45,10 +45,10 @@ int main(int argc, char** argv) {
         const std::string bytes{std::istreambuf_iterator<char>(in),
                                 std::istreambuf_iterator<char>()};
         if (!in.good() && !in.eof()) {
-            std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
+            std::fprintf(stderr, "%s: cannot be read\n", path.string().c_str());
             return 1;
         }
-        std::printf("%s (%zu bytes)\n", path.c_str(), bytes.size());
+        std::printf("%s (%zu bytes)\n", path.string().c_str(), bytes.size());
         std::fflush(stdout);
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
