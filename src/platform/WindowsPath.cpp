@@ -3,9 +3,7 @@
 namespace lantrivex::platform {
 namespace {
 
-constexpr bool isSeparator(char c) noexcept {
-    return c == '\\' || c == '/';
-}
+constexpr bool isSeparator(char c) noexcept { return c == '\\' || c == '/'; }
 
 // "." and ".." are steps of a path, not names: as a server or share they would lead elsewhere.
 bool isNamed(std::string_view name) noexcept {
