@@ -10,7 +10,6 @@
 namespace lantrivex::analysis {
 namespace {
 
-constexpr std::byte kMarker{0x01};
 constexpr std::size_t kSignatureLength = 8;
 constexpr std::size_t kWindow = 1 + kSignatureLength; // the marker and its eight bytes
 

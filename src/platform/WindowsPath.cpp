@@ -5,6 +5,11 @@ namespace {
 
 constexpr bool isSeparator(char c) noexcept { return c == '\\' || c == '/'; }
 
+// "." and ".." are steps of a path, not names: as a server or share they would lead elsewhere.
+bool isNamed(std::string_view name) noexcept {
+    return !name.empty() && name != "." && name != "..";
+}
+
 } // namespace
 
 std::optional<UncPath> parseUncPath(std::string_view path) {
@@ -13,7 +18,7 @@ std::optional<UncPath> parseUncPath(std::string_view path) {
     }
     path.remove_prefix(2);
     const auto serverEnd = path.find_first_of("\\/");
-    if (serverEnd == std::string_view::npos || serverEnd == 0) {
+    if (serverEnd == std::string_view::npos || !isNamed(path.substr(0, serverEnd))) {
         return std::nullopt;
     }
     UncPath unc;
@@ -21,7 +26,7 @@ std::optional<UncPath> parseUncPath(std::string_view path) {
     path.remove_prefix(serverEnd + 1);
     const auto shareEnd = path.find_first_of("\\/");
     unc.share = std::string(path.substr(0, shareEnd));
-    if (unc.share.empty()) {
+    if (!isNamed(unc.share)) {
         return std::nullopt;
     }
     if (shareEnd != std::string_view::npos) {

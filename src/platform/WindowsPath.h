@@ -15,7 +15,8 @@ struct UncPath {
 };
 
 // Takes \\server\share[\rest] apart; "/" is accepted as a separator as Windows does. nullopt for
-// any other form (a local path, \\server alone, an empty server or share name).
+// any other form (a local path, \\server alone, a server or share name that is empty, "." or
+// "..").
 std::optional<UncPath> parseUncPath(std::string_view path);
 
 // "X:" or "X:\..." with X a letter.

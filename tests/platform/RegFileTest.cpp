@@ -101,6 +101,7 @@ TEST(RegFile, BrokenFilesAreRefusedWithAReason) {
                    "\"a\"=hex(7):41,00,42\n"), // odd UTF-16 string data
         asVersion5("REGEDIT4\n[HKEY_LOCAL_MACHINE\\X\n"),
         "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=\"b\0c\"\r\n"s,
+        "\xEF\xBB\xBFREGEDIT4\r\n[HKEY_LOCAL_MACHINE\\X]\r\n\"a\"=\"\xE9\"\r\n", // not UTF-8
         "REGEDIT4\r\n" + std::string(RegFile::kMaxFileSize, ' ')};
     for (const char* value :
          {"hex:0g", "hex:1,2", "hex:0102", "dword:100000000", "hex(100000000):00", "qword:1"}) {

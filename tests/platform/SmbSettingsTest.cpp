@@ -77,6 +77,11 @@ TEST(WindowsPath, TakesNetworkPathsApartAndRefusesOtherForms) {
         {R"(\\NTSRV)", ""},
         {R"(\\NTSRV\)", ""},
         {R"(\\\share)", ""},
+        // "." and ".." are no names: a share or server so named would lead above a share's root.
+        {R"(\\srv\..\x)", ""},
+        {R"(\\..\share)", ""},
+        {"//srv/./x", ""},
+        {R"(\\srv\...\x)", R"(srv|...|x)"},
         {R"(D:\Mac)", ""},
         {"/srv/mac", ""}};
     for (const auto& [path, expected] : rows) {

@@ -373,6 +373,10 @@ std::optional<RegFile> RegFile::parse(std::string_view bytes, std::string* error
         }
         text = std::move(*decoded);
     } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        if (!isValidUtf8(bytes.substr(3))) {
+            why = "broken UTF-8 text after a UTF-8 byte-order mark";
+            return std::nullopt;
+        }
         text = std::string(bytes.substr(3));
     } else if (isValidUtf8(bytes)) {
         // Plain ASCII, or a file written by hand on a system whose text is UTF-8.

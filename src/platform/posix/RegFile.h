@@ -40,8 +40,9 @@ public:
     static constexpr std::size_t kMaxFileSize = 32u << 20;
 
     // The whole file's bytes. nullopt when the file is not a well-formed export (no header, an odd
-    // number of bytes or a broken character in a UTF-16 file, bad hex digits, an unterminated
-    // string or key, a number out of range, a file cut inside a value); `error` then says where.
+    // number of bytes or a broken character in a UTF-16 file, a broken character after a UTF-8
+    // byte-order mark, bad hex digits, an unterminated string or key, a number out of range, a
+    // file cut inside a value); `error` then says where.
     static std::optional<RegFile> parse(std::string_view bytes, std::string* error = nullptr);
 
     // The key at `path` (letter case ignored), or nullptr.
