@@ -14,36 +14,6 @@ constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view kLocalMachineShort = "HKLM";
 
-// UTF-16LE bytes to UTF-8; nullopt for an odd byte count or a broken surrogate pair.
-std::optional<std::string> utf16leToUtf8(std::string_view bytes) {
-    if (bytes.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        char32_t unit = static_cast<unsigned char>(bytes[i]) |
-                        (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            if (i + 3 >= bytes.size()) {
-                return std::nullopt;
-            }
-            const char32_t low =
-                static_cast<unsigned char>(bytes[i + 2]) |
-                (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 3])) << 8);
-            if (low < 0xDC00 || low > 0xDFFF) {
-                return std::nullopt;
-            }
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            return std::nullopt;
-        }
-        appendUtf8(out, unit);
-    }
-    return out;
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
