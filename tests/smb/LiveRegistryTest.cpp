@@ -6,8 +6,8 @@
 #include "platform/TempFolder.h"
 #include "platform/posix/RegFileRegistry.h"
 #include "platform/posix/SmbRegistry.h"
-#include "smb/RegExportWriter.h"
 #include "smb/SambaServer.h"
+#include "smb/TestRegistry.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -22,53 +22,8 @@ using namespace platform;
 using platform::posix::ScopedEnv;
 using platform::posix::SmbRegistry;
 using platform::posix::SmbSettings;
-using smbtest::ExportKey;
 using smbtest::SambaServer;
-
-constexpr const char* kMacFile = R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters)";
-constexpr const char* kCyan = R"(SOFTWARE\cyan\MacServerIP)";
-constexpr const char* kExtremeZ = R"(SYSTEM\CurrentControlSet\Services\ExtremeZ-IP\Parameters)";
-constexpr const char* kTypes = R"(SOFTWARE\Lantrivex Test\Types)";
-
-std::string multi(std::initializer_list<std::string> entries) {
-    std::string out;
-    for (const std::string& e : entries) {
-        out += (&e == entries.begin() ? "" : std::string(1, '\0')) + e;
-    }
-    return out;
-}
-
-// The registry of the test machine: the three products (server name present and absent, sparse
-// volumes, the "Path=" cases, a name too long for the enumeration, accents, a value over 15 KB),
-// and a key of every value type.
-std::vector<ExportKey> machineRegistry() {
-    std::string big;
-    while (big.size() < 15'000) {
-        big += "Note=" + std::string(70, 'n') + '\0';
-    }
-    big += "Path=D:\\Gros";
-    return {
-        {kMacFile, {{"ServerName", 1, "Serveur Éloïse"}}},
-        {std::string(kMacFile) + "\\Volumes",
-         {{"Pub", 7, multi({"A=1", "Path=D:\\Mac Volumes\\Pub", "B=2"})},
-          {"Minuscule", 7, multi({"path=E:\\Mac"})},
-          {"Graphisme é", 1, "Path=D:\\Graphisme é"},
-          {"Racine", 7, multi({"Path=", "X=1"})},
-          {"Gros", 7, big},
-          {std::string(300, 'L'), 7, multi({"Path=D:\\Long"})},
-          {"Après", 7, multi({"Path=D:\\Apres"})}}},
-        {kCyan, {{"Version", 4, "", 3}}},
-        {std::string(kCyan) + "\\Volumes", {{"Cyan", 7, multi({"Path=C:\\Cyan"})}}},
-        {kExtremeZ, {{"ServerName", 1, "XZ"}}},
-        {std::string(kExtremeZ) + "\\Volumes", {{"Secret", 7, multi({"Path=S:\\Secret"})}}},
-        {kTypes,
-         {{"Text", 1, "line one\nline two 😀"},
-          {"Expand", 2, "%SystemRoot%\\Mac"},
-          {"Number", 4, "", 0x12345678},
-          {"Entries", 7, multi({"", "second", "", "fourth"})},
-          {"Bytes", 3, std::string("\x00\x01\xfe\xff", 4)}}},
-    };
-}
+using namespace smbtest::test_registry;
 
 // What the lookup finds for one product: the server name, then "name -> root" per entry.
 std::string lookup(Registry& registry, discovery::ProductCode product) {
@@ -235,6 +190,37 @@ TEST_F(LiveRegistryTest, SilentServerIsAskedOncePerRebuild) {
     EXPECT_EQ(live.connect("127.0.0.1", hive), kRegBadNetPath);
     EXPECT_GT(connectionsTaken(), 0);
     ::close(listener);
+}
+
+// The command-line reader on a network known only by its mount table, without any export: the
+// catalogue comes from the server's registry itself; with a wrong password, from nothing.
+TEST_F(LiveRegistryTest, CommandLineCatalogueBuiltLiveFromTheMountTable) {
+    exports.folder("mnt/Mac Volumes/Pub");
+    const std::string mount = exports.file("mnt");
+    exports.write("mounts", "//127.0.0.1/D$ " + mount + " cifs rw 0 0\n");
+    const auto catalogue = [&](const std::string& password) {
+        const std::string out = exports.file("cli.out");
+        const int status = smbtest::shell(
+            "LANTRIVEX_MOUNTS='" + exports.file("mounts") + "' LANTRIVEX_REGISTRY_DIR='" +
+            exports.file("none") + "' LANTRIVEX_GVFS_DIR='" + exports.file("none") +
+            "' LANTRIVEX_SMB_PORT=" + std::to_string(server_->port()) +
+            " LANTRIVEX_SMB_CREDENTIALS='" + credentials(password) +
+            "' '" LANTRIVEX_BINARY_DIR
+            "/bin/lantrivex-cli' catalogue --product 0 --format json >'" +
+            out + "' 2>&1");
+        EXPECT_EQ(status, 0);
+        return smbtest::readText(out);
+    };
+    const std::string json = catalogue(SambaServer::kPassword);
+    for (const std::string part :
+         {R"("server":{)", R"("Serveur Éloïse")",
+          R"({"name":"Pub","root":"\\\\127.0.0.1\\D$\\Mac Volumes\\Pub","found":true,"panel":1})",
+          R"({"name":"Gros","root":"\\\\127.0.0.1\\D$\\Gros","found":false,"panel":4})"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << json;
+    }
+    const std::string refused = catalogue("not the password");
+    EXPECT_NE(refused.find("127.0.0.1"), std::string::npos) << refused;
+    EXPECT_EQ(refused.find(R"("server":{)"), std::string::npos) << refused;
 }
 
 } // namespace
