@@ -13,26 +13,14 @@ namespace {
 
 constexpr std::string_view kSharePrefix = "smb-share:";
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // Undoes "%XX" escapes; a "%" not followed by two hex digits stays as it is.
 std::string unescape(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
-            hexDigit(text[i + 2]) >= 0) {
-            out.push_back(static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2])));
+        if (text[i] == '%' && i + 2 < text.size() && hexDigitValue(text[i + 1]) >= 0 &&
+            hexDigitValue(text[i + 2]) >= 0) {
+            out.push_back(
+                static_cast<char>(hexDigitValue(text[i + 1]) * 16 + hexDigitValue(text[i + 2])));
             i += 2;
         } else {
             out.push_back(text[i]);

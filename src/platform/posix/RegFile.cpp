@@ -28,19 +28,6 @@ std::string_view trimBlanks(std::string_view s) {
     return s;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 class Parser {
 public:
     Parser(std::string_view text, bool unicode) : text_(text), unicode_(unicode) {}
@@ -205,7 +192,7 @@ private:
             }
             std::uint32_t number = 0;
             for (char c : digits) {
-                const int d = hexDigit(c);
+                const int d = hexDigitValue(c);
                 if (d < 0) {
                     return fail(error, "bad dword value");
                 }
@@ -233,7 +220,7 @@ private:
             }
             std::uint32_t n = 0;
             for (char c : t.substr(1, close - 1)) {
-                const int d = hexDigit(c);
+                const int d = hexDigitValue(c);
                 if (d < 0) {
                     return fail(error, "bad hex type");
                 }
@@ -297,10 +284,12 @@ private:
             if (i >= piece.size()) {
                 break;
             }
-            if (i + 1 >= piece.size() || hexDigit(piece[i]) < 0 || hexDigit(piece[i + 1]) < 0) {
+            if (i + 1 >= piece.size() || hexDigitValue(piece[i]) < 0 ||
+                hexDigitValue(piece[i + 1]) < 0) {
                 return fail(error, "bad hex digits");
             }
-            bytes.push_back(static_cast<char>(hexDigit(piece[i]) * 16 + hexDigit(piece[i + 1])));
+            bytes.push_back(
+                static_cast<char>(hexDigitValue(piece[i]) * 16 + hexDigitValue(piece[i + 1])));
             i += 2;
             while (i < piece.size() && isBlank(piece[i])) {
                 ++i;

@@ -160,13 +160,13 @@ SmbRegistry::SmbRegistry(SmbSettings settings) : settings_(std::move(settings)) 
 
 SmbRegistry::~SmbRegistry() = default;
 
-RegistryError SmbRegistry::connectLive(const std::string& machineName,
+RegistryError SmbRegistry::connectLive(const std::string& machineName, bool probe,
                                        std::unique_ptr<RegistryHive>& hive) {
     if (!session_ && !sessionFailed_) {
         session_ = SmbSession::create(settings_);
         sessionFailed_ = !session_;
     }
-    if (!session_ || !session_->serverAnswers(machineName)) {
+    if (!session_ || (probe && !session_->serverAnswers(machineName))) {
         return kRegBadNetPath;
     }
     int error = 0;
@@ -192,7 +192,7 @@ SmbRegistry::SmbRegistry(SmbSettings settings) : settings_(std::move(settings)) 
 
 SmbRegistry::~SmbRegistry() = default;
 
-RegistryError SmbRegistry::connectLive(const std::string&, std::unique_ptr<RegistryHive>&) {
+RegistryError SmbRegistry::connectLive(const std::string&, bool, std::unique_ptr<RegistryHive>&) {
     return kRegBadNetPath;
 }
 
@@ -211,15 +211,18 @@ RegistryError SmbRegistry::connect(std::string_view machineName,
     if (const auto failed = failed_.find(folded); failed != failed_.end()) {
         return failed->second;
     }
-    const RegistryError e = connectLive(std::string(machineName), hive);
+    const RegistryError e = connectLive(std::string(machineName), !reached_.contains(folded), hive);
     if (e != kRegOk) {
         failed_.emplace(folded, e);
+    } else {
+        reached_.insert(folded);
     }
     return e;
 }
 
 void SmbRegistry::beginRebuild() {
     failed_.clear();
+    reached_.clear();
 }
 
 } // namespace lantrivex::platform::posix

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,9 @@ namespace lantrivex::platform::posix {
 // closed port, no answer within the timeout, no registry service), kRegAccessDenied for a refused
 // logon or key, kRegFileNotFound for an absent key or value.
 // A machine that could not be reached is not asked again until the next rebuild (beginRebuild):
-// the same failure is given at once. The connection is held by the hive and its keys and released
-// with the last of them.
+// the same failure is given at once. A machine reached is not probed again meanwhile (each probe
+// costs the server a connection of its own). The connection is held by the hive and its keys and
+// released with the last of them.
 class SmbRegistry final : public Registry {
 public:
     explicit SmbRegistry(SmbSettings settings);
@@ -34,12 +36,16 @@ public:
     void beginRebuild() override;
 
 private:
-    RegistryError connectLive(const std::string& machineName, std::unique_ptr<RegistryHive>& hive);
+    RegistryError connectLive(const std::string& machineName, bool probe,
+                              std::unique_ptr<RegistryHive>& hive);
 
     SmbSettings settings_;
     std::shared_ptr<SmbSession> session_;
     bool sessionFailed_ = false;
-    std::map<std::string, RegistryError> failed_; // machine name, ASCII lower case -> its failure
+    // Machine names in ASCII lower case, until the next rebuild: those that failed, with the
+    // failure; those reached, which need no new probe of their port.
+    std::map<std::string, RegistryError> failed_;
+    std::set<std::string> reached_;
 };
 
 } // namespace lantrivex::platform::posix

@@ -8,10 +8,6 @@ namespace {
 // Answers larger than this are not registry values of a server's settings.
 constexpr std::size_t kMaxAnswer = 0x4000000 + 4096;
 
-template <typename Result> RegistryError statusOf(const std::optional<Result>& result) {
-    return result ? static_cast<RegistryError>(result->status) : kRegBadNetPath;
-}
-
 } // namespace
 
 WinregClient::WinregClient(std::unique_ptr<RpcPipe> pipe) : pipe_(std::move(pipe)) {}
@@ -31,7 +27,7 @@ bool WinregClient::readFragment(winreg::PacketHeader& header, std::string& body)
         if (trailer > body.size()) {
             return false;
         }
-        body.resize(body.size() - trailer);
+        body.erase(body.size() - trailer);
     }
     return true;
 }
@@ -95,80 +91,71 @@ RegistryError WinregClient::call(std::uint16_t opnum, std::string_view request, 
     }
 }
 
-RegistryError WinregClient::openLocalMachine(std::uint32_t access, winreg::KeyHandle& root) {
+template <typename Result>
+RegistryError WinregClient::invoke(std::uint16_t opnum, std::string_view request,
+                                   std::optional<Result> (*parse)(std::string_view),
+                                   Result& result) {
     std::string stub;
-    if (const RegistryError e = call(winreg::kOpOpenHklm, winreg::openHklmRequest(access), stub)) {
+    if (const RegistryError e = call(opnum, request, stub)) {
         return e;
     }
-    const auto result = winreg::parseHandleResult(stub);
-    if (result && result->status == 0) {
-        root = result->handle;
+    auto parsed = parse(stub);
+    if (!parsed) {
+        return kRegBadNetPath;
     }
-    return statusOf(result);
+    result = std::move(*parsed);
+    return static_cast<RegistryError>(result.status);
+}
+
+RegistryError WinregClient::openLocalMachine(std::uint32_t access, winreg::KeyHandle& root) {
+    winreg::HandleResult result;
+    const RegistryError e = invoke(winreg::kOpOpenHklm, winreg::openHklmRequest(access),
+                                   &winreg::parseHandleResult, result);
+    if (e == kRegOk) {
+        root = result.handle;
+    }
+    return e;
 }
 
 RegistryError WinregClient::openKey(const winreg::KeyHandle& parent, std::string_view path,
                                     std::uint32_t access, winreg::KeyHandle& key) {
-    std::string stub;
-    if (const RegistryError e =
-            call(winreg::kOpOpenKey, winreg::openKeyRequest(parent, path, access), stub)) {
-        return e;
+    winreg::HandleResult result;
+    const RegistryError e = invoke(winreg::kOpOpenKey, winreg::openKeyRequest(parent, path, access),
+                                   &winreg::parseHandleResult, result);
+    if (e == kRegOk) {
+        key = result.handle;
     }
-    const auto result = winreg::parseHandleResult(stub);
-    if (result && result->status == 0) {
-        key = result->handle;
-    }
-    return statusOf(result);
+    return e;
 }
 
 RegistryError WinregClient::queryInfoKey(const winreg::KeyHandle& key,
                                          winreg::KeyInfoResult& info) {
-    std::string stub;
-    if (const RegistryError e =
-            call(winreg::kOpQueryInfoKey, winreg::queryInfoKeyRequest(key), stub)) {
-        return e;
-    }
-    const auto result = winreg::parseKeyInfoResult(stub);
-    if (result) {
-        info = *result;
-    }
-    return statusOf(result);
+    return invoke(winreg::kOpQueryInfoKey, winreg::queryInfoKeyRequest(key),
+                  &winreg::parseKeyInfoResult, info);
 }
 
 RegistryError WinregClient::enumValue(const winreg::KeyHandle& key, std::uint32_t index,
                                       std::uint16_t nameBufferChars, std::string& name) {
-    std::string stub;
-    if (const RegistryError e = call(winreg::kOpEnumValue,
-                                     winreg::enumValueRequest(key, index, nameBufferChars), stub)) {
-        return e;
+    winreg::EnumValueResult result;
+    const RegistryError e =
+        invoke(winreg::kOpEnumValue, winreg::enumValueRequest(key, index, nameBufferChars),
+               &winreg::parseEnumValueResult, result);
+    if (e == kRegOk) {
+        name = std::move(result.name);
     }
-    auto result = winreg::parseEnumValueResult(stub);
-    if (result && result->status == 0) {
-        name = std::move(result->name);
-    }
-    return statusOf(result);
+    return e;
 }
 
 RegistryError WinregClient::queryValue(const winreg::KeyHandle& key, std::string_view valueName,
                                        std::uint32_t bufferSize, winreg::QueryValueResult& value) {
-    std::string stub;
-    if (const RegistryError e = call(winreg::kOpQueryValue,
-                                     winreg::queryValueRequest(key, valueName, bufferSize), stub)) {
-        return e;
-    }
-    auto result = winreg::parseQueryValueResult(stub);
-    if (result) {
-        value = std::move(*result);
-    }
-    return statusOf(result);
+    return invoke(winreg::kOpQueryValue, winreg::queryValueRequest(key, valueName, bufferSize),
+                  &winreg::parseQueryValueResult, value);
 }
 
 RegistryError WinregClient::closeKey(const winreg::KeyHandle& key) {
-    std::string stub;
-    if (const RegistryError e = call(winreg::kOpCloseKey, winreg::closeKeyRequest(key), stub)) {
-        return e;
-    }
-    return statusOf(winreg::parseHandleResult(stub));
+    winreg::HandleResult result;
+    return invoke(winreg::kOpCloseKey, winreg::closeKeyRequest(key), &winreg::parseHandleResult,
+                  result);
 }
 
 } // namespace lantrivex::platform::posix

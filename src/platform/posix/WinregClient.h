@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,10 @@ public:
 private:
     // One call: the answer's stub (every fragment's, in order) or an error.
     RegistryError call(std::uint16_t opnum, std::string_view request, std::string& stub);
+    // One call whose answer `parse` reads into `result`: the call's error, or the answer's status.
+    template <typename Result>
+    RegistryError invoke(std::uint16_t opnum, std::string_view request,
+                         std::optional<Result> (*parse)(std::string_view), Result& result);
     // One fragment: its header and what follows it (authentication trailer removed).
     bool readFragment(winreg::PacketHeader& header, std::string& body);
 

@@ -120,9 +120,15 @@ private:
     bool ok_ = true;
 };
 
-std::uint32_t lastStatus(std::string_view stub) {
+// A result with its status, the stub's last four bytes; nullopt for a stub shorter than that.
+template <typename Result> std::optional<Result> withStatus(std::string_view stub) {
+    if (stub.size() < 4) {
+        return std::nullopt;
+    }
+    Result result;
     Reader tail(stub.substr(stub.size() - 4));
-    return tail.u32();
+    result.status = tail.u32();
+    return result;
 }
 
 void writeHeader(Writer& w, std::uint8_t type, std::uint8_t flags, std::size_t length,
@@ -336,90 +342,74 @@ std::string queryValueRequest(const KeyHandle& key, std::string_view valueName,
 }
 
 std::optional<HandleResult> parseHandleResult(std::string_view stub) {
-    if (stub.size() < 4) {
+    auto result = withStatus<HandleResult>(stub);
+    if (!result || result->status != 0) {
+        return result;
+    }
+    Reader r(stub);
+    const std::string_view handle = r.take(result->handle.size());
+    if (!r.ok()) {
         return std::nullopt;
     }
-    HandleResult result;
-    result.status = lastStatus(stub);
-    if (result.status == 0) {
-        Reader r(stub);
-        const std::string_view handle = r.take(result.handle.size());
-        if (!r.ok()) {
-            return std::nullopt;
-        }
-        std::copy(handle.begin(), handle.end(), result.handle.begin());
-    }
+    std::copy(handle.begin(), handle.end(), result->handle.begin());
     return result;
 }
 
 std::optional<KeyInfoResult> parseKeyInfoResult(std::string_view stub) {
-    if (stub.size() < 4) {
-        return std::nullopt;
+    auto result = withStatus<KeyInfoResult>(stub);
+    if (!result || result->status != 0) {
+        return result;
     }
-    KeyInfoResult result;
-    result.status = lastStatus(stub);
-    if (result.status == 0) {
-        Reader r(stub);
-        r.u16(); // class name
-        r.u16();
-        if (r.u32() != 0) {
-            r.varyingArray(2);
-        }
-        r.u32(); // subkeys
-        r.u32(); // longest subkey name
-        r.u32(); // longest class name
-        result.values = r.u32();
-        result.maxValueNameLength = r.u32();
-        result.maxValueDataSize = r.u32();
-        if (!r.ok()) {
-            return std::nullopt;
-        }
+    Reader r(stub);
+    r.u16(); // class name
+    r.u16();
+    if (r.u32() != 0) {
+        r.varyingArray(2);
     }
-    return result;
+    r.u32(); // subkeys
+    r.u32(); // longest subkey name
+    r.u32(); // longest class name
+    result->values = r.u32();
+    result->maxValueNameLength = r.u32();
+    result->maxValueDataSize = r.u32();
+    return r.ok() ? result : std::nullopt;
 }
 
 std::optional<EnumValueResult> parseEnumValueResult(std::string_view stub) {
-    if (stub.size() < 4) {
+    auto result = withStatus<EnumValueResult>(stub);
+    if (!result || result->status != 0) {
+        return result;
+    }
+    Reader r(stub);
+    const std::uint16_t length = r.u16();
+    r.u16(); // size
+    std::string_view units;
+    if (r.u32() != 0) {
+        units = r.varyingArray(2);
+    }
+    if (!r.ok()) {
         return std::nullopt;
     }
-    EnumValueResult result;
-    result.status = lastStatus(stub);
-    if (result.status == 0) {
-        Reader r(stub);
-        const std::uint16_t length = r.u16();
-        r.u16(); // size
-        std::string_view units;
-        if (r.u32() != 0) {
-            units = r.varyingArray(2);
-        }
-        if (!r.ok()) {
-            return std::nullopt;
-        }
-        result.name = nameWithoutTerminator(units, length);
-    }
+    result->name = nameWithoutTerminator(units, length);
     return result;
 }
 
 std::optional<QueryValueResult> parseQueryValueResult(std::string_view stub) {
-    if (stub.size() < 4) {
-        return std::nullopt;
-    }
-    QueryValueResult result;
-    result.status = lastStatus(stub);
+    auto result = withStatus<QueryValueResult>(stub);
     constexpr std::uint32_t kMoreData = 234;
-    if (result.status != 0 && result.status != kMoreData) {
+    if (!result || (result->status != 0 && result->status != kMoreData)) {
         return result;
     }
     Reader r(stub);
     if (r.u32() != 0) {
-        result.type = r.u32();
+        result->type = r.u32();
     }
     std::string_view data;
     if (r.u32() != 0) {
         data = r.varyingArray(1);
     }
     if (r.u32() != 0) {
-        result.size = r.u32();
+        result->size = r.u32();
     }
     std::uint32_t length = 0;
     if (r.u32() != 0) {
@@ -428,9 +418,9 @@ std::optional<QueryValueResult> parseQueryValueResult(std::string_view stub) {
     if (!r.ok()) {
         return std::nullopt;
     }
-    if (result.status == 0) {
-        result.data = std::string(data.substr(0, length));
-        result.size = static_cast<std::uint32_t>(result.data.size());
+    if (result->status == 0) {
+        result->data = std::string(data.substr(0, length));
+        result->size = static_cast<std::uint32_t>(result->data.size());
     }
     return result;
 }
