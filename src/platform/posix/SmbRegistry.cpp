@@ -21,8 +21,9 @@ namespace {
 // Names are asked for into a buffer of the longest name a value can have; whether the name fits
 // the caller's buffer is decided here, as for the other providers.
 constexpr std::uint16_t kValueNameChars = 16384;
-// The first data buffer when the key's largest value is not known; answers of "more data" make it
-// grow up to the largest the service sends.
+// The smallest data buffer offered: the key's largest value when the service tells it, else this;
+// answers of "more data" make it grow up to the largest the service sends. Only the value's own
+// bytes travel, whatever the buffer.
 constexpr std::uint32_t kFirstDataBuffer = 4096;
 constexpr std::uint32_t kMaxDataBuffer = 0x4000000;
 
@@ -93,7 +94,7 @@ private:
         if (buffer_ == 0) {
             winreg::KeyInfoResult info;
             buffer_ = client_->queryInfoKey(handle_, info) == kRegOk
-                          ? std::clamp(info.maxValueDataSize, std::uint32_t{1}, kMaxDataBuffer)
+                          ? std::clamp(info.maxValueDataSize, kFirstDataBuffer, kMaxDataBuffer)
                           : kFirstDataBuffer;
         }
         winreg::QueryValueResult value;
