@@ -146,7 +146,7 @@ void writeHeader(Writer& w, std::uint8_t type, std::uint8_t flags, std::size_t l
     w.u32(callId);
 }
 
-// A UTF-16 name of `bytes`: cut at `length` bytes, then one terminating NUL dropped.
+// A UTF-16LE name: cut at `length` bytes, then one terminating NUL dropped.
 std::string nameWithoutTerminator(std::string_view units, std::uint16_t length) {
     std::string name(
         units.substr(0, std::min<std::size_t>(length, units.size()) & ~std::size_t{1}));
@@ -228,6 +228,8 @@ std::optional<BindResult> parseBindAnswer(const PacketHeader& header, std::strin
 std::vector<std::string> requestPackets(std::uint32_t callId, std::uint16_t opnum,
                                         std::string_view stub, std::size_t maxFragment) {
     constexpr std::size_t kRequestHeader = kHeaderSize + 8;
+    // Stub bytes per fragment: what the largest fragment leaves after the request's header, kept a
+    // multiple of 8 so that every fragment but the last ends on an alignment boundary.
     const std::size_t room = std::max<std::size_t>(
         8, (std::max(maxFragment, kRequestHeader + 8) - kRequestHeader) & ~std::size_t{7});
     std::vector<std::string> packets;
