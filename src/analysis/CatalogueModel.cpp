@@ -21,6 +21,7 @@ std::vector<std::size_t> Catalogue::childrenInTreeOrder(int parent) const {
 
 Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,
                          discovery::MacServerLookup& lookup, platform::FolderProbe& folders) {
+    lookup.beginRebuild();
     Catalogue catalogue;
     std::int32_t nVolumePanels = 0;
     const std::size_t count = std::min(machines.lstServeurs.size(), machines.lstConnections.size());

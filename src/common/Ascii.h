@@ -19,4 +19,13 @@ std::string asciiToLower(std::string_view text);
 std::string asciiToUpper(std::string_view text);
 bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b) noexcept;
 
+// The value of a hexadecimal digit (either letter case), -1 for any other character.
+constexpr int hexDigitValue(char c) noexcept {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const char lower = asciiLower(c);
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
 } // namespace lantrivex

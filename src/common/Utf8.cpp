@@ -63,4 +63,67 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
+std::size_t utf8CharacterCount(std::string_view text) noexcept {
+    std::size_t n = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+std::optional<std::string> utf16leToUtf8(std::string_view bytes) {
+    if (bytes.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    const auto unitAt = [bytes](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
+                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (i + 3 >= bytes.size()) {
+                return std::nullopt;
+            }
+            const char32_t low = unitAt(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) {
+                return std::nullopt;
+            }
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            return std::nullopt;
+        }
+        appendUtf8(out, unit);
+    }
+    return out;
+}
+
+std::string utf8ToUtf16le(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    const auto appendUnit = [&out](char32_t unit) {
+        out.push_back(static_cast<char>(unit & 0xFF));
+        out.push_back(static_cast<char>(unit >> 8));
+    };
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::optional<char32_t> decoded = decodeUtf8(text, pos);
+        const char32_t cp = decoded.value_or(0xFFFD);
+        if (!decoded) {
+            ++pos;
+        }
+        if (cp >= 0x10000) {
+            appendUnit(0xD800 + ((cp - 0x10000) >> 10));
+            appendUnit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            appendUnit(cp);
+        }
+    }
+    return out;
+}
+
 } // namespace lantrivex

@@ -17,4 +17,13 @@ std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos);
 // The whole text is well-formed UTF-8.
 bool isValidUtf8(std::string_view text);
 
+// The number of characters of a UTF-8 text (its bytes that do not continue a sequence).
+std::size_t utf8CharacterCount(std::string_view text) noexcept;
+
+// UTF-16LE bytes to UTF-8; nullopt for an odd byte count or a broken surrogate pair.
+std::optional<std::string> utf16leToUtf8(std::string_view bytes);
+
+// UTF-8 to UTF-16LE bytes; a byte that begins no well-formed sequence becomes U+FFFD.
+std::string utf8ToUtf16le(std::string_view text);
+
 } // namespace lantrivex

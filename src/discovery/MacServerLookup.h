@@ -22,6 +22,9 @@ public:
     MacServerLookup(platform::Registry& registry, ProductCode product)
         : registry_(registry), product_(product) {}
 
+    // A rebuild of the catalogue starts: machines that could not be reached are asked again.
+    void beginRebuild() { registry_.beginRebuild(); }
+
     ProductCode product() const noexcept { return product_; }
     void setProduct(ProductCode product) noexcept { product_ = product; }
 

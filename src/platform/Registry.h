@@ -89,6 +89,10 @@ public:
     // kRegOk and `hive` set, or an error code (kRegBadNetPath, kRegAccessDenied, ...).
     virtual RegistryError connect(std::string_view machineName,
                                   std::unique_ptr<RegistryHive>& hive) = 0;
+
+    // A rebuild of the catalogue starts: what the provider remembered during the previous one
+    // (machines that could not be reached, and are not asked again meanwhile) is forgotten.
+    virtual void beginRebuild() {}
 };
 
 } // namespace lantrivex::platform

@@ -52,6 +52,7 @@ TEST_F(CatalogueTest, ServerWithVolumesFoundMissingAndTwiceTheSameRoot) {
     addVolume("NTSRV", "Mid", R"(D:\Mid)");
     addVolume("NTSRV", "Zeta bis", R"(D:\Zeta)"); // the same root twice: two volumes, two panels
     const Catalogue c = build();
+    EXPECT_EQ(reg.rebuilds, 1) << "the registry learns that a rebuild starts";
     EXPECT_EQ(describe(c), (Strings{"0 -1 WS | WS | 1  0 +",
                                     R"(0 -1 NTSRV\D$ (F:); \apps | NTSRV | 1 \D$ (F:); \apps 0 +)",
                                     "1 1 Serveur Mac (NTSRV) | Serveur Mac | 2  0 +",

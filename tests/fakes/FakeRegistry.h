@@ -34,6 +34,7 @@ struct FakeRegistry : platform::Registry {
     std::vector<std::string> connections;                        // machines connected to
     std::vector<std::pair<std::string, std::uint32_t>> openings; // key path, access asked
     int openKeys = 0, openHives = 0; // keys and hives given and not yet released
+    int rebuilds = 0;                // rebuilds announced
 
     explicit FakeRegistry(std::string localName = "WORKSTATION") : local_(std::move(localName)) {
         machine(local_);
@@ -80,6 +81,8 @@ struct FakeRegistry : platform::Registry {
         hive = std::make_unique<Hive>(*this, it->second);
         return platform::kRegOk;
     }
+
+    void beginRebuild() override { ++rebuilds; }
 
     static Value* find(Key& key, View name) {
         const auto it = std::find_if(key.values.begin(), key.values.end(),

@@ -38,7 +38,7 @@ passdb backend = tdbsam
 map to guest = Bad User
 load printers = no
 disable spoolss = yes
-rpc start on demand helpers = no
+rpc start on demand helpers = @RPC@
 usershare path =
 [D$]
 path = @ROOT@/share
@@ -114,7 +114,7 @@ std::string SambaServer::whyUnavailable() {
 
 std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
                                                 const std::vector<std::string>& folders,
-                                                const Streams& streams) {
+                                                const Streams& streams, bool registryService) {
     std::unique_ptr<SambaServer> server(new SambaServer);
     std::string pattern = (fs::temp_directory_path() / "lantrivex-smbd-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
@@ -122,6 +122,10 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
         return nullptr;
     }
     const fs::path root = server->root_ = pattern;
+    if (registryService) { // the registry service reads its files as the connected user
+        fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+    }
     fs::create_directories(root / "var" / "ncalrpc");
     fs::create_directories(server->scratch());
     for (const std::string& folder : folders) {
@@ -132,13 +136,16 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
     // A port taken between its choice and smbd's bind: choose again.
     for (int attempt = 0; attempt < 3 && server->pid_ < 0; ++attempt) {
         server->port_ = freeLoopbackPort();
-        std::ofstream(conf) << replaced(replaced(kConfig, "@ROOT@", root.string()), "@PORT@",
-                                        std::to_string(server->port_));
-        if (attempt == 0 &&
-            shell("smbpasswd -c '" + conf + "' -s -a " + kUser + " >'" + log + "' 2>&1 <<EOF\n" +
-                  kPassword + "\n" + kPassword + "\nEOF\n") != 0) {
-            error = "smbpasswd failed:\n" + readText(log);
-            return nullptr;
+        std::ofstream(conf) << replaced(replaced(replaced(kConfig, "@ROOT@", root.string()),
+                                                 "@PORT@", std::to_string(server->port_)),
+                                        "@RPC@", registryService ? "yes" : "no");
+        for (const char* user : {kUser, kReader}) {
+            if (attempt == 0 &&
+                shell("smbpasswd -c '" + conf + "' -s -a " + user + " >'" + log + "' 2>&1 <<EOF\n" +
+                      kPassword + "\n" + kPassword + "\nEOF\n") != 0) {
+                error = "smbpasswd failed:\n" + readText(log);
+                return nullptr;
+            }
         }
         const pid_t parent = ::getpid();
         const pid_t pid = ::fork();
@@ -187,6 +194,28 @@ bool SambaServer::putStreams(const Streams& streams, std::string& error) {
     return true;
 }
 
+bool SambaServer::net(const std::string& arguments, std::string& error) {
+    const std::string out = (scratch() / "net.out").string();
+    if (shell("net -s '" + (root_ / "smb.conf").string() + "' " + arguments + " >'" + out +
+              "' 2>&1") != 0) {
+        error = "net " + arguments + " failed:\n" + readText(out);
+        return false;
+    }
+    return true;
+}
+
+bool SambaServer::importRegistry(const std::string& regFile, std::string& error) {
+    const fs::path file = scratch() / "import.reg";
+    std::ofstream(file, std::ios::binary) << regFile;
+    return net("registry import '" + file.string() + "'", error);
+}
+
+bool SambaServer::denyKeyToUsers(const std::string& path, std::string& error) {
+    return net("registry setsd_sddl 'HKLM\\" + path +
+                   "' 'O:BAG:SYD:(A;;RPWPCCDCLCRCWOWDSDSW;;;BA)(A;;RPWPCCDCLCRCWOWDSDSW;;;SY)'",
+               error);
+}
+
 SambaServer::~SambaServer() {
     if (pid_ > 0) {
         ::kill(pid_, SIGTERM);
@@ -196,6 +225,12 @@ SambaServer::~SambaServer() {
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
+    }
+    // The RPC server that smbd started on demand detaches from it: it is ended by its pid file,
+    // and its services (rpcd_winreg) end with it.
+    const long helper = std::atol(readText(root_ / "var" / "samba-dcerpcd.pid").c_str());
+    if (helper > 1) {
+        ::kill(static_cast<pid_t>(helper), SIGTERM);
     }
     std::error_code ignored;
     fs::remove_all(root_, ignored);

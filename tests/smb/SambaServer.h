@@ -13,11 +13,14 @@ namespace lantrivex::smbtest {
 // A real smbd for the length of a test: on 127.0.0.1 only, on a free port, its configuration,
 // state and shares in a temporary folder, ended by its process id (or by the kernel should the
 // test die first). Two shares over one folder: D$ (guests allowed, streams kept by
-// vfs_streams_depot) and Private (only kUser with kPassword).
+// vfs_streams_depot) and Private (only kUser with kPassword). With the registry service, the
+// server also answers on the winreg pipe from its own registry, which importRegistry() fills.
 class SambaServer {
 public:
     static constexpr const char* kUser = "root";
     static constexpr const char* kPassword = "Lantrivex-Test-1";
+    // An ordinary account (no administrator), with the same password.
+    static constexpr const char* kReader = "daemon";
     using Streams = std::vector<std::pair<std::string, std::string>>;
 
     // Why no server can run here ("" when one can).
@@ -25,7 +28,12 @@ public:
     // A server with `folders` made in its share and `streams` put; nullptr with `error` on failure.
     static std::unique_ptr<SambaServer> start(std::string& error,
                                               const std::vector<std::string>& folders = {},
-                                              const Streams& streams = {});
+                                              const Streams& streams = {},
+                                              bool registryService = false);
+    // Imports a registry export (the bytes of a .reg file) into the server's registry.
+    bool importRegistry(const std::string& regFile, std::string& error);
+    // Lets only administrators reach the key `path` (below HKLM).
+    bool denyKeyToUsers(const std::string& path, std::string& error);
     // Writes streams (a name on D$ such as "Vol:AFP_IdIndex", the bytes) through the server with
     // smbclient, as a Windows client would.
     bool putStreams(const Streams& streams, std::string& error);
@@ -36,6 +44,9 @@ public:
     std::filesystem::path scratch() const { return root_ / "scratch"; }
 
 private:
+    // Runs `net` on the server's configuration; false with its output in `error`.
+    bool net(const std::string& arguments, std::string& error);
+
     std::filesystem::path root_;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;

@@ -130,7 +130,7 @@ TEST_F(SmbShareAccessTest, FolderWithoutStreamAndMissingFolderShareOrFile) {
     EXPECT_EQ(read("D$", "Small"), kSmall); // still working after failures
 }
 
-TEST_F(SmbShareAccessTest, ShareDeniedToGuestsOpensWithACredentialsFile) {
+TEST_F(SmbShareAccessTest, ShareDeniedToGuestsOpensWithACredentialsFileAWrongPasswordNothing) {
     EXPECT_FALSE(access_->folderExists(at("Private", "Small")));
     EXPECT_EQ(read("Private", "Small"), "<none>");
     SmbSettings settings = access_->settings();
@@ -142,6 +142,9 @@ TEST_F(SmbShareAccessTest, ShareDeniedToGuestsOpensWithACredentialsFile) {
         const bool right = password != "wrong";
         EXPECT_EQ(user.folderExists(at("Private", "Small")), right);
         EXPECT_EQ(readAll(user.openStream(at("Private", "Small"), "AFP_IdIndex")),
+                  right ? kSmall : "<none>");
+        // A refused logon is never turned into an anonymous session, not even on a guest share.
+        EXPECT_EQ(readAll(user.openStream(at("D$", "Small"), "AFP_IdIndex")),
                   right ? kSmall : "<none>");
     }
 }

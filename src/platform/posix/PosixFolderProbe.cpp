@@ -1,9 +1,27 @@
 #include "platform/posix/PosixFolderProbe.h"
 
+#include "platform/posix/GvfsShares.h"
+
+#include <algorithm>
 #include <dirent.h>
 #include <utility>
 
 namespace lantrivex::platform::posix {
+namespace {
+
+bool isListableFolder(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+        return false;
+    }
+    ::closedir(dir);
+    return true;
+}
+
+} // namespace
 
 PosixFolderProbe::PosixFolderProbe(RemoteShareAccess* remote) : remote_(remote) {}
 
@@ -13,18 +31,19 @@ PosixFolderProbe::PosixFolderProbe(PathResolver resolver, RemoteShareAccess* rem
 bool PosixFolderProbe::folderExists(std::string_view path) {
     const ResolvedPath resolved = resolver_.resolve(path);
     switch (resolved.kind) {
-    case ResolvedPath::Kind::Local: {
-        if (resolved.localPath.empty()) {
-            return false;
-        }
-        DIR* dir = ::opendir(resolved.localPath.c_str());
-        if (dir == nullptr) {
-            return false;
-        }
-        ::closedir(dir);
-        return true;
-    }
+    case ResolvedPath::Kind::Local:
+        return isListableFolder(resolved.localPath);
     case ResolvedPath::Kind::Smb:
+        if (const auto gvfs =
+                findGvfsShare(readGvfsShares(), resolved.unc.server, resolved.unc.share)) {
+            std::string folder = gvfs->folder;
+            if (!resolved.unc.rest.empty()) {
+                folder += '/' + resolved.unc.rest;
+                std::replace(folder.begin() + static_cast<std::ptrdiff_t>(gvfs->folder.size()),
+                             folder.end(), '\\', '/');
+            }
+            return isListableFolder(folder);
+        }
         return remote_ != nullptr && remote_->folderExists(resolved.unc);
     case ResolvedPath::Kind::Unreachable:
         break;

@@ -9,7 +9,8 @@
 namespace lantrivex::platform::posix {
 
 // A folder exists when it resolves (PathResolver) to a folder of this system that can be opened
-// for listing, or, for a share that no mount covers, when `remote` (if given) finds it.
+// for listing; for a share that no mount covers, when the desktop's GVFS connection to the share
+// (readGvfsShares()) lists it, or else when `remote` (if given) finds it.
 class PosixFolderProbe : public FolderProbe {
 public:
     explicit PosixFolderProbe(RemoteShareAccess* remote = nullptr);

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixNetworkConnections.h"
 
+#include "platform/posix/GvfsShares.h"
 #include "platform/posix/MountTable.h"
 
 #include <array>
@@ -41,6 +42,13 @@ PosixNetworkConnections::currentConnections(std::size_t maxCount,
             }
         }
         connections.push_back(NetworkConnection{entry.mountPoint, remote});
+    }
+    for (const GvfsShare& share : readGvfsShares()) {
+        if (connections.size() >= maxCount) {
+            break;
+        }
+        connections.push_back(
+            NetworkConnection{share.folder, "\\\\" + share.server + "\\" + share.share});
     }
     return connections.empty() ? kNetNoMoreItems : kNetOk;
 }

@@ -12,7 +12,8 @@ std::optional<std::string> shortHostName();
 
 // The connections of this computer are its SMB mounts (cifs, smb3) in the mount table
 // (mountTablePath()), in the table's order: the remote name \\server\share from the mount's source
-// //server/share, the local name its mount point.
+// //server/share, the local name its mount point; then the desktop's SMB connections, the shares
+// GVFS holds open (readGvfsShares()), with their folder as local name.
 class PosixNetworkConnections : public NetworkConnections {
 public:
     std::optional<std::string> computerName() override { return shortHostName(); }

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "platform/posix/SmbRegistry.h"
 #include "platform/posix/SmbShareAccess.h"
 
 namespace lantrivex::platform::posix {
@@ -8,7 +9,11 @@ namespace lantrivex::platform::posix {
 // probe hand it every share that no mount covers. Its settings come from the environment
 // (LANTRIVEX_SMB_*); its library context is created on the first such share only.
 PosixPlatform::PosixPlatform()
-    : remote_(makeSmbShareAccess()), streams_(remote_.get()), folders_(remote_.get()) {}
+    : remote_(makeSmbShareAccess()), streams_(remote_.get()), folders_(remote_.get()),
+      registry_(RegFileRegistry(RegFileRegistry::defaultFolder(location_.programFolder()),
+                                shortHostName().value_or("")),
+                smbAccessBuiltIn() ? std::make_unique<SmbRegistry>(SmbSettings::fromEnvironment())
+                                   : nullptr) {}
 
 PosixPlatform::~PosixPlatform() = default;
 

@@ -9,9 +9,9 @@
 #include "platform/posix/PosixNetworkConnections.h"
 #include "platform/posix/PosixProfileFile.h"
 #include "platform/posix/PosixProgramLocation.h"
+#include "platform/posix/PosixRegistry.h"
 #include "platform/posix/PosixShellOpen.h"
 #include "platform/posix/PosixSystemVersion.h"
-#include "platform/posix/RegFileRegistry.h"
 #include "platform/posix/RemoteShareAccess.h"
 
 #include <memory>
@@ -38,10 +38,10 @@ private:
     PosixFileSystem files_;
     PosixProgramLocation location_;
     PosixInstanceGuard instance_; // the per-user lock is taken only when the window program asks
-    // The registry exports of Registry/ beside the program (or LANTRIVEX_REGISTRY_DIR); this
-    // computer's own is the one named after its short host name.
-    RegFileRegistry registry_{RegFileRegistry::defaultFolder(location_.programFolder()),
-                              shortHostName().value_or("")};
+    // The registry exports of Registry/ beside the program (or LANTRIVEX_REGISTRY_DIR), this
+    // computer's own the one named after its short host name; machines without one are read live
+    // over SMB.
+    PosixRegistry registry_;
     PosixNetworkConnections connections_;
     PosixDriveList drives_;
     PosixShellOpen shell_;

@@ -14,36 +14,6 @@ constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view kLocalMachineShort = "HKLM";
 
-// UTF-16LE bytes to UTF-8; nullopt for an odd byte count or a broken surrogate pair.
-std::optional<std::string> utf16leToUtf8(std::string_view bytes) {
-    if (bytes.size() % 2 != 0) {
-        return std::nullopt;
-    }
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        char32_t unit = static_cast<unsigned char>(bytes[i]) |
-                        (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            if (i + 3 >= bytes.size()) {
-                return std::nullopt;
-            }
-            const char32_t low =
-                static_cast<unsigned char>(bytes[i + 2]) |
-                (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 3])) << 8);
-            if (low < 0xDC00 || low > 0xDFFF) {
-                return std::nullopt;
-            }
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            return std::nullopt;
-        }
-        appendUtf8(out, unit);
-    }
-    return out;
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -56,19 +26,6 @@ std::string_view trimBlanks(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 class Parser {
@@ -235,7 +192,7 @@ private:
             }
             std::uint32_t number = 0;
             for (char c : digits) {
-                const int d = hexDigit(c);
+                const int d = hexDigitValue(c);
                 if (d < 0) {
                     return fail(error, "bad dword value");
                 }
@@ -263,7 +220,7 @@ private:
             }
             std::uint32_t n = 0;
             for (char c : t.substr(1, close - 1)) {
-                const int d = hexDigit(c);
+                const int d = hexDigitValue(c);
                 if (d < 0) {
                     return fail(error, "bad hex type");
                 }
@@ -327,10 +284,12 @@ private:
             if (i >= piece.size()) {
                 break;
             }
-            if (i + 1 >= piece.size() || hexDigit(piece[i]) < 0 || hexDigit(piece[i + 1]) < 0) {
+            if (i + 1 >= piece.size() || hexDigitValue(piece[i]) < 0 ||
+                hexDigitValue(piece[i + 1]) < 0) {
                 return fail(error, "bad hex digits");
             }
-            bytes.push_back(static_cast<char>(hexDigit(piece[i]) * 16 + hexDigit(piece[i + 1])));
+            bytes.push_back(
+                static_cast<char>(hexDigitValue(piece[i]) * 16 + hexDigitValue(piece[i + 1])));
             i += 2;
             while (i < piece.size() && isBlank(piece[i])) {
                 ++i;

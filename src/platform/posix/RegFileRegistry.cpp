@@ -1,6 +1,7 @@
 #include "platform/posix/RegFileRegistry.h"
 
 #include "common/Ascii.h"
+#include "common/Utf8.h"
 #include "platform/posix/PosixFileIo.h"
 #include "platform/posix/RegFile.h"
 
@@ -14,16 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::size_t characterCount(std::string_view utf8) {
-    std::size_t n = 0;
-    for (char c : utf8) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++n;
-        }
-    }
-    return n;
-}
-
 class FileKey : public RegistryKey {
 public:
     FileKey(std::shared_ptr<const RegFile> file, const RegFileKey& key)
@@ -35,7 +26,7 @@ public:
             return kRegNoMoreItems;
         }
         const std::string& found = key_.values[static_cast<std::size_t>(index)].name;
-        if (characterCount(found) + 1 > nameBufferSize) {
+        if (utf8CharacterCount(found) + 1 > nameBufferSize) {
             return kRegMoreData;
         }
         name = found;

@@ -12,6 +12,8 @@
 
 namespace lantrivex::platform::posix {
 
+class SmbSession; // the library's context and what it needs (defined where libsmbclient is)
+
 // How the program reaches SMB servers directly. A Windows path names no port and no account, so
 // both come from here. fromEnvironment() reads:
 //   LANTRIVEX_SMB_PORT          the TCP port of every server, 1..65535; unset: 445, then 139
@@ -44,11 +46,9 @@ struct SmbSettings {
 //   stream  smb://SERVER/SHARE/rest:STREAM opened read-only, its size from fstat, read in chunks
 //           of at most 1 MiB;
 //   folder  smb://SERVER/SHARE/rest opened as a directory and closed at once.
-// One libsmbclient context serves the object's whole life; it is created on first use (the
-// program makes one object, so one context for the program's life). Its logging is switched off:
-// nothing reaches standard output or standard error. Credentials: the user's Kerberos ticket when
-// there is one; then the credentials file of the settings; otherwise the guest account. The
-// password is handed to the library only.
+// One libsmbclient session (SmbSession: context, credentials, quiet logging, no silent anonymous
+// logon) serves the object's whole life; it is created on first use (the program makes one
+// object, so one context for the program's life).
 // Before each open the server is first reached by TCP within the timeout, since the library waits
 // up to 20 s for a connection that is not refused; each request then waits at most the timeout.
 // A server name that the system's resolver does not know is left to the library's own name
@@ -70,15 +70,12 @@ public:
 
     const SmbSettings& settings() const noexcept { return settings_; }
 
-    class Session; // the library's context and what it needs (defined where libsmbclient is)
-
 private:
-    std::shared_ptr<Session> session();
-    bool serverAnswers(const std::string& server) const;
+    std::shared_ptr<SmbSession> session();
 
     SmbSettings settings_;
     std::mutex mutex_;
-    std::shared_ptr<Session> session_;
+    std::shared_ptr<SmbSession> session_;
     bool sessionFailed_ = false;
 };
 

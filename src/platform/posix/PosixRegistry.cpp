@@ -1,0 +1,26 @@
+#include "platform/posix/PosixRegistry.h"
+
+namespace lantrivex::platform::posix {
+
+PosixRegistry::PosixRegistry(RegFileRegistry exports, std::unique_ptr<Registry> live)
+    : exports_(std::move(exports)), live_(std::move(live)) {}
+
+RegistryError PosixRegistry::localMachine(std::unique_ptr<RegistryHive>& hive) {
+    return exports_.localMachine(hive);
+}
+
+RegistryError PosixRegistry::connect(std::string_view machineName,
+                                     std::unique_ptr<RegistryHive>& hive) {
+    if (!exports_.machineFile(machineName).empty() || !live_) {
+        return exports_.connect(machineName, hive);
+    }
+    return live_->connect(machineName, hive);
+}
+
+void PosixRegistry::beginRebuild() {
+    if (live_) {
+        live_->beginRebuild();
+    }
+}
+
+} // namespace lantrivex::platform::posix

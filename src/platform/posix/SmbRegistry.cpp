@@ -1,0 +1,229 @@
+#include "platform/posix/SmbRegistry.h"
+
+#include "common/Ascii.h"
+
+#if defined(LANTRIVEX_WITH_SMB)
+#include "common/Utf8.h"
+#include "platform/posix/SmbPipe.h"
+#include "platform/posix/WinregClient.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#endif
+
+namespace lantrivex::platform::posix {
+
+#if defined(LANTRIVEX_WITH_SMB)
+
+namespace {
+
+// Names are asked for into a buffer of the longest name a value can have; whether the name fits
+// the caller's buffer is decided here, as for the other providers.
+constexpr std::uint16_t kValueNameChars = 16384;
+// The smallest data buffer offered: the key's largest value when the service tells it, else this;
+// answers of "more data" make it grow up to the largest the service sends. Only the value's own
+// bytes travel, whatever the buffer.
+constexpr std::uint32_t kFirstDataBuffer = 4096;
+constexpr std::uint32_t kMaxDataBuffer = 0x4000000;
+
+bool isStringType(std::uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+class WinregKey final : public RegistryKey {
+public:
+    WinregKey(std::shared_ptr<WinregClient> client, const winreg::KeyHandle& handle)
+        : client_(std::move(client)), handle_(handle) {}
+    ~WinregKey() override { client_->closeKey(handle_); }
+    WinregKey(const WinregKey&) = delete;
+    WinregKey& operator=(const WinregKey&) = delete;
+
+    RegistryError enumValueName(std::int32_t index, std::uint32_t nameBufferSize,
+                                std::string& name) override {
+        if (index < 0) {
+            return kRegNoMoreItems;
+        }
+        std::string units;
+        if (const RegistryError e = client_->enumValue(handle_, static_cast<std::uint32_t>(index),
+                                                       kValueNameChars, units)) {
+            return e;
+        }
+        auto found = utf16leToUtf8(units);
+        if (!found) {
+            return kRegInvalidParameter;
+        }
+        if (utf8CharacterCount(*found) + 1 > nameBufferSize) {
+            return kRegMoreData;
+        }
+        name = std::move(*found);
+        return kRegOk;
+    }
+
+    RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
+                                 std::uint32_t& dataSize) override {
+        if (const RegistryError e = fetch(valueName)) {
+            return e;
+        }
+        type = cachedType_;
+        dataSize = static_cast<std::uint32_t>(cachedData_.size());
+        return kRegOk;
+    }
+
+    RegistryError queryValueData(std::string_view valueName, std::uint32_t bufferSize,
+                                 std::uint32_t& type, std::string& data) override {
+        if (const RegistryError e = fetch(valueName)) {
+            return e;
+        }
+        if (cachedData_.size() > bufferSize) {
+            return kRegMoreData;
+        }
+        type = cachedType_;
+        data = cachedData_;
+        return kRegOk;
+    }
+
+private:
+    // The value `valueName` into the cache (the last value read: a size asked for and then the
+    // data cost one call).
+    RegistryError fetch(std::string_view valueName) {
+        if (cachedName_ && *cachedName_ == valueName) {
+            return kRegOk;
+        }
+        cachedName_.reset();
+        if (buffer_ == 0) {
+            winreg::KeyInfoResult info;
+            buffer_ = client_->queryInfoKey(handle_, info) == kRegOk
+                          ? std::clamp(info.maxValueDataSize, kFirstDataBuffer, kMaxDataBuffer)
+                          : kFirstDataBuffer;
+        }
+        winreg::QueryValueResult value;
+        RegistryError e = client_->queryValue(handle_, valueName, buffer_, value);
+        // The service may report the size it was offered rather than the size needed: grow.
+        while (e == kRegMoreData && buffer_ < kMaxDataBuffer) {
+            buffer_ = std::min(kMaxDataBuffer, std::max(value.size, buffer_ * 2));
+            e = client_->queryValue(handle_, valueName, buffer_, value);
+        }
+        if (e != kRegOk) {
+            return e;
+        }
+        if (isStringType(value.type)) {
+            value.data.resize(value.data.size() & ~std::size_t{1});
+            auto text = utf16leToUtf8(value.data);
+            if (!text) {
+                return kRegInvalidParameter;
+            }
+            value.data = std::move(*text);
+        }
+        cachedType_ = value.type;
+        cachedData_ = std::move(value.data);
+        cachedName_ = std::string(valueName);
+        return kRegOk;
+    }
+
+    std::shared_ptr<WinregClient> client_;
+    winreg::KeyHandle handle_;
+    std::uint32_t buffer_ = 0; // the data buffer offered; 0 until the key's largest value is known
+    std::optional<std::string> cachedName_;
+    std::uint32_t cachedType_ = 0;
+    std::string cachedData_;
+};
+
+class WinregHive final : public RegistryHive {
+public:
+    WinregHive(std::shared_ptr<WinregClient> client, const winreg::KeyHandle& root)
+        : client_(std::move(client)), root_(root) {}
+    ~WinregHive() override { client_->closeKey(root_); }
+    WinregHive(const WinregHive&) = delete;
+    WinregHive& operator=(const WinregHive&) = delete;
+
+    RegistryError openKey(std::string_view path, std::uint32_t access,
+                          std::unique_ptr<RegistryKey>& key) override {
+        if (asksBeyondReading(access)) {
+            return kRegAccessDenied;
+        }
+        winreg::KeyHandle handle{};
+        if (const RegistryError e = client_->openKey(root_, path, kKeyRead, handle)) {
+            return e;
+        }
+        key = std::make_unique<WinregKey>(client_, handle);
+        return kRegOk;
+    }
+
+private:
+    std::shared_ptr<WinregClient> client_;
+    winreg::KeyHandle root_;
+};
+
+} // namespace
+
+SmbRegistry::SmbRegistry(SmbSettings settings) : settings_(std::move(settings)) {}
+
+SmbRegistry::~SmbRegistry() = default;
+
+RegistryError SmbRegistry::connectLive(const std::string& machineName, bool probe,
+                                       std::unique_ptr<RegistryHive>& hive) {
+    if (!session_ && !sessionFailed_) {
+        session_ = SmbSession::create(settings_);
+        sessionFailed_ = !session_;
+    }
+    if (!session_ || (probe && !session_->serverAnswers(machineName))) {
+        return kRegBadNetPath;
+    }
+    int error = 0;
+    auto pipe = SmbPipe::open(session_, machineName, "winreg", error);
+    if (!pipe) {
+        return error == EACCES || error == EPERM ? kRegAccessDenied : kRegBadNetPath;
+    }
+    auto client = std::make_shared<WinregClient>(std::move(pipe));
+    winreg::KeyHandle root{};
+    if (const RegistryError e = client->bind()) {
+        return e;
+    }
+    if (const RegistryError e = client->openLocalMachine(kKeyRead, root)) {
+        return e;
+    }
+    hive = std::make_unique<WinregHive>(std::move(client), root);
+    return kRegOk;
+}
+
+#else // built without libsmbclient: no machine can be reached
+
+SmbRegistry::SmbRegistry(SmbSettings settings) : settings_(std::move(settings)) {}
+
+SmbRegistry::~SmbRegistry() = default;
+
+RegistryError SmbRegistry::connectLive(const std::string&, bool, std::unique_ptr<RegistryHive>&) {
+    return kRegBadNetPath;
+}
+
+#endif
+
+RegistryError SmbRegistry::localMachine(std::unique_ptr<RegistryHive>&) {
+    return kRegBadNetPath;
+}
+
+RegistryError SmbRegistry::connect(std::string_view machineName,
+                                   std::unique_ptr<RegistryHive>& hive) {
+    if (machineName.empty()) {
+        return kRegBadNetPath;
+    }
+    const std::string folded = asciiToLower(machineName);
+    if (const auto failed = failed_.find(folded); failed != failed_.end()) {
+        return failed->second;
+    }
+    const RegistryError e = connectLive(std::string(machineName), !reached_.contains(folded), hive);
+    if (e != kRegOk) {
+        failed_.emplace(folded, e);
+    } else {
+        reached_.insert(folded);
+    }
+    return e;
+}
+
+void SmbRegistry::beginRebuild() {
+    failed_.clear();
+    reached_.clear();
+}
+
+} // namespace lantrivex::platform::posix

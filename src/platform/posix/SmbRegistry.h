@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/Registry.h"
+#include "platform/posix/SmbShareAccess.h"
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace lantrivex::platform::posix {
+
+// The registry of the network's machines read live through their remote registry service: the
+// named pipe \winreg of the machine's IPC$ share, opened with libsmbclient (SmbSession: the
+// settings, credentials and bounds of the SMB access), bound to the winreg interface. Keys are
+// opened for reading only; a key asked for more is refused without asking the server. Results are
+// the registry functions' codes: kRegBadNetPath when the machine cannot be reached (no server, a
+// closed port, no answer within the timeout, no registry service), kRegAccessDenied for a refused
+// logon or key, kRegFileNotFound for an absent key or value.
+// A machine that could not be reached is not asked again until the next rebuild (beginRebuild):
+// the same failure is given at once. A machine reached is not probed again meanwhile (each probe
+// costs the server a connection of its own). The connection is held by the hive and its keys and
+// released with the last of them.
+class SmbRegistry final : public Registry {
+public:
+    explicit SmbRegistry(SmbSettings settings);
+    ~SmbRegistry() override;
+    SmbRegistry(const SmbRegistry&) = delete;
+    SmbRegistry& operator=(const SmbRegistry&) = delete;
+
+    // This computer's registry is no service of an SMB server: kRegBadNetPath.
+    RegistryError localMachine(std::unique_ptr<RegistryHive>& hive) override;
+    RegistryError connect(std::string_view machineName,
+                          std::unique_ptr<RegistryHive>& hive) override;
+    void beginRebuild() override;
+
+private:
+    RegistryError connectLive(const std::string& machineName, bool probe,
+                              std::unique_ptr<RegistryHive>& hive);
+
+    SmbSettings settings_;
+    std::shared_ptr<SmbSession> session_;
+    bool sessionFailed_ = false;
+    // Machine names in ASCII lower case, until the next rebuild: those that failed, with the
+    // failure; those reached, which need no new probe of their port.
+    std::map<std::string, RegistryError> failed_;
+    std::set<std::string> reached_;
+};
+
+} // namespace lantrivex::platform::posix

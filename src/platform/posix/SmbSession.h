@@ -1,0 +1,72 @@
+#pragma once
+
+// For the files built with libsmbclient only (LANTRIVEX_WITH_SMB).
+
+#include "platform/posix/SmbCredentials.h"
+#include "platform/posix/SmbShareAccess.h"
+
+#include <csignal>
+#include <libsmbclient.h>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace lantrivex::platform::posix {
+
+// One libsmbclient context and what it needs: the settings, the credentials, a mutex that
+// serialises every call into it. Its logging is switched off: nothing reaches standard output or
+// standard error. Credentials: the user's Kerberos ticket when there is one; then the credentials
+// file of the settings; otherwise the guest account (or an anonymous session where the server has
+// no guest). With a ticket or an account, a refused logon is a refused connection: the library
+// never falls back to an anonymous session. The password is handed to the library only.
+class SmbSession {
+public:
+    // nullptr when the library cannot be set up.
+    static std::shared_ptr<SmbSession> create(const SmbSettings& settings);
+    ~SmbSession();
+    SmbSession(const SmbSession&) = delete;
+    SmbSession& operator=(const SmbSession&) = delete;
+
+    std::mutex& mutex() noexcept { return mutex_; }
+    SMBCCTX* context() const noexcept { return context_; }
+    const SmbSettings& settings() const noexcept { return settings_; }
+
+    // Whether `server` is worth asking: a TCP connection to its SMB port (the settings' port, else
+    // 445 then 139) is accepted within the timeout, or the system's resolver does not know the
+    // name (the library's own name resolution may still find it). The library itself would wait
+    // up to 20 s for a connection that is not refused.
+    bool serverAnswers(const std::string& server) const;
+
+private:
+    explicit SmbSession(const SmbSettings& settings);
+
+    static void authenticate(SMBCCTX* context, const char* server, const char* share,
+                             char* workgroup, int workgroupLength, char* username,
+                             int usernameLength, char* password, int passwordLength);
+
+    std::mutex mutex_;
+    SMBCCTX* context_ = nullptr;
+    SmbSettings settings_;
+    std::optional<SmbCredentials> credentials_;
+    bool kerberos_ = false;
+};
+
+// libsmbclient writes to sockets that a server may have closed, and a write there raises SIGPIPE,
+// whose default action ends the program. The library holds the signal back only in the thread
+// that creates its context; every call into it holds it back in the calling thread too, and a
+// SIGPIPE raised meanwhile is taken off the pending set.
+class SigpipeGuard {
+public:
+    SigpipeGuard();
+    ~SigpipeGuard();
+    SigpipeGuard(const SigpipeGuard&) = delete;
+    SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+private:
+    sigset_t saved_{};
+    bool blocked_ = false;
+    bool wasPending_ = false;
+};
+
+} // namespace lantrivex::platform::posix

@@ -1,0 +1,227 @@
+// Machines' registries read live through smbd's winreg service, next to the same registries read
+// from their exports; the failures a network gives (absent and denied keys, a refused logon, a
+// closed port, a silent server).
+
+#include "discovery/MacServerLookup.h"
+#include "platform/TempFolder.h"
+#include "platform/posix/RegFileRegistry.h"
+#include "platform/posix/SmbRegistry.h"
+#include "smb/SambaServer.h"
+#include "smb/TestRegistry.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace lantrivex {
+namespace {
+
+using namespace platform;
+using platform::posix::ScopedEnv;
+using platform::posix::SmbRegistry;
+using platform::posix::SmbSettings;
+using smbtest::SambaServer;
+using namespace smbtest::test_registry;
+
+// What the lookup finds for one product: the server name, then "name -> root" per entry.
+std::string lookup(Registry& registry, discovery::ProductCode product) {
+    discovery::MacServerLookup l(registry, product);
+    std::string text = l.GetMacServerName(false, "127.0.0.1");
+    if (!l.GetLantrivexNames(false, "127.0.0.1")) {
+        return text + " | no volumes key";
+    }
+    for (std::size_t i = 0; i < l.sVolumeNames.size(); ++i) {
+        text += " | " + l.sVolumeNames[i] + " -> " + l.sVolumePaths[i];
+    }
+    return text;
+}
+
+// Every value of a key: name, type, data.
+std::string dump(Registry& registry, const std::string& path) {
+    std::unique_ptr<RegistryHive> hive;
+    std::unique_ptr<RegistryKey> key;
+    if (const auto e = registry.connect("127.0.0.1", hive); e != kRegOk) {
+        return "connect " + std::to_string(e);
+    }
+    if (const auto e = hive->openKey(path, kKeyRead, key); e != kRegOk) {
+        return "open " + std::to_string(e);
+    }
+    std::string text;
+    std::string name;
+    for (std::int32_t i = 0; key->enumValueName(i, 255, name) == kRegOk; ++i) {
+        std::uint32_t type = 0;
+        std::uint32_t size = 0;
+        std::string data;
+        const auto info = key->queryValueInfo(name, type, size);
+        const auto read = key->queryValueData(name, size, type, data);
+        text += name + " " + std::to_string(info) + std::to_string(read) + " type " +
+                std::to_string(type) + " size " + std::to_string(size) + ": " + data + "\n";
+    }
+    return text;
+}
+
+class LiveRegistryTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!(skip_ = SambaServer::whyUnavailable()).empty()) {
+            return;
+        }
+        server_ = SambaServer::start(startError_, {}, {}, true).release();
+        if (server_ != nullptr &&
+            (!server_->importRegistry(smbtest::regExport(machineRegistry()), startError_) ||
+             !server_->denyKeyToUsers(std::string(kExtremeZ) + "\\Volumes", startError_))) {
+            delete std::exchange(server_, nullptr);
+        }
+    }
+    static void TearDownTestSuite() { delete std::exchange(server_, nullptr); }
+
+    void SetUp() override {
+        if (!skip_.empty()) {
+            GTEST_SKIP() << "No SMB server for this test: " << skip_;
+        }
+        ASSERT_NE(server_, nullptr) << "smbd would not start:\n" << startError_;
+        settings.port = server_->port();
+        settings.timeout = std::chrono::seconds(2);
+        settings.kerberos = false;
+        settings.credentialsFile = credentials(SambaServer::kPassword);
+        exports.write("127.0.0.1.reg", smbtest::regExport(machineRegistry()));
+    }
+
+    // A credentials file of the server's ordinary user with `password`.
+    std::string credentials(const std::string& password) const {
+        const std::string file = exports.file("credentials-" + std::to_string(password.size()));
+        posix::TempFolder::writeFile(file, std::string("username=") + SambaServer::kReader +
+                                               "\npassword=" + password + "\n");
+        return file;
+    }
+
+    static inline SambaServer* server_ = nullptr;
+    static inline std::string skip_;
+    static inline std::string startError_;
+    SmbSettings settings;
+    posix::TempFolder exports;
+};
+
+TEST_F(LiveRegistryTest, EveryProductReadsLiveAsFromItsExport) {
+    SmbRegistry live(settings);
+    posix::RegFileRegistry file(exports.path(), "HOST");
+    const std::string root = R"( -> \\127.0.0.1\)";
+    const std::vector<std::pair<discovery::ProductCode, std::string>> cases{
+        {0, "Serveur Éloïse | Pub" + root + R"(D$\Mac Volumes\Pub |  -> )" + " | Graphisme é" +
+                root + R"(D$\Graphisme é | Racine)" + root + " | Gros" + root + R"(D$\Gros)"},
+        {1, "127.0.0.1 | Cyan" + root + R"(C$\Cyan)"},
+        {2, "XZ | no volumes key"}, // the volumes key is denied to ordinary users
+    };
+    for (const auto& [product, expected] : cases) {
+        EXPECT_EQ(lookup(live, product), expected) << "product " << product;
+        if (product != 2) {
+            EXPECT_EQ(lookup(file, product), expected) << "product " << product;
+        }
+    }
+    // Every type, byte for byte as from the export.
+    const std::string values = dump(live, kTypes);
+    EXPECT_EQ(values, dump(file, kTypes));
+    EXPECT_NE(values.find("Number 00 type 4 size 4: \x78\x56\x34\x12"), std::string::npos)
+        << values;
+    EXPECT_EQ(dump(live, std::string(kMacFile) + "\\Volumes"),
+              dump(file, std::string(kMacFile) + "\\Volumes"));
+}
+
+TEST_F(LiveRegistryTest, AbsentAndDeniedKeysAndValuesAndReadOnlyOpens) {
+    SmbRegistry live(settings);
+    std::unique_ptr<RegistryHive> hive;
+    ASSERT_EQ(live.connect("127.0.0.1", hive), kRegOk);
+    std::unique_ptr<RegistryKey> key;
+    EXPECT_EQ(hive->openKey("SOFTWARE\\Absent", kKeyRead, key), kRegFileNotFound);
+    EXPECT_EQ(hive->openKey(std::string(kExtremeZ) + "\\Volumes", kKeyRead, key), kRegAccessDenied);
+    EXPECT_EQ(hive->openKey(kMacFile, kKeyAllAccess, key), kRegAccessDenied);
+    ASSERT_EQ(hive->openKey(kMacFile, kKeyRead, key), kRegOk);
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    EXPECT_EQ(key->queryValueInfo("Absent", type, size), kRegFileNotFound);
+    std::string data;
+    EXPECT_EQ(key->queryValueData("ServerName", 5, type, data), kRegMoreData);
+    std::string name;
+    EXPECT_EQ(key->enumValueName(1, 255, name), kRegNoMoreItems);
+}
+
+TEST_F(LiveRegistryTest, LogonRefusedOrServerGoneReadsNothing) {
+    std::unique_ptr<RegistryHive> hive;
+    SmbSettings wrongPassword = settings;
+    wrongPassword.credentialsFile = credentials("not the password");
+    SmbRegistry wrong(wrongPassword);
+    EXPECT_EQ(wrong.connect("127.0.0.1", hive), kRegAccessDenied) << "never a guest instead";
+    EXPECT_EQ(lookup(wrong, 0), " | no volumes key");
+
+    SmbSettings closed = settings;
+    closed.port = smbtest::freeLoopbackPort();
+    EXPECT_EQ(SmbRegistry(closed).connect("127.0.0.1", hive), kRegBadNetPath);
+}
+
+// A server that takes the connection and never answers: the wait ends with the timeout, and the
+// machine is not asked again before the next rebuild.
+TEST_F(LiveRegistryTest, SilentServerIsAskedOncePerRebuild) {
+    std::uint16_t port = 0;
+    const int listener = smbtest::loopbackSocket(16, port);
+    ASSERT_GE(listener, 0);
+    ::fcntl(listener, F_SETFL, O_NONBLOCK);
+    const auto connectionsTaken = [listener] {
+        int n = 0;
+        for (int fd; (fd = ::accept(listener, nullptr, nullptr)) >= 0; ++n) {
+            ::close(fd);
+        }
+        return n;
+    };
+    SmbSettings silent = settings;
+    silent.port = port;
+    silent.timeout = std::chrono::seconds(1);
+    SmbRegistry live(silent);
+    std::unique_ptr<RegistryHive> hive;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(live.connect("127.0.0.1", hive), kRegBadNetPath);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_GT(connectionsTaken(), 0);
+    EXPECT_EQ(live.connect("127.0.0.1", hive), kRegBadNetPath);
+    EXPECT_EQ(live.connect("127.0.0.1", hive), kRegBadNetPath);
+    EXPECT_EQ(connectionsTaken(), 0) << "asked again within the rebuild";
+    live.beginRebuild();
+    EXPECT_EQ(live.connect("127.0.0.1", hive), kRegBadNetPath);
+    EXPECT_GT(connectionsTaken(), 0);
+    ::close(listener);
+}
+
+// The command-line reader on a network known only by its mount table, without any export: the
+// catalogue comes from the server's registry itself; with a wrong password, from nothing.
+TEST_F(LiveRegistryTest, CommandLineCatalogueBuiltLiveFromTheMountTable) {
+    exports.folder("mnt/Mac Volumes/Pub");
+    const std::string mount = exports.file("mnt");
+    exports.write("mounts", "//127.0.0.1/D$ " + mount + " cifs rw 0 0\n");
+    const auto catalogue = [&](const std::string& password) {
+        const std::string out = exports.file("cli.out");
+        const int status = smbtest::shell(
+            "LANTRIVEX_MOUNTS='" + exports.file("mounts") + "' LANTRIVEX_REGISTRY_DIR='" +
+            exports.file("none") + "' LANTRIVEX_GVFS_DIR='" + exports.file("none") +
+            "' LANTRIVEX_SMB_PORT=" + std::to_string(server_->port()) +
+            " LANTRIVEX_SMB_CREDENTIALS='" + credentials(password) +
+            "' '" LANTRIVEX_BINARY_DIR
+            "/bin/lantrivex-cli' catalogue --product 0 --format json >'" +
+            out + "' 2>&1");
+        EXPECT_EQ(status, 0);
+        return smbtest::readText(out);
+    };
+    const std::string json = catalogue(SambaServer::kPassword);
+    for (const std::string part :
+         {R"("server":{)", R"("Serveur Éloïse")",
+          R"({"name":"Pub","root":"\\\\127.0.0.1\\D$\\Mac Volumes\\Pub","found":true,"panel":1})",
+          R"({"name":"Gros","root":"\\\\127.0.0.1\\D$\\Gros","found":false,"panel":4})"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << json;
+    }
+    const std::string refused = catalogue("not the password");
+    EXPECT_NE(refused.find("127.0.0.1"), std::string::npos) << refused;
+    EXPECT_EQ(refused.find(R"("server":{)"), std::string::npos) << refused;
+}
+
+} // namespace
+} // namespace lantrivex
