@@ -38,9 +38,9 @@ private:
     PosixFileSystem files_;
     PosixProgramLocation location_;
     PosixInstanceGuard instance_; // the per-user lock is taken only when the window program asks
-    // The registry exports of Registry/ beside the program (or LANTRIVEX_REGISTRY_DIR); this
+    // The registry exports of Registry/ in the settings folder (or LANTRIVEX_REGISTRY_DIR); this
     // computer's own is the one named after its short host name.
-    RegFileRegistry registry_{RegFileRegistry::defaultFolder(location_.programFolder()),
+    RegFileRegistry registry_{RegFileRegistry::defaultFolder(location_.settingsFolder()),
                               shortHostName().value_or("")};
     PosixNetworkConnections connections_;
     PosixDriveList drives_;
