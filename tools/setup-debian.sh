@@ -19,8 +19,9 @@ packages=(
     # The SMB tests' private server: smbd and smbpasswd, the VFS module streams_depot that keeps
     # its shares' named streams, and smbclient, which puts the streams there as Windows would.
     samba samba-vfs-modules smbclient
-    # The program's icon rendered from its SVG; the desktop entry checked.
-    librsvg2-bin desktop-file-utils
+    # The program's icon rendered from its SVG; the desktop entry checked; the installed window
+    # program run on a private X server (closed with python3's ctypes and libX11).
+    librsvg2-bin desktop-file-utils xvfb
     # The Debian package: cpack finds the programs with file, their dependencies with
     # dpkg-shlibdeps.
     file dpkg-dev

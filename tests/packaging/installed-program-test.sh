@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The installed program: `cmake --install` into a staging folder (DESTDIR, prefix /usr), its files,
-# then the installed lantrivex-cli run on the sample network with a fresh HOME: it reads its
-# signature table and settings from the user's configuration folder, which it makes and fills
-# with a copy of the bundled table, and writes nothing beside itself.
+# then the installed programs run on the sample network with a fresh HOME: they read their
+# signature table and settings from the user's configuration folder, which they make and fill
+# with a copy of the bundled table, write the settings there, and nothing beside themselves.
 # Usage: installed-program-test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1 source=$2
@@ -68,6 +68,24 @@ printf '[Configuration]\r\nServeurMac=1\r\n' >"$config/Lantrivex.ini"
 # $XDG_CONFIG_HOME, when set, is where the folder goes.
 XDG_CONFIG_HOME=$work/xdg "$cli" scan --format csv "$volume" >/dev/null
 [[ -f $work/xdg/lantrivex/Signatures.txt ]] || fail "nothing in \$XDG_CONFIG_HOME/lantrivex"
+
+# The installed window program on a private X display (the xcb platform plugin), closed as a
+# window manager closes it: it writes its placement to the configuration folder.
+if [[ -x $root/usr/bin/lantrivex ]]; then
+    Xvfb -displayfd 3 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb=$!
+    trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+    for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+    [[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb
+    (cd "$work" && exec "$root/usr/bin/lantrivex") >"$work/window.log" 2>&1 &
+    window=$!
+    python3 "$(dirname "$0")/close-window.py" "Lantrivex " 30 || fail "no window"
+    for _ in $(seq 300); do kill -0 $window 2>/dev/null || break; sleep 0.1; done
+    wait $window || fail "the window program failed: $(cat "$work/window.log")"
+    grep -q '^\[Positions\]' "$config/Lantrivex.ini" || fail "no placement written on closing"
+    grep -q '^ServeurMac=1' "$config/Lantrivex.ini" || fail "the product setting was lost"
+fi
 
 [[ $(listing) == "$before" ]] || fail "the installed program wrote beside itself"
 [[ ! -e $work/Signatures.txt && ! -e $work/Lantrivex.ini ]] || fail "wrote into the current folder"
