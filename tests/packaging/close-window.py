@@ -1,10 +1,11 @@
 """Closes the window whose title starts with TITLE the way a window manager does (a WM_DELETE_WINDOW
 message), once it shows on the X display of $DISPLAY. Exit status 1 when no such window shows
-within SECONDS. Needs only Python 3 and libX11.
+within SECONDS, or process PID ends first. Needs only Python 3 and libX11.
 
-Usage: close-window.py TITLE SECONDS"""
+Usage: close-window.py TITLE SECONDS PID"""
 
 import ctypes
+import os
 import sys
 import time
 from ctypes import POINTER, Structure, Union, byref, c_char_p, c_int, c_long, c_uint, c_ulong
@@ -62,8 +63,16 @@ def top_windows(display):
     return windows
 
 
+def running(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"  # not a zombie
+    except OSError:
+        return False
+
+
 def main():
-    wanted, seconds = sys.argv[1], float(sys.argv[2])
+    wanted, seconds, pid = sys.argv[1], float(sys.argv[2]), sys.argv[3]
     display = x11.XOpenDisplay(None)
     if not display:
         sys.exit("cannot open the display")
@@ -85,6 +94,8 @@ def main():
                 x11.XFlush(display)
                 print(f"closed '{name}'")
                 return
+        if not running(pid):
+            sys.exit(f"the program ended before its window '{wanted}...' showed")
         time.sleep(0.2)
     sys.exit(f"no window titled '{wanted}...' within {seconds:g} s")
 
