@@ -16,7 +16,12 @@ deb=${debs[0]}
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == lantrivex ]] || fail "Package: $(field Package)"
-[[ -n $(field Maintainer) && -n $(field Description) ]] || fail "no Maintainer or Description"
+[[ -n $(field Maintainer) ]] || fail "no Maintainer"
+# The summary line, then the long description's paragraph, each line led by one blank.
+description=$(field Description)
+[[ $(sed -n 1p <<<"$description") == "Macintosh volume index analyser for Windows file servers" &&
+    $(sed -n 2p <<<"$description") == " Lantrivex lists "* &&
+    -z $(sed -n '2,$p' <<<"$description" | grep -v '^ [^ ]') ]] || fail "Description: $description"
 depends=$(field Depends)
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libsmbclient; do
     [[ ", $depends," == *", $library "* || ", $depends," == *", $library,"* ]] ||
