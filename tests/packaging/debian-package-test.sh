@@ -21,7 +21,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 description=$(field Description)
 [[ $(sed -n 1p <<<"$description") == "Macintosh volume index analyser for Windows file servers" &&
     $(sed -n 2p <<<"$description") == " Lantrivex lists "* &&
-    -z $(sed -n '2,$p' <<<"$description" | grep -v '^ [^ ]') ]] || fail "Description: $description"
+    $(sed -n '2,$p' <<<"$description" | grep -cv '^ [^ ]') == 0 ]] || fail "Description: $description"
 depends=$(field Depends)
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libsmbclient; do
     [[ ", $depends," == *", $library "* || ", $depends," == *", $library,"* ]] ||

@@ -77,7 +77,8 @@ if [[ -x $root/usr/bin/lantrivex ]]; then
     trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
     for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
     [[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=:$(cat "$work/display") QT_QPA_PLATFORM=xcb
+    DISPLAY=:$(cat "$work/display")
+    export DISPLAY QT_QPA_PLATFORM=xcb
     # In a sanitizer build, the X libraries trip two checks that the offscreen window tests keep:
     # libxkbcommon-x11's strndup past a string's end (strict string checks) and libdbus's leaks.
     [[ -n ${ASAN_OPTIONS:-} ]] && export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
