@@ -26,7 +26,7 @@ Options:
   --product CODE   the Macintosh file server product whose registry keys are read:
                    0 Microsoft SFM (MacFile), 1 Cyan Software MacServerIP,
                    2 Intergraph ExtremeZ-IP (default: the setting "ServeurMac" of
-                   Lantrivex.ini beside the program, else 0)
+                   Lantrivex.ini in the settings folder, else 0)
   --format FORMAT  text (default) or json
   -h, --help       this text
 
@@ -35,9 +35,12 @@ json: {"machines":[{"name":...,"connections":...,"server":null or {"name":...,
 
 Environment:
   LANTRIVEX_REGISTRY_DIR  folder of the registry exports, one per machine (NTSRV.reg);
-                          default: Registry beside the program. A machine without an export
-                          cannot be reached.
+                          default: Registry in the settings folder. A machine without an
+                          export cannot be reached.
   LANTRIVEX_MOUNTS        mount table to read instead of /proc/self/mounts (same format)
+
+The settings folder is the program's own folder; an installed Linux program's is
+~/.config/lantrivex ($XDG_CONFIG_HOME/lantrivex).
 
 Exit status: 0, or 2 for a usage error.
 )";
@@ -132,10 +135,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, CliCon
     return options;
 }
 
-// The product setting "ServeurMac" of Lantrivex.ini in the program's folder, read as the window
+// The product setting "ServeurMac" of Lantrivex.ini in the settings folder, read as the window
 // reads it.
 discovery::ProductCode productSetting(CliContext& ctx) {
-    const std::string iniPath = ctx.programFolder + ctx.platform.location.pathSeparator() +
+    const std::string iniPath = ctx.settingsFolder + ctx.platform.location.pathSeparator() +
                                 std::string(shell::kSettingsFileName);
     return shell::Settings(ctx.platform.profiles, iniPath).readServeurMac();
 }

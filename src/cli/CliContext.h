@@ -12,13 +12,13 @@
 namespace lantrivex::cli {
 
 // What every command of the command-line reader works with: the platform services, the two output
-// streams, and the program's folder (where Signatures.txt, Lantrivex.ini and Registry/ are looked
-// for by default).
+// streams, and the folder of the program's own files (where Signatures.txt and Lantrivex.ini are
+// looked for by default).
 struct CliContext {
     platform::Platform& platform;
     std::ostream& out;
     std::ostream& err;
-    std::string programFolder;
+    std::string settingsFolder;
     char decimalSeparator = '.'; // the user's locale's, for the table output
 };
 

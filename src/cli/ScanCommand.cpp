@@ -26,8 +26,9 @@ VOLUME_ROOT is a folder in Windows network form (\\SERVER\SHARE\folder: reached 
 mounts of the mount table, or directly over SMB) or a local folder. Nothing is ever written.
 
 Options:
-  --signatures FILE   signature table to take descriptions from (default: Signatures.txt beside
-                      the program; missing file: three built-in rows)
+  --signatures FILE   signature table to take descriptions from (default: Signatures.txt in the
+                      settings folder, the program's own or ~/.config/lantrivex for an
+                      installed program; missing file: three built-in rows)
   --format FORMAT     table (default; the locale's decimal separator), csv or json ("." always)
   --lang en|fr        language of the messages on standard error (default en)
   --raw               the operands are files holding a dumped index stream
@@ -193,8 +194,7 @@ void printJson(CliContext& ctx, const std::vector<VolumeReport>& reports,
             ctx.out << (s ? "," : "") << "{\"signature\":" << jsonString(entry.signature)
                     << ",\"count\":" << entry.count << ",\"percent\":"
                     << jsonString(percentText(entry.count, report.result.total, '.'))
-                    << ",\"description\":" << jsonString(table.description(entry.signature))
-                    << '}';
+                    << ",\"description\":" << jsonString(table.description(entry.signature)) << '}';
         }
         ctx.out << "]}";
     }
@@ -212,10 +212,10 @@ int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
 
     StreamNotifier notifier(ctx.err);
     signatures::SignatureTable table;
-    table.sSignaturesFile = options->signaturesFile.empty()
-                                ? ctx.programFolder + ctx.platform.location.pathSeparator() +
-                                      "Signatures.txt"
-                                : options->signaturesFile;
+    table.sSignaturesFile =
+        options->signaturesFile.empty()
+            ? ctx.settingsFolder + ctx.platform.location.pathSeparator() + "Signatures.txt"
+            : options->signaturesFile;
     signatures::LoadSignatures(table, ctx.platform.files, notifier, options->language);
 
     RawFileStreamReader rawFiles;

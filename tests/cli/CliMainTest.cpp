@@ -20,7 +20,7 @@ const std::string kCsvHead = "volume,count,percent,signature,description\r\n";
 std::string repeat(std::string_view signature, int times) {
     std::string out;
     for (int i = 0; i < times; ++i) {
-        out += "\x01" + std::string(signature) + '\0';
+        out.append("\x01").append(signature).push_back('\0');
     }
     return out;
 }

@@ -52,7 +52,7 @@ TEST_F(EnumTest, ConnectionsOfOneMachineAreJoinedAndNamesCompareExactly) {
 TEST_F(EnumTest, ComputerNameIsTrimmedAndMayBeMissingAndMountPointsKeepTheirCase) {
     net.name = std::string("  HOST\0", 7);
     EXPECT_EQ(run().lstServeurs, Strings{"HOST"});
-    net.name = "A"; // a one-character name is still this computer
+    net.name = std::string("A"); // a one-character name is still this computer
     EXPECT_EQ(run().lstServeurs, Strings{"A"});
     net.name.reset();
     net.mountPoints = true; // mount points keep their case

@@ -15,7 +15,8 @@ std::vector<std::string> captions(LanguageFlag french, LanguageFlag english) {
             return e.target == CaptionTarget::CheckMark ? (e.checked(n) ? "on" : "off")
                                                         : std::string(e.text(n));
         };
-        const std::string key = e.buttonKey.empty() ? "" : "(" + std::string(e.buttonKey) + ")";
+        const std::string key =
+            e.buttonKey.empty() ? "" : std::string("(").append(e.buttonKey).append(")");
         out.push_back(std::string(e.control) + key + "=" + text(french) + "|" + text(english));
     }
     return out;

@@ -74,7 +74,8 @@ TEST_F(LoadSignaturesTest, LoadsRowsAsWrittenInFileOrder) {
 TEST_F(LoadSignaturesTest, HasNoLimitOf32767Rows) {
     std::string text;
     for (int i = 0; i < 40000; ++i) {
-        text += "S" + std::to_string(1000000 + i) + ",x,Row " + std::to_string(i) + "\r\n";
+        text.append("S").append(std::to_string(1000000 + i)).append(",x,Row ");
+        text.append(std::to_string(i)).append("\r\n");
     }
     load(text);
     EXPECT_TRUE(table.nSignatures == 40000 && table.size() == 40000u);

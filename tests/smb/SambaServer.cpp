@@ -2,6 +2,7 @@
 
 #include "platform/posix/SmbShareAccess.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <iterator>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sstream>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -57,6 +59,44 @@ std::string replaced(std::string text, const std::string& key, const std::string
         text.replace(at, key.size(), value);
     }
     return text;
+}
+
+// The value of "NAME: value" in smbd's build description, "" when absent.
+std::string buildValue(const std::string& description, const std::string& name) {
+    const std::size_t at = description.find(name + ": ");
+    if (at == std::string::npos) {
+        return "";
+    }
+    const std::size_t start = at + name.size() + 2;
+    return description.substr(start, description.find('\n', start) - start);
+}
+
+// The VFS modules that the shares of kConfig use and smbd can load neither from its modules folder
+// nor from its built-in ones, each named with the file it looks for.
+std::vector<std::string> missingVfsModules() {
+    const std::string out =
+        (fs::temp_directory_path() / ("lantrivex-smbd-b-" + std::to_string(::getpid()))).string();
+    shell("/usr/sbin/smbd -b >'" + out + "' 2>&1");
+    const std::string description = readText(out);
+    fs::remove(out);
+    const fs::path folder = fs::path(buildValue(description, "MODULESDIR")) / "vfs";
+    std::vector<std::string> missing;
+    std::istringstream config(kConfig);
+    for (std::string line; std::getline(config, line);) {
+        if (line.rfind("vfs objects = ", 0) != 0) {
+            continue;
+        }
+        std::istringstream modules(line.substr(line.find('=') + 1));
+        for (std::string module; modules >> module;) {
+            const fs::path file = folder / (module + ".so");
+            const std::string entry = module + " (" + file.string() + ")";
+            if (description.find("vfs_" + module) == std::string::npos && !fs::exists(file) &&
+                std::find(missing.begin(), missing.end(), entry) == missing.end()) {
+                missing.push_back(entry);
+            }
+        }
+    }
+    return missing;
 }
 
 } // namespace
@@ -115,6 +155,15 @@ std::string SambaServer::whyUnavailable() {
 std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
                                                 const std::vector<std::string>& folders,
                                                 const Streams& streams, bool registryService) {
+    if (const auto missing = missingVfsModules(); !missing.empty()) {
+        error = "the test server's shares keep named streams with Samba's VFS module";
+        for (const std::string& module : missing) {
+            error.append(&module == &missing.front() ? " " : ", ").append(module);
+        }
+        error += ", which is not installed: install Debian's samba-vfs-modules "
+                 "(tools/setup-debian.sh does)";
+        return nullptr;
+    }
     std::unique_ptr<SambaServer> server(new SambaServer);
     std::string pattern = (fs::temp_directory_path() / "lantrivex-smbd-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {

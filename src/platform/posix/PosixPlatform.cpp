@@ -10,7 +10,7 @@ namespace lantrivex::platform::posix {
 // (LANTRIVEX_SMB_*); its library context is created on the first such share only.
 PosixPlatform::PosixPlatform()
     : remote_(makeSmbShareAccess()), streams_(remote_.get()), folders_(remote_.get()),
-      registry_(RegFileRegistry(RegFileRegistry::defaultFolder(location_.programFolder()),
+      registry_(RegFileRegistry(RegFileRegistry::defaultFolder(location_.settingsFolder()),
                                 shortHostName().value_or("")),
                 smbAccessBuiltIn() ? std::make_unique<SmbRegistry>(SmbSettings::fromEnvironment())
                                    : nullptr) {}

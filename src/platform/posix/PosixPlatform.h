@@ -38,7 +38,7 @@ private:
     PosixFileSystem files_;
     PosixProgramLocation location_;
     PosixInstanceGuard instance_; // the per-user lock is taken only when the window program asks
-    // The registry exports of Registry/ beside the program (or LANTRIVEX_REGISTRY_DIR), this
+    // The registry exports of Registry/ in the settings folder (or LANTRIVEX_REGISTRY_DIR), this
     // computer's own the one named after its short host name; machines without one are read live
     // over SMB.
     PosixRegistry registry_;
