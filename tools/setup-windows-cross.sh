@@ -54,5 +54,9 @@ fi
 
 qt_prefix=$cache/qt-6.4.2-mingw-w64
 if [[ ! -f $qt_prefix/lib/cmake/Qt6/Qt6Config.cmake ]]; then
-    LANTRIVEX_CACHE=$cache tools/build-qt-windows.sh
+    if [[ -x tools/build-qt-windows.sh ]]; then
+        LANTRIVEX_CACHE=$cache tools/build-qt-windows.sh
+    else
+        echo "setup-windows: tools/build-qt-windows.sh is missing: no Qt for Windows" >&2
+    fi
 fi

@@ -54,6 +54,7 @@ private:
             const auto candidate = base / ("lantrivex-" + std::to_string(random()));
             std::error_code error;
             if (std::filesystem::create_directory(candidate, error)) {
+                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all, error);
                 return candidate.string();
             }
         }

@@ -3,14 +3,21 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
+#include <utility>
 #include <windows.h>
 
 namespace lantrivex::platform::win32 {
 
 Win32Platform::Win32Platform() {
-    for (FILE* stream : {stdout, stderr}) {
-        std::fflush(stream);
-        ::_setmode(::_fileno(stream), _O_BINARY);
+    // A window program started from the desktop has no standard streams: nothing to switch.
+    const std::pair<FILE*, DWORD> streams[] = {{stdout, STD_OUTPUT_HANDLE},
+                                               {stderr, STD_ERROR_HANDLE}};
+    for (const auto& [stream, id] : streams) {
+        const HANDLE handle = ::GetStdHandle(id);
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+            std::fflush(stream);
+            ::_setmode(::_fileno(stream), _O_BINARY);
+        }
     }
     consoleCodePage_ = ::GetConsoleOutputCP();
     if (consoleCodePage_ != 0) {
