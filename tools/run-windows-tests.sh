@@ -19,6 +19,7 @@ fi
 export WINEPREFIX=$PWD/build/windows-wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 if [[ ! -f $WINEPREFIX/.lantrivex-ready ]]; then
+    [[ -d $WINEPREFIX ]] && { wineserver -k 2>/dev/null || true; }
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot --init >/dev/null 2>&1
@@ -27,9 +28,15 @@ if [[ ! -f $WINEPREFIX/.lantrivex-ready ]]; then
     wineserver -w
     touch "$WINEPREFIX/.lantrivex-ready"
 fi
-# A warm wineserver for the whole run: each test program then starts in a fraction of a second.
+# A warm prefix for the whole run: the server and Wine's own services are started here, once, and
+# kept by a console that waits on a pipe, so that each test program starts in a fraction of a
+# second and no service started on its behalf holds ctest's output pipe open.
 wineserver -p
-trap 'wineserver -k 2>/dev/null || true' EXIT
+keeper=$(mktemp -u)
+mkfifo "$keeper"
+wine cmd.exe <"$keeper" >/dev/null 2>&1 &
+exec 9>"$keeper"
+trap 'exec 9>&-; wineserver -k 2>/dev/null || true; rm -f "$keeper"' EXIT
 
 cmake --preset windows -DLANTRIVEX_BUILD_GUI=$gui
 cmake --build --preset windows
