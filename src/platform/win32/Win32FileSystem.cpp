@@ -69,11 +69,10 @@ bool Win32FileSystem::replaceFile(std::string_view path, std::string_view bytes,
         error = "invalid file name";
         return false;
     }
-    const std::string folder = Win32ProgramLocation::folderOf(*target);
+    const std::string folder = Win32ProgramLocation::folderOf(path);
     char temp[MAX_PATH + 1] = {};
-    if (::GetTempFileNameA(folder.c_str(), "lan", 0, temp) == 0) {
-        error = "cannot create a file in " + fromAnsi(folder) + ": " +
-                systemErrorText(::GetLastError());
+    if (::GetTempFileNameA(toAnsi(folder).value_or("").c_str(), "lan", 0, temp) == 0) {
+        error = "cannot create a file in " + folder + ": " + systemErrorText(::GetLastError());
         return false;
     }
     const auto fail = [&](const std::string& what) {

@@ -27,7 +27,8 @@ std::string Win32ProgramLocation::programFolder() {
             return ".";
         }
         if (length < buffer.size()) {
-            return fromAnsi(folderOf(std::string_view(buffer.data(), length)));
+            // Split in UTF-8: in a double-byte code page a trail byte can look like "\".
+            return folderOf(fromAnsi(std::string_view(buffer.data(), length)));
         }
         buffer.resize(buffer.size() * 2); // cut short: try again with more room
     }
