@@ -10,9 +10,22 @@ if(TARGET Qt6::Core)
     endif()
     if(qt_core_dll)
         get_filename_component(qt_bin "${qt_core_dll}" DIRECTORY)
-        set(wine_dll_folders "${qt_bin}")
+        list(APPEND wine_dll_folders "${qt_bin}")
     endif()
 endif()
+# The compiler's runtime DLLs, for DLLs (Qt's) that were not linked with it statically.
+foreach(runtime_dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${runtime_dll}
+                    OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(IS_ABSOLUTE "${runtime_path}" AND EXISTS "${runtime_path}")
+        get_filename_component(runtime_path "${runtime_path}" REALPATH)
+        get_filename_component(runtime_folder "${runtime_path}" DIRECTORY)
+        list(APPEND wine_dll_folders "${runtime_folder}")
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES wine_dll_folders)
+# Wine's drive Z: is the build machine's root folder; the folders are joined by ";".
+list(TRANSFORM wine_dll_folders PREPEND "Z:")
 find_program(LANTRIVEX_WINE_PROGRAM wine REQUIRED)
 file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/wine-run.sh" @ONLY CONTENT [[#!/bin/sh
 # Made by cmake/WineRunner.cmake: runs a Windows program of this build under Wine.
