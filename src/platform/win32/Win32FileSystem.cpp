@@ -75,20 +75,25 @@ bool Win32FileSystem::replaceFile(std::string_view path, std::string_view bytes,
         error = "cannot create a file in " + folder + ": " + systemErrorText(::GetLastError());
         return false;
     }
-    const auto fail = [&](const std::string& what) {
-        error = what + ": " + systemErrorText(::GetLastError());
+    // On any failure the new file goes, closed first; the old one was never touched.
+    const auto fail = [&](const std::string& what, DWORD code) {
+        error = what + ": " + systemErrorText(code);
         ::DeleteFileA(temp);
         return false;
     };
+    bool written = false;
+    DWORD code = ERROR_SUCCESS;
     {
         UniqueHandle file(::CreateFileA(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid() || !writeAll(file.get(), bytes) || !::FlushFileBuffers(file.get())) {
-            return fail("cannot write " + fromAnsi(temp));
-        }
+        written = file.valid() && writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+        code = written ? ERROR_SUCCESS : ::GetLastError();
+    }
+    if (!written) {
+        return fail("cannot write " + fromAnsi(temp), code);
     }
     if (!::MoveFileExA(temp, target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return fail("cannot replace " + std::string(path));
+        return fail("cannot replace " + std::string(path), ::GetLastError());
     }
     return true;
 }
