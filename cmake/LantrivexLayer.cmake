@@ -18,14 +18,19 @@ function(lantrivex_layer target folder)
     endif()
 endfunction()
 
-# lantrivex_test(<name> <folder> [DEPS <targets>...])
+# lantrivex_test(<name> <folder> [CUSTOM_MAIN] [EXCLUDE <regex>] [DEPS <targets>...] [ENV <vars>...]
+#                [PROPERTIES <name> <value>...])
 #
 # One GoogleTest executable per folder of tests/, made of every .cpp in it, registered with CTest
 # test by test. CUSTOM_MAIN: the folder brings its own main() (the window tests create the
-# QApplication there).
+# QApplication there). EXCLUDE: the files whose names match are left out (tests of another
+# system's services). PROPERTIES: more test properties for every test of the folder.
 function(lantrivex_test name folder)
-    cmake_parse_arguments(ARG "CUSTOM_MAIN" "" "DEPS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "CUSTOM_MAIN" "EXCLUDE" "DEPS;ENV;PROPERTIES" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
+    if(sources AND ARG_EXCLUDE)
+        list(FILTER sources EXCLUDE REGEX "/(${ARG_EXCLUDE})[^/]*$")
+    endif()
     if(NOT sources)
         return()
     endif()
@@ -39,5 +44,5 @@ function(lantrivex_test name folder)
         LANTRIVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         LANTRIVEX_BINARY_DIR="${PROJECT_BINARY_DIR}")
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT "${ARG_ENV}")
+                         PROPERTIES ${ARG_PROPERTIES} ENVIRONMENT "${ARG_ENV}")
 endfunction()

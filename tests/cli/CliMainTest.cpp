@@ -1,13 +1,12 @@
 #include "cli/CliMain.h"
 
 #include "fakes/FakePlatform.h"
+#include "platform/TempFolder.h"
 
-#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
-#include <unistd.h>
 
 namespace lantrivex::cli {
 namespace {
@@ -96,7 +95,8 @@ TEST_F(CliTest, ScanTellsUnreadVolumesAndShortReadsAndStillPrintsTheOthers) {
 TEST_F(CliTest, ScanTakesSignaturesFromTheGivenFileAndRawStreamsFromFiles) {
     fake.files.putFile("/tmp/sig.txt",
                        "\"TEXTttxt\",\"\",\"Texte\"\r\n\"texttTXT\",\"\",\"x\"\r\n");
-    const std::string file = ::testing::TempDir() + "lantrivex-raw-" + std::to_string(::getpid());
+    const test::TempFolder temp;
+    const std::string file = temp.file("raw");
     std::ofstream(file, std::ios::binary) << repeat("TEXTttxt", 1) + repeat("W6BNMSWD", 1);
     EXPECT_EQ(
         run({"scan", "--signatures", "/tmp/sig.txt", "--raw", "--format", "csv", file, file + "x"}),
@@ -106,7 +106,6 @@ TEST_F(CliTest, ScanTakesSignaturesFromTheGivenFileAndRawStreamsFromFiles) {
     EXPECT_EQ(err.str(), "Lantrivex (warning): Duplicate key in Signatures file: texttTXT\n"
                          "Lantrivex: Unknown Macintosh volume index\n  (" +
                              file + "x)\n");
-    std::remove(file.c_str());
 }
 
 TEST_F(CliTest, CatalogueWithTheProductFromTheSettingUnlessGiven) {

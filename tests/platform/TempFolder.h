@@ -6,17 +6,21 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
 public:
     ~TempFolder() { std::filesystem::remove_all(path_); }
     const std::string& path() const { return path_; }
-    std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
+    std::string file(std::string_view name) const {
+        return path_ + static_cast<char>(std::filesystem::path::preferred_separator) +
+               std::string(name);
+    }
     std::string folder(std::string_view relative) const {
         std::filesystem::create_directories(file(relative));
         return file(relative);
@@ -42,8 +46,22 @@ public:
     }
 
 private:
-    std::string pattern_ = (std::filesystem::temp_directory_path() / "lantrivex-XXXXXX").string();
-    std::string path_ = ::mkdtemp(pattern_.data()) ? pattern_ : "";
+    // A name no other folder has: created here, never found.
+    static std::string makeFolder() {
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const auto candidate = base / ("lantrivex-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                std::filesystem::permissions(candidate, std::filesystem::perms::owner_all, error);
+                return candidate.string();
+            }
+        }
+        return "";
+    }
+
+    std::string path_ = makeFolder();
 };
 
 // Sets an environment variable for the length of a scope.
@@ -56,12 +74,30 @@ public:
         set(value);
     }
     ~ScopedEnv() { saved_ ? set(*saved_) : unset(); }
-    void set(const std::string& value) const { ::setenv(name_, value.c_str(), 1); }
-    void unset() const { ::unsetenv(name_); }
+#ifdef _WIN32
+    void set(const std::string& value) const {
+        ::_putenv_s(name_, value.c_str());
+    }
+    void unset() const {
+        ::_putenv_s(name_, "");
+    }
+#else
+    void set(const std::string& value) const {
+        ::setenv(name_, value.c_str(), 1);
+    }
+    void unset() const {
+        ::unsetenv(name_);
+    }
+#endif
 
 private:
     const char* name_;
     std::optional<std::string> saved_;
 };
 
+} // namespace lantrivex::test
+
+namespace lantrivex::platform::posix {
+using test::ScopedEnv;
+using test::TempFolder;
 } // namespace lantrivex::platform::posix

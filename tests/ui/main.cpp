@@ -1,9 +1,13 @@
-// The window tests' runner: one QApplication for every test.
+// The window tests' runner: one QApplication for every test, on the offscreen platform unless the
+// environment chose another (Wine passes no QT_ variable on to a Windows program).
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char* argv[]) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,62 @@
+// lantrivex-cli.exe run as a Windows program, as a user runs it: on a volume folder's index stream
+// and on this computer's registry.
+
+#include "WindowsTestSupport.h"
+#include "cli/CliContext.h"
+#include "platform/win32/Win32ProgramLocation.h"
+
+namespace lantrivex::test {
+namespace {
+
+using namespace std::string_literals;
+
+std::string cliProgram() {
+    return platform::win32::Win32ProgramLocation().programFolder() + R"(\..\bin\lantrivex-cli.exe)";
+}
+
+std::string run(const std::string& arguments, int& status) {
+    return runProgram("\"" + cliProgram() + "\" " + arguments, status);
+}
+
+TEST(CliProgram, ScanReadsTheIndexStreamOfEachVolume) {
+    TempFolder temp;
+    const std::string volume = temp.folder("Mac volume");
+    std::string index;
+    for (const char* signature : {"TEXTttxt", "XDOCXPR3", "TEXTttxt", "textTTXT"}) {
+        index += "\x01"s + signature + '\0';
+    }
+    ASSERT_TRUE(writeStream(volume, "AFP_IdIndex", index));
+    int status = 0;
+    const std::string out =
+        run("scan --format csv \"" + volume + "\" \"" + temp.file("none") + "\"", status);
+    EXPECT_EQ(status, cli::kExitSomeUnread) << out;
+    const std::string head =
+        "volume,count,percent,signature,description\r\n" + volume + ",3,75,TEXTttxt,";
+    EXPECT_NE(out.find(head), std::string::npos) << out; // after the message or before it
+    EXPECT_NE(out.find("\r\n" + volume + ",1,25,XDOCXPR3,"), std::string::npos) << out;
+    EXPECT_NE(
+        out.find("Lantrivex: Unknown Macintosh volume index\n  (" + temp.file("none") + ")\n"),
+        std::string::npos)
+        << out;
+}
+
+TEST(CliProgram, CatalogueOfThisComputerFromItsRegistry) {
+    const ProductData& macFile = productData().front();
+    ScratchRegistry scratch({macFile.root});
+    scratch.setString(macFile.serverKey, "ServerName", "Serveur Mac");
+    scratch.setMultiString(macFile.volumesKey, "Pub", {R"(Path=C:\Pub)"});
+    SKIP_UNLESS_READY(scratch);
+    int status = 0;
+    const std::string out = run("catalogue", status);
+    EXPECT_EQ(status, cli::kExitOk) << out;
+    const std::string host = computerName();
+    EXPECT_EQ(out.find("Product: Microsoft SFM (MacFile)\n\n" + host +
+                       "\n  Macintosh server: Serveur Mac\n"),
+              0u)
+        << out;
+    EXPECT_NE(out.find(" Pub "), std::string::npos) << out;
+    EXPECT_NE(out.find(" \\\\" + host + "\\C$\\Pub\n"), std::string::npos) << out;
+}
+
+} // namespace
+} // namespace lantrivex::test

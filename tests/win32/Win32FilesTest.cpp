@@ -1,0 +1,145 @@
+#include "WindowsTestSupport.h"
+#include "platform/win32/AnsiCodePage.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FolderProbe.h"
+#include "platform/win32/Win32NamedStreamReader.h"
+#include "platform/win32/Win32ProfileFile.h"
+#include "shell/Settings.h"
+
+#include <optional>
+
+namespace lantrivex::test {
+namespace {
+
+using namespace std::string_literals;
+
+std::string readAll(platform::ByteStream& stream, std::size_t piece) {
+    std::string out;
+    std::string buffer(piece, '\0');
+    for (std::size_t got;
+         (got = stream.read(reinterpret_cast<std::byte*>(buffer.data()), piece)) > 0;) {
+        out.append(buffer, 0, got);
+    }
+    return out;
+}
+
+// The index stream of a volume folder: present, empty, missing, and on a path longer than the
+// 128 characters the old file functions took.
+TEST(Win32NamedStreamReader, OpensPresentAndEmptyStreamsAndFailsOnMissingOnes) {
+    TempFolder temp;
+    const std::string longFolder = temp.folder(std::string(60, 'a') + "\\" + std::string(70, 'b'));
+    ASSERT_GT(longFolder.size() + std::string(":AFP_IdIndex").size(), 128u);
+    const std::string bytes = "\x01TEXTttxt\x00\x01W6BNMSWD\x00"s + std::string(3000, 'z');
+    struct Case {
+        std::string folder;
+        std::optional<std::string> stream; // nullopt: none written
+    };
+    const Case cases[] = {{temp.folder("present"), bytes},
+                          {temp.folder("empty"), ""},
+                          {temp.folder("missing"), std::nullopt},
+                          {longFolder, bytes},
+                          {temp.file("no such folder"), std::nullopt}};
+    platform::win32::Win32NamedStreamReader reader;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        if (c.stream) {
+            ASSERT_TRUE(writeStream(c.folder, "AFP_IdIndex", *c.stream));
+        }
+        auto stream = reader.open(c.folder, "AFP_IdIndex");
+        ASSERT_EQ(stream != nullptr, c.stream.has_value());
+        if (stream) {
+            EXPECT_EQ(stream->size(), static_cast<std::int64_t>(c.stream->size()));
+            EXPECT_EQ(readAll(*stream, 1000), *c.stream);
+        }
+    }
+    EXPECT_EQ(reader.open(temp.folder("present"), "Other"), nullptr);
+}
+
+// On NTFS the stream belongs to the folder: the folder stays a folder and lists the stream.
+TEST(Win32NamedStreamReader, ReadsARealNtfsStreamOfAFolder) {
+    SKIP_UNDER_WINE("NTFS named streams");
+    TempFolder temp;
+    char fileSystem[MAX_PATH + 1] = {};
+    const std::string drive = temp.path().substr(0, 3);
+    if (!::GetVolumeInformationA(drive.c_str(), nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
+                                 sizeof fileSystem) ||
+        std::string(fileSystem) != "NTFS") {
+        GTEST_SKIP() << "the temporary folder is not on NTFS";
+    }
+    const std::string volume = temp.folder("Mac volume");
+    ASSERT_TRUE(writeStream(volume, "AFP_IdIndex", "\x01XDOCXPR3\x00"s));
+    EXPECT_NE(::GetFileAttributesA(volume.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    WIN32_FIND_STREAM_DATA found{};
+    const HANDLE streams =
+        ::FindFirstStreamW(wide(volume).c_str(), FindStreamInfoStandard, &found, 0);
+    ASSERT_NE(streams, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(std::wstring(found.cStreamName), L":AFP_IdIndex:$DATA");
+    ::FindClose(streams);
+    platform::win32::Win32NamedStreamReader reader;
+    auto stream = reader.open(volume, "AFP_IdIndex");
+    ASSERT_TRUE(stream);
+    EXPECT_EQ(readAll(*stream, 4), "\x01XDOCXPR3\x00"s);
+}
+
+TEST(Win32FolderProbe, FindsFoldersOnly) {
+    TempFolder temp;
+    temp.write("file", "x");
+    platform::win32::Win32FolderProbe probe;
+    EXPECT_TRUE(probe.folderExists(temp.folder("Mac Volumes\\Pub")));
+    EXPECT_TRUE(probe.folderExists(temp.folder("empty")));
+    EXPECT_FALSE(probe.folderExists(temp.file("missing")));
+    EXPECT_FALSE(probe.folderExists(temp.file("file")));
+}
+
+// Lantrivex.ini through the private-profile functions: what the program writes reads back, other
+// lines stay, absent keys and files read empty.
+TEST(Win32ProfileFile, SettingsWrittenReadBack) {
+    TempFolder temp;
+    const std::string ini = temp.file("Lantrivex.ini");
+    platform::win32::Win32ProfileFile profiles;
+    EXPECT_EQ(profiles.read(ini, "Positions", "Left"), "");
+    temp.write("Lantrivex.ini",
+               "; kept\r\n[Configuration]\r\nNote=" + *platform::win32::toAnsi("café") + "\r\n");
+
+    shell::Settings settings(profiles, ini);
+    const shell::WindowPlacement placement{2, 1440, -60, 9000, 7000, 3210};
+    settings.writePositions(placement);
+    settings.writeLangue(1);
+    settings.writeServeurMac(2);
+    EXPECT_EQ(settings.readPositions({}), placement);
+    EXPECT_EQ(settings.readLangue(), 1);
+    EXPECT_EQ(settings.readServeurMac(), 2);
+
+    EXPECT_EQ(profiles.read(ini, "configuration", "NOTE"), "café");
+    EXPECT_EQ(profiles.read(ini, "Configuration", "Note", 3), "ca");
+    EXPECT_EQ(profiles.read(ini, "Configuration", "Missing"), "");
+    EXPECT_TRUE(profiles.write(ini, "Configuration", "Éditeur", "Société"));
+    EXPECT_EQ(profiles.read(ini, "Configuration", "Éditeur"), "Société");
+    EXPECT_FALSE(profiles.write(ini, "Configuration", "Bad", "two\r\nlines"));
+    EXPECT_FALSE(profiles.write(ini, "Configuration", "Chinese", "\xE4\xB8\xAD"));
+    EXPECT_EQ(temp.read("Lantrivex.ini").rfind("; kept\r\n", 0), 0u);
+}
+
+TEST(Win32FileSystem, ReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
+    TempFolder temp;
+    platform::win32::Win32FileSystem files;
+    const std::string path = temp.file("Signatures.txt");
+    std::string error;
+    EXPECT_FALSE(files.fileExists(path));
+    EXPECT_EQ(files.readFile(path), std::nullopt);
+    ASSERT_TRUE(files.replaceFile(path, "first\r\n", error)) << error;
+    ASSERT_TRUE(files.replaceFile(path, std::string("second\0\xE9", 8), error)) << error;
+    EXPECT_TRUE(files.fileExists(path));
+    EXPECT_EQ(files.readFile(path), std::string("second\0\xE9", 8));
+
+    const std::string folder = temp.folder("a folder");
+    EXPECT_FALSE(files.fileExists(folder));
+    EXPECT_EQ(files.readFile(folder), std::nullopt);
+    EXPECT_FALSE(files.replaceFile(folder, "over a folder", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(files.replaceFile(temp.file("missing\\x.txt"), "nowhere", error));
+    EXPECT_EQ(temp.names(), (std::vector<std::string>{"Signatures.txt", "a folder"}));
+}
+
+} // namespace
+} // namespace lantrivex::test

@@ -1,0 +1,189 @@
+#pragma once
+
+// What the tests of the Windows side share: telling Wine from Windows, wide texts, a scratch
+// registry under HKEY_LOCAL_MACHINE, streams written through the system, programs run with their
+// output.
+
+#include "platform/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace lantrivex::test {
+
+// Wine's ntdll exports wine_get_version; Windows' does not.
+inline bool runningUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+#define SKIP_UNDER_WINE(what)                                                                      \
+    if (::lantrivex::test::runningUnderWine())                                                     \
+    GTEST_SKIP() << "Wine has no " what "; this test runs on a real Windows machine"
+
+inline std::wstring wide(std::string_view utf8) {
+    std::wstring out(utf8.size(), L'\0');
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                        out.data(), static_cast<int>(out.size()));
+    out.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    return out;
+}
+
+inline std::string computerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    return ::GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+// Keys written under HKEY_LOCAL_MACHINE for one test and deleted with everything below them at
+// the end. A key that already exists (a product really installed here) is never touched: ready()
+// is false then, as it is when the user may not write there.
+class ScratchRegistry {
+public:
+    explicit ScratchRegistry(std::vector<std::string> roots) : roots_(std::move(roots)) {
+        for (const std::string& root : roots_) {
+            HKEY key = nullptr;
+            if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, root.c_str(), 0, KEY_READ, &key) ==
+                ERROR_SUCCESS) {
+                ::RegCloseKey(key);
+                roots_.clear();
+                return;
+            }
+        }
+        ready_ = true;
+    }
+    ~ScratchRegistry() {
+        for (const std::string& root : roots_) {
+            ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, root.c_str());
+            ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, root.c_str());
+        }
+    }
+    ScratchRegistry(const ScratchRegistry&) = delete;
+    ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+
+    bool ready() const { return ready_; }
+
+    // Sets a value (through the wide functions, so the data is what the test means whatever the
+    // code page); false when the key cannot be created.
+    bool set(std::string_view path, std::string_view name, DWORD type, const void* data,
+             std::size_t size) {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(path).c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            ready_ = false;
+            return false;
+        }
+        const LONG answer =
+            ::RegSetValueExW(key, wide(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                             static_cast<DWORD>(size));
+        ::RegCloseKey(key);
+        ready_ = ready_ && answer == ERROR_SUCCESS;
+        return answer == ERROR_SUCCESS;
+    }
+    bool set(std::string_view path, std::string_view name, DWORD type, const std::wstring& text) {
+        return set(path, name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    }
+    bool setString(std::string_view path, std::string_view name, std::string_view text) {
+        return set(path, name, REG_SZ, wide(text));
+    }
+    bool setMultiString(std::string_view path, std::string_view name,
+                        const std::vector<std::string>& entries) {
+        std::wstring data;
+        for (const std::string& entry : entries) {
+            data += wide(entry) + L'\0';
+        }
+        return set(path, name, REG_MULTI_SZ, data); // the final NUL comes with set()
+    }
+
+private:
+    std::vector<std::string> roots_;
+    bool ready_ = false;
+};
+
+#define SKIP_UNLESS_READY(scratch)                                                                 \
+    if (!(scratch).ready())                                                                        \
+    GTEST_SKIP() << "HKEY_LOCAL_MACHINE cannot be written here, or a Macintosh server product "    \
+                    "is installed (its keys are left alone)"
+
+// Writes `bytes` to the named stream NAME of `path` through the system ("PATH:NAME"): a real
+// stream on NTFS, a file of that name under Wine.
+inline bool writeStream(const std::string& path, std::string_view name, std::string_view bytes) {
+    const std::string stream = path + ":" + std::string(name);
+    const HANDLE file = ::CreateFileA(stream.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok =
+        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+// A program run to its end with its standard output and error in one text; the exit code in
+// `status` (-1 when it could not start).
+inline std::string runProgram(const std::string& commandLine, int& status) {
+    status = -1;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        return {};
+    }
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = INVALID_HANDLE_VALUE;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::string command = commandLine;
+    const bool started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    ::CloseHandle(writeEnd);
+    std::string out;
+    char buffer[4096];
+    DWORD got = 0;
+    while (started && ::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        out.append(buffer, got);
+    }
+    ::CloseHandle(readEnd);
+    if (started) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.hProcess, &code);
+        status = static_cast<int>(code);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    }
+    return out;
+}
+
+// The registry data of one Macintosh file server product, as the lookup tests write it.
+struct ProductData {
+    std::int16_t code;
+    std::string root; // the key the test creates and deletes
+    std::string serverKey;
+    std::string volumesKey;
+};
+
+inline const std::vector<ProductData>& productData() {
+    static const std::vector<ProductData> products = {
+        {0, R"(SYSTEM\CurrentControlSet\Services\MacFile)",
+         R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters)",
+         R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters\Volumes)"},
+        {1, R"(SOFTWARE\cyan)", R"(SOFTWARE\cyan\MacServerIP)",
+         R"(SOFTWARE\cyan\MacServerIP\Volumes)"},
+        {2, R"(SYSTEM\CurrentControlSet\Services\ExtremeZ-IP)",
+         R"(SYSTEM\CurrentControlSet\Services\ExtremeZ-IP\Parameters)",
+         R"(SYSTEM\CurrentControlSet\Services\ExtremeZ-IP\Parameters\Volumes)"},
+    };
+    return products;
+}
+
+} // namespace lantrivex::test
