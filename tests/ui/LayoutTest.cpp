@@ -59,9 +59,12 @@ TEST_F(LayoutTest, InASmallWindowTheTotalCoversTheTitleInsteadOfMixingWithIt) {
     ASSERT_EQ(total->text(), "Total: 1766");
     const QRect totalOnTitle = total->geometry().translated(-title->pos());
     ASSERT_TRUE(title->rect().intersects(totalOnTitle)) << "the two share the band here";
-    // The title shows nothing where the total stands; the total shows whole.
+    // The title shows nothing where the total stands; the total shows whole, but for what lies
+    // past the window's edge (a wide font).
     EXPECT_FALSE(title->visibleRegion().intersects(totalOnTitle));
-    EXPECT_EQ(total->visibleRegion(), QRegion(total->rect()));
+    const QRect insideWindow =
+        total->rect() & total->parentWidget()->rect().translated(-total->pos());
+    EXPECT_EQ(total->visibleRegion(), QRegion(insideWindow));
     EXPECT_TRUE(title->autoFillBackground() && total->autoFillBackground());
 }
 
