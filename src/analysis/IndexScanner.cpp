@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ostream>
+#include <stdexcept>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -38,36 +41,51 @@ inline std::uint64_t foldCase(std::uint64_t word) noexcept {
 
 } // namespace
 
-// Signature counts in an open-addressing table keyed by the case-folded eight bytes. A folded key
-// is never 0 (every byte is at least 0x21), so 0 marks a free slot.
+// Signature counts: the distinct signatures in the order of their first occurrence, each with its
+// spelling as first seen and its count, in blocks that never move; and an open-addressing hash
+// table of 32-bit positions into them, keyed by the case-folded eight bytes (0 marks a free slot,
+// a position p is stored as p + 1). The table is at most half full, so a search for a new key
+// stops at a free slot after a step or two.
 struct IndexScanner::Table {
-    struct Entry {
-        std::uint64_t spelling; // the bytes as first seen
-        std::int64_t count;
-    };
-    struct Slot {
-        std::uint64_t key;
-        std::size_t entry;
-    };
+    static constexpr std::size_t kBlockShift = 14; // 16384 entries (256 KiB) per block
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
+    static constexpr std::size_t kMaxEntries = 0xFFFFFFFEu; // positions + 1 fit in 32 bits
 
-    std::vector<Entry> entries;
-    std::vector<Slot> slots;
+    std::vector<std::unique_ptr<SignatureCount[]>> blocks;
+    std::size_t size = 0;
+    std::vector<std::uint32_t> slots;
     unsigned shift = 0;
     std::int64_t total = 0;
     // Index streams hold long runs of one signature: the last hit is checked before the table.
     std::uint64_t lastKey = 0;
-    std::size_t lastEntry = 0;
+    SignatureCount* lastEntry = nullptr;
 
     Table() { resize(1024); }
 
+    SignatureCount& entry(std::size_t position) noexcept {
+        return blocks[position >> kBlockShift][position & (kBlockSize - 1)];
+    }
+
+    static std::uint64_t keyOf(const SignatureCount& e) noexcept {
+        std::uint64_t word;
+        std::memcpy(&word, e.signature.text().data(), sizeof word);
+        return foldCase(word);
+    }
+
     void resize(std::size_t slotCount) {
-        slots.assign(slotCount, Slot{0, 0});
+        std::vector<std::uint32_t>().swap(slots); // the old table goes before the new one comes
+        slots.assign(slotCount, 0);
         shift = 64;
         for (std::size_t s = slotCount; s > 1; s >>= 1) {
             --shift;
         }
-        for (std::size_t e = 0; e < entries.size(); ++e) {
-            place(foldCase(entries[e].spelling), e);
+        const std::size_t mask = slotCount - 1;
+        for (std::size_t e = 0; e < size; ++e) {
+            std::size_t i = home(keyOf(entry(e)));
+            while (slots[i] != 0) {
+                i = (i + 1) & mask;
+            }
+            slots[i] = static_cast<std::uint32_t>(e + 1);
         }
     }
 
@@ -75,40 +93,48 @@ struct IndexScanner::Table {
         return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> shift);
     }
 
-    void place(std::uint64_t key, std::size_t entry) noexcept {
-        const std::size_t mask = slots.size() - 1;
-        std::size_t i = home(key);
-        while (slots[i].key != 0) {
-            i = (i + 1) & mask;
+    SignatureCount& append(std::uint64_t spelling) {
+        if (size >= kMaxEntries) {
+            throw std::length_error("more distinct signatures than a scan can hold");
         }
-        slots[i] = Slot{key, entry};
+        if ((size & (kBlockSize - 1)) == 0) {
+            blocks.push_back(std::make_unique_for_overwrite<SignatureCount[]>(kBlockSize));
+        }
+        SignatureCount& e = entry(size++);
+        char text[8];
+        std::memcpy(text, &spelling, sizeof text);
+        e.signature = Signature(std::string_view(text, sizeof text));
+        e.count = 0;
+        return e;
     }
 
     void add(std::uint64_t spelling) {
         ++total;
         const std::uint64_t key = foldCase(spelling);
         if (key == lastKey) {
-            ++entries[lastEntry].count;
+            ++lastEntry->count;
             return;
         }
         const std::size_t mask = slots.size() - 1;
         std::size_t i = home(key);
         for (;;) {
-            Slot& slot = slots[i];
-            if (slot.key == key) {
-                ++entries[slot.entry].count;
+            const std::uint32_t slot = slots[i];
+            if (slot == 0) {
+                SignatureCount& e = append(spelling);
+                ++e.count;
+                slots[i] = static_cast<std::uint32_t>(size);
                 lastKey = key;
-                lastEntry = slot.entry;
-                return;
-            }
-            if (slot.key == 0) {
-                slot = Slot{key, entries.size()};
-                entries.push_back(Entry{spelling, 1});
-                lastKey = key;
-                lastEntry = entries.size() - 1;
-                if (entries.size() * 2 > slots.size()) {
+                lastEntry = &e;
+                if (size * 2 > slots.size()) {
                     resize(slots.size() * 2);
                 }
+                return;
+            }
+            SignatureCount& e = entry(slot - 1);
+            if (keyOf(e) == key) {
+                ++e.count;
+                lastKey = key;
+                lastEntry = &e;
                 return;
             }
             i = (i + 1) & mask;
@@ -202,19 +228,73 @@ void IndexScanner::feed(std::span<const std::byte> bytes) {
 ScanResult IndexScanner::result() const {
     ScanResult out;
     out.total = table_->total;
-    out.signatures.reserve(table_->entries.size());
-    for (const Table::Entry& entry : table_->entries) {
-        std::string text(kSignatureLength, '\0');
-        std::memcpy(text.data(), &entry.spelling, kSignatureLength);
-        out.signatures.push_back(SignatureCount{std::move(text), entry.count});
+    out.signatures.reserve(table_->size);
+    for (std::size_t e = 0; e < table_->size; ++e) {
+        out.signatures.push_back(table_->entry(e));
     }
     return out;
+}
+
+ScanResult IndexScanner::takeResult() {
+    std::unique_ptr<Table> table = std::exchange(table_, std::make_unique<Table>());
+    carryLength_ = 0;
+    std::vector<std::uint32_t>().swap(table->slots);
+    ScanResult out;
+    out.total = table->total;
+    out.signatures.reserve(table->size);
+    // Each block goes as soon as it is copied.
+    for (std::size_t b = 0; b < table->blocks.size(); ++b) {
+        const std::size_t first = b << Table::kBlockShift;
+        const std::size_t count = std::min(Table::kBlockSize, table->size - first);
+        out.signatures.insert(out.signatures.end(), table->blocks[b].get(),
+                              table->blocks[b].get() + count);
+        table->blocks[b].reset();
+    }
+    return out;
+}
+
+void SortByCountDescending(std::vector<SignatureCount>& signatures) {
+    const auto descending = [](const SignatureCount& a, const SignatureCount& b) {
+        return a.count > b.count;
+    };
+    if (std::is_sorted(signatures.begin(), signatures.end(), descending)) {
+        return; // one count for all, as in a stream of distinct signatures
+    }
+    // A stable radix sort on the counts, 16 bits at a time, high counts first.
+    std::uint64_t largest = 0;
+    for (const SignatureCount& s : signatures) {
+        largest = std::max(largest, static_cast<std::uint64_t>(s.count));
+    }
+    std::vector<SignatureCount> other(signatures.size());
+    std::vector<std::size_t> starts(std::size_t{1} << 16);
+    for (unsigned shift = 0; shift < 64 && (largest >> shift) != 0; shift += 16) {
+        const auto digit = [shift](const SignatureCount& s) {
+            return 0xFFFFu - static_cast<std::size_t>(
+                                 (static_cast<std::uint64_t>(s.count) >> shift) & 0xFFFFu);
+        };
+        std::fill(starts.begin(), starts.end(), 0);
+        for (const SignatureCount& s : signatures) {
+            ++starts[digit(s)];
+        }
+        std::size_t at = 0;
+        for (std::size_t& start : starts) {
+            at += std::exchange(start, at);
+        }
+        for (const SignatureCount& s : signatures) {
+            other[starts[digit(s)]++] = s;
+        }
+        signatures.swap(other);
+    }
+}
+
+std::ostream& operator<<(std::ostream& out, const Signature& signature) {
+    return out << signature.text();
 }
 
 ScanResult ScanIndexStream(std::span<const std::byte> bytes) {
     IndexScanner scanner;
     scanner.feed(bytes);
-    return scanner.result();
+    return scanner.takeResult();
 }
 
 } // namespace lantrivex::analysis
