@@ -53,6 +53,9 @@ struct ScanOptions {
     std::vector<std::string> operands;
 };
 
+// Output is written in pieces of about this size.
+constexpr std::size_t kOutputPiece = std::size_t{1} << 16;
+
 struct VolumeReport {
     std::string volume;
     analysis::ScanResult result;
@@ -139,7 +142,7 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
             ctx.out << '\n';
         }
         first = false;
-        ctx.out << report.volume << '\n' << "Total: " << report.result.total << '\n';
+        ctx.out << visibleText(report.volume) << '\n' << "Total: " << report.result.total << '\n';
         std::size_t countWidth = 1;
         std::size_t percentWidth = 1;
         std::size_t signatureWidth = displayWidth("Signature");
@@ -148,7 +151,7 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
             percentWidth = std::max(
                 percentWidth,
                 percentText(entry.count, report.result.total, ctx.decimalSeparator).size());
-            signatureWidth = std::max(signatureWidth, displayWidth(entry.signature));
+            signatureWidth = std::max(signatureWidth, displayWidth(visibleText(entry.signature)));
         }
         const auto pad = [](std::string_view text, std::size_t width) {
             return std::string(width - std::min(width, displayWidth(text)), ' ');
@@ -163,22 +166,35 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
         for (const auto& entry : report.result.signatures) {
             line(std::to_string(entry.count),
                  percentText(entry.count, report.result.total, ctx.decimalSeparator),
-                 entry.signature, table.description(entry.signature));
+                 visibleText(entry.signature), visibleText(table.description(entry.signature)));
         }
     }
 }
 
 void printCsv(CliContext& ctx, const std::vector<VolumeReport>& reports,
               const signatures::SignatureTable& table) {
-    ctx.out << "volume,count,percent,signature,description\r\n";
+    // Lines are gathered in a buffer of bounded size and written in large pieces.
+    std::string buffer = "volume,count,percent,signature,description\r\n";
     for (const VolumeReport& report : reports) {
+        const std::string volume = csvField(report.volume);
         for (const auto& entry : report.result.signatures) {
-            ctx.out << csvField(report.volume) << ',' << entry.count << ','
-                    << percentText(entry.count, report.result.total, '.') << ','
-                    << csvField(entry.signature) << ','
-                    << csvField(table.description(entry.signature)) << "\r\n";
+            buffer += volume;
+            buffer += ',';
+            buffer += std::to_string(entry.count);
+            buffer += ',';
+            buffer += percentText(entry.count, report.result.total, '.');
+            buffer += ',';
+            appendCsvField(buffer, entry.signature);
+            buffer += ',';
+            appendCsvField(buffer, table.description(entry.signature));
+            buffer += "\r\n";
+            if (buffer.size() >= kOutputPiece) {
+                ctx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+                buffer.clear();
+            }
         }
     }
+    ctx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
 }
 
 void printJson(CliContext& ctx, const std::vector<VolumeReport>& reports,
@@ -193,8 +209,7 @@ void printJson(CliContext& ctx, const std::vector<VolumeReport>& reports,
             ctx.out << (s ? "," : "") << "{\"signature\":" << jsonString(entry.signature)
                     << ",\"count\":" << entry.count << ",\"percent\":"
                     << jsonString(percentText(entry.count, report.result.total, '.'))
-                    << ",\"description\":" << jsonString(table.description(entry.signature))
-                    << '}';
+                    << ",\"description\":" << jsonString(table.description(entry.signature)) << '}';
         }
         ctx.out << "]}";
     }
@@ -212,10 +227,10 @@ int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
 
     StreamNotifier notifier(ctx.err);
     signatures::SignatureTable table;
-    table.sSignaturesFile = options->signaturesFile.empty()
-                                ? ctx.programFolder + ctx.platform.location.pathSeparator() +
-                                      "Signatures.txt"
-                                : options->signaturesFile;
+    table.sSignaturesFile =
+        options->signaturesFile.empty()
+            ? ctx.programFolder + ctx.platform.location.pathSeparator() + "Signatures.txt"
+            : options->signaturesFile;
     signatures::LoadSignatures(table, ctx.platform.files, notifier, options->language);
 
     RawFileStreamReader rawFiles;
@@ -227,12 +242,11 @@ int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
         auto result = analysis::ReadVolumeIndex(operand, streams, notifier, options->language);
         if (!result) {
             exitCode = kExitSomeUnread;
-            ctx.err << "  (" << operand << ")\n";
+            ctx.err << "  (" << visibleText(operand) << ")\n";
             continue;
         }
         // By count, descending; equal counts keep the order of first occurrence.
-        std::stable_sort(result->signatures.begin(), result->signatures.end(),
-                         [](const auto& a, const auto& b) { return a.count > b.count; });
+        analysis::SortByCountDescending(result->signatures);
         reports.push_back(VolumeReport{operand, std::move(*result)});
     }
 

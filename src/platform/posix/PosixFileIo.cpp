@@ -177,6 +177,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
         }
         result.status = WholeFile::Status::Unreadable;
         result.error = "cannot open " + p + ": " + reason(error);
+        result.systemError = error;
         return result;
     }
     Descriptor file(fd);
@@ -185,6 +186,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
     if (::fstat(fd, &info) != 0) {
         const int code = errno;
         result.error = "cannot examine " + p + ": " + reason(code);
+        result.systemError = code;
         return result;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -193,6 +195,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
     }
     if (info.st_size < 0 || static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
         result.error = p + " is too large";
+        result.tooLarge = true;
         return result;
     }
     std::string bytes;
@@ -206,6 +209,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
             }
             const int code = errno;
             result.error = "cannot read " + p + ": " + reason(code);
+            result.systemError = code;
             return result;
         }
         if (got == 0) {
@@ -214,6 +218,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
         // The file may grow while it is read: the limit holds for what is read, too.
         if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
             result.error = p + " is too large";
+            result.tooLarge = true;
             return result;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));

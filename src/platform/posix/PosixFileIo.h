@@ -23,6 +23,8 @@ struct WholeFile {
     Status status = Status::Missing;
     std::string bytes;
     std::string error;
+    int systemError = 0;   // Unreadable: the system's error, when it gave one
+    bool tooLarge = false; // Unreadable: larger than the limit
 };
 
 // Reads the regular file at `path` whole (following symbolic links); a folder, a device, a file
