@@ -39,26 +39,45 @@ inline std::uint64_t foldCase(std::uint64_t word) noexcept {
     return word | ((atLeastA & ~aboveZ) >> 2);                        // bit 7 >> 2 = 0x20
 }
 
+// A strong mix of the eight folded bytes: its high bits choose a slot and check the key.
+inline std::uint64_t hashOf(std::uint64_t key) noexcept {
+    key ^= key >> 30;
+    key *= 0xBF58476D1CE4E5B9ULL;
+    key ^= key >> 27;
+    key *= 0x94D049BB133111EBULL;
+    return key ^ (key >> 31);
+}
+
 } // namespace
 
 // Signature counts: the distinct signatures in the order of their first occurrence, each with its
 // spelling as first seen and its count, in blocks that never move; and an open-addressing hash
-// table of 32-bit positions into them, keyed by the case-folded eight bytes (0 marks a free slot,
-// a position p is stored as p + 1). The table is at most half full, so a search for a new key
-// stops at a free slot after a step or two.
+// table of their positions. A slot holds a position + 1 in its low 32 bits (0: free) and the high
+// 32 bits of the key's hash in its high ones, so that a search looks at the signatures themselves
+// only when the hash bits agree. The table is at most four fifths full: with the old and the new
+// table side by side while it doubles, that is 46 bytes per signature at most (8 / 0.8 for the old
+// slots, twice that for the new ones, 16 for the signature and its count).
+//
+// Index streams of a hostile server hold a new signature at every record: each then costs one
+// look at a slot far from the last one. Occurrences are taken in batches whose slots are asked
+// from memory ahead, so that those looks overlap.
 struct IndexScanner::Table {
     static constexpr std::size_t kBlockShift = 14; // 16384 entries (256 KiB) per block
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
     static constexpr std::size_t kMaxEntries = 0xFFFFFFFEu; // positions + 1 fit in 32 bits
+    static constexpr std::size_t kBatch = 16;
 
     std::vector<std::unique_ptr<SignatureCount[]>> blocks;
     std::size_t size = 0;
-    std::vector<std::uint32_t> slots;
+    std::vector<std::uint64_t> slots;
     unsigned shift = 0;
     std::int64_t total = 0;
     // Index streams hold long runs of one signature: the last hit is checked before the table.
     std::uint64_t lastKey = 0;
     SignatureCount* lastEntry = nullptr;
+    // Occurrences found and not yet counted: the batch being asked for, and the next one.
+    std::array<std::uint64_t, 2 * kBatch> pending{};
+    std::size_t pendingCount = 0;
 
     Table() { resize(1024); }
 
@@ -72,25 +91,38 @@ struct IndexScanner::Table {
         return foldCase(word);
     }
 
+    std::size_t home(std::uint64_t hash) const noexcept {
+        return static_cast<std::size_t>(hash >> shift);
+    }
+
+    static constexpr std::uint64_t kHashBits = ~std::uint64_t{0xFFFFFFFF};
+
+    // A slot: the high 32 bits of the hash (which give its home at any table size) and the
+    // position + 1.
+    static std::uint64_t slotOf(std::uint64_t hash, std::size_t position) noexcept {
+        return (hash & kHashBits) | static_cast<std::uint64_t>(position + 1);
+    }
+
+    // Doubles the table. Its slots are taken in order and a slot's home in the new table is twice
+    // its home in the old one (or one more), so the new table is written front to back.
     void resize(std::size_t slotCount) {
-        std::vector<std::uint32_t>().swap(slots); // the old table goes before the new one comes
-        slots.assign(slotCount, 0);
+        std::vector<std::uint64_t> old(slotCount, 0);
+        old.swap(slots);
         shift = 64;
         for (std::size_t s = slotCount; s > 1; s >>= 1) {
             --shift;
         }
         const std::size_t mask = slotCount - 1;
-        for (std::size_t e = 0; e < size; ++e) {
-            std::size_t i = home(keyOf(entry(e)));
+        for (const std::uint64_t slot : old) {
+            if (slot == 0) {
+                continue;
+            }
+            std::size_t i = home(slot);
             while (slots[i] != 0) {
                 i = (i + 1) & mask;
             }
-            slots[i] = static_cast<std::uint32_t>(e + 1);
+            slots[i] = slot;
         }
-    }
-
-    std::size_t home(std::uint64_t key) const noexcept {
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> shift);
     }
 
     SignatureCount& append(std::uint64_t spelling) {
@@ -108,36 +140,68 @@ struct IndexScanner::Table {
         return e;
     }
 
-    void add(std::uint64_t spelling) {
-        ++total;
+    void count(std::uint64_t spelling) {
         const std::uint64_t key = foldCase(spelling);
         if (key == lastKey) {
             ++lastEntry->count;
             return;
         }
+        const std::uint64_t hash = hashOf(key);
+        const std::uint64_t check = hash & kHashBits;
         const std::size_t mask = slots.size() - 1;
-        std::size_t i = home(key);
+        std::size_t i = home(hash);
         for (;;) {
-            const std::uint32_t slot = slots[i];
+            const std::uint64_t slot = slots[i];
             if (slot == 0) {
                 SignatureCount& e = append(spelling);
                 ++e.count;
-                slots[i] = static_cast<std::uint32_t>(size);
+                slots[i] = slotOf(hash, size - 1);
                 lastKey = key;
                 lastEntry = &e;
-                if (size * 2 > slots.size()) {
+                if (size * 5 > slots.size() * 4) {
                     resize(slots.size() * 2);
                 }
                 return;
             }
-            SignatureCount& e = entry(slot - 1);
-            if (keyOf(e) == key) {
-                ++e.count;
-                lastKey = key;
-                lastEntry = &e;
-                return;
+            if ((slot & kHashBits) == check) {
+                SignatureCount& e = entry(static_cast<std::size_t>(slot & 0xFFFFFFFF) - 1);
+                if (keyOf(e) == key) {
+                    ++e.count;
+                    lastKey = key;
+                    lastEntry = &e;
+                    return;
+                }
             }
             i = (i + 1) & mask;
+        }
+    }
+
+    // Counts the occurrences of one batch while the slots of the next one are asked for, so that
+    // every slot has a batch's time to arrive.
+    void flushBatch() {
+        for (std::size_t k = 0; k < kBatch; ++k) {
+            __builtin_prefetch(&slots[home(hashOf(foldCase(pending[kBatch + k])))]);
+        }
+        for (std::size_t k = 0; k < kBatch; ++k) {
+            count(pending[k]);
+            pending[k] = pending[kBatch + k];
+        }
+        pendingCount = kBatch;
+    }
+
+    // Counts every pending occurrence.
+    void flush() {
+        for (std::size_t k = 0; k < pendingCount; ++k) {
+            count(pending[k]);
+        }
+        pendingCount = 0;
+    }
+
+    void add(std::uint64_t spelling) {
+        ++total;
+        pending[pendingCount++] = spelling;
+        if (pendingCount == 2 * kBatch) {
+            flushBatch();
         }
     }
 
@@ -149,8 +213,9 @@ struct IndexScanner::Table {
     }
 
     // Examines every start position of `p` whose marker and eight signature bytes lie inside the
-    // `length` bytes.
-    void scan(const std::byte* p, std::size_t length) {
+    // `length` bytes. (Kept out of line: inlined on the few bytes joined across pieces, it would
+    // make the compiler see block reads that never happen there.)
+    [[gnu::noinline]] void scan(const std::byte* p, std::size_t length) {
         if (length < kWindow) {
             return;
         }
@@ -187,6 +252,7 @@ struct IndexScanner::Table {
             examine(p, pos);
             i = pos + 1;
         }
+        flush();
     }
 };
 
@@ -238,7 +304,7 @@ ScanResult IndexScanner::result() const {
 ScanResult IndexScanner::takeResult() {
     std::unique_ptr<Table> table = std::exchange(table_, std::make_unique<Table>());
     carryLength_ = 0;
-    std::vector<std::uint32_t>().swap(table->slots);
+    std::vector<std::uint64_t>().swap(table->slots);
     ScanResult out;
     out.total = table->total;
     out.signatures.reserve(table->size);

@@ -55,7 +55,7 @@ struct ScanResult {
 //
 // The index comes from a server and may be hostile: memory grows by at most 48 bytes per distinct
 // signature, growth of the table included (16 for the signature and its count, in blocks that
-// never move, and at most 32 for the hash table of their positions, while it doubles).
+// never move, and at most 30 for the hash table of their positions, while it doubles).
 class IndexScanner {
 public:
     IndexScanner();
