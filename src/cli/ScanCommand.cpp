@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <iomanip>
 #include <optional>
+#include <unordered_map>
 
 namespace lantrivex::cli {
 
@@ -171,22 +172,60 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
     }
 }
 
+// The descriptions of the table's eight-character signatures under their eight bytes with ASCII
+// letters made small: what table.description() finds for a signature of a scan (eight characters
+// from 0x21 to 0x7F), without making a text for each of millions of rows.
+class DescriptionIndex {
+public:
+    explicit DescriptionIndex(const signatures::SignatureTable& table) {
+        for (const auto& entry : table.colDescriptions.entries()) {
+            if (entry.key.size() == analysis::Signature::kLength) {
+                byKey_.emplace(folded(entry.key), entry.item);
+            }
+        }
+    }
+    std::string_view find(std::string_view signature) const {
+        const auto it = byKey_.find(folded(signature));
+        return it == byKey_.end() ? std::string_view() : std::string_view(it->second);
+    }
+
+private:
+    static std::uint64_t folded(std::string_view eight) {
+        std::uint64_t key = 0;
+        for (std::size_t i = 0; i < analysis::Signature::kLength && i < eight.size(); ++i) {
+            auto c = static_cast<unsigned char>(eight[i]);
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<unsigned char>(c + ('a' - 'A'));
+            }
+            key = key << 8 | c;
+        }
+        return key;
+    }
+    std::unordered_map<std::uint64_t, std::string_view> byKey_;
+};
+
 void printCsv(CliContext& ctx, const std::vector<VolumeReport>& reports,
               const signatures::SignatureTable& table) {
+    const DescriptionIndex descriptions(table);
     // Lines are gathered in a buffer of bounded size and written in large pieces.
     std::string buffer = "volume,count,percent,signature,description\r\n";
     for (const VolumeReport& report : reports) {
         const std::string volume = csvField(report.volume);
+        // Rows come by count: the count and percent texts are made once for each run of equal
+        // counts (a stream of distinct signatures is one long run).
+        std::int64_t shownCount = -1;
+        std::string countAndPercent;
         for (const auto& entry : report.result.signatures) {
+            if (entry.count != shownCount) {
+                shownCount = entry.count;
+                countAndPercent = ',' + std::to_string(entry.count) + ',' +
+                                  percentText(entry.count, report.result.total, '.') + ',';
+            }
             buffer += volume;
-            buffer += ',';
-            buffer += std::to_string(entry.count);
-            buffer += ',';
-            buffer += percentText(entry.count, report.result.total, '.');
-            buffer += ',';
+            buffer += countAndPercent;
             appendCsvField(buffer, entry.signature);
             buffer += ',';
-            appendCsvField(buffer, table.description(entry.signature));
+            appendCsvField(buffer, descriptions.find(entry.signature));
             buffer += "\r\n";
             if (buffer.size() >= kOutputPiece) {
                 ctx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));

@@ -13,8 +13,11 @@ std::string csvField(std::string_view text) {
 }
 
 void appendCsvField(std::string& out, std::string_view text) {
-    const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string_view::npos ||
-                             (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    bool needsQuotes = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    for (std::size_t i = 0; i < text.size() && !needsQuotes; ++i) {
+        const char c = text[i];
+        needsQuotes = c == ',' || c == '"' || c == '\r' || c == '\n';
+    }
     if (!needsQuotes) {
         out.append(text);
         return;
