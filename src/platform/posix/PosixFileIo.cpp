@@ -228,28 +228,16 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
     return result;
 }
 
-bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::string& error) {
-    std::string target(path);
-    if (target.empty() || target.find('\0') != std::string::npos) {
-        error = "invalid file name";
-        return false;
-    }
-    bool hadFile = false;
-    struct stat oldInfo {};
-    if (!examineTarget(target, hadFile, oldInfo, error)) {
-        return false;
-    }
-    std::string folder;
-    std::string name;
-    splitPath(target, folder, name);
-    const mode_t mode = hadFile ? (oldInfo.st_mode & 07777) : newFileMode();
+namespace {
 
-    // The new content goes first into a file without a name (O_TMPFILE) where the file system
-    // allows it: if the program is stopped while writing, nothing is left behind. It gets its
-    // temporary name only when whole and flushed, just before the rename.
+// Writes `bytes` to a new file in `folder` and renames it over `target`. With `anonymous`, the
+// file has no name (O_TMPFILE) until it is whole and flushed, where the system allows it: if the
+// program is stopped while writing, nothing is left behind.
+bool writeAndRename(const std::string& target, const std::string& folder, const std::string& name,
+                    mode_t mode, std::string_view bytes, bool anonymous, std::string& error) {
     std::string temp;
     bool named = false;
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    int fd = anonymous ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1;
     if (fd < 0) {
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             temp = temporaryName(folder, name);
@@ -301,8 +289,9 @@ bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::s
             }
         }
         if (!named) {
-            code = errno;
-            return fail("cannot give a name to the new " + target, code);
+            // No way to name an unnamed file here (no /proc): write a named one instead.
+            file.close();
+            return writeAndRename(target, folder, name, mode, bytes, false, error);
         }
     }
     if (file.close() != 0) {
@@ -321,6 +310,26 @@ bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::s
         ::close(dirFd);
     }
     return true;
+}
+
+} // namespace
+
+bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::string& error) {
+    std::string target(path);
+    if (target.empty() || target.find('\0') != std::string::npos) {
+        error = "invalid file name";
+        return false;
+    }
+    bool hadFile = false;
+    struct stat oldInfo {};
+    if (!examineTarget(target, hadFile, oldInfo, error)) {
+        return false;
+    }
+    std::string folder;
+    std::string name;
+    splitPath(target, folder, name);
+    const mode_t mode = hadFile ? (oldInfo.st_mode & 07777) : newFileMode();
+    return writeAndRename(target, folder, name, mode, bytes, true, error);
 }
 
 } // namespace lantrivex::platform::posix
