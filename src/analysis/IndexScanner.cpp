@@ -64,7 +64,8 @@ inline std::uint64_t hashOf(std::uint64_t key) noexcept {
 struct IndexScanner::Table {
     static constexpr std::size_t kBlockShift = 14; // 16384 entries (256 KiB) per block
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
-    static constexpr std::size_t kMaxEntries = 0xFFFFFFFEu; // positions + 1 fit in 32 bits
+    // Positions + 1 fit in 32 bits, and the table's 2^32 slots at most leave 32 bits of hash.
+    static constexpr std::size_t kMaxEntries = (std::size_t{1} << 32) / 5 * 4 - 1;
     static constexpr std::size_t kBatch = 16;
 
     std::vector<std::unique_ptr<SignatureCount[]>> blocks;
@@ -103,8 +104,9 @@ struct IndexScanner::Table {
         return (hash & kHashBits) | static_cast<std::uint64_t>(position + 1);
     }
 
-    // Doubles the table. Its slots are taken in order and a slot's home in the new table is twice
-    // its home in the old one (or one more), so the new table is written front to back.
+    // Makes the table `slotCount` slots, twice the old size. The old slots are taken in order and a
+    // slot's home in the new table is twice its home in the old one (or one more), so the new
+    // table is written front to back.
     void resize(std::size_t slotCount) {
         std::vector<std::uint64_t> old(slotCount, 0);
         old.swap(slots);
