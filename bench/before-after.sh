@@ -23,20 +23,21 @@ for program in lantrivex-cli lantrivex-gen-index lantrivex-bench lantrivex-catal
 done
 [[ -x /usr/bin/time ]] || { echo "needs /usr/bin/time (Debian package: time)" >&2; exit 1; }
 
-work="$(pwd)/build/before-after"
-rm -rf "$work"
-mkdir -p "$work/tree"
-trap 'rm -rf "$work"' EXIT
-git archive "$rev" | tar -x -C "$work/tree"
-cp -r bench/. "$work/tree/bench/"
-cp src/common/IndexStreamGenerator.h src/common/IndexStreamGenerator.cpp "$work/tree/src/common/"
-mkdir -p "$work/tree/tests/cli" && cp tests/cli/MachineNetwork.h "$work/tree/tests/cli/"
-echo "building $rev in $work/tree ..." >&2
-cmake -S "$work/tree" -B "$work/tree/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+# The earlier revision's tree and build stay in build/before-after/REV for the next run.
+tree="$(pwd)/build/before-after/$rev"
+mkdir -p "$tree"
+git archive "$rev" | tar -x -C "$tree"
+cp -r bench/. "$tree/bench/"
+cp src/common/IndexStreamGenerator.h src/common/IndexStreamGenerator.cpp "$tree/src/common/"
+mkdir -p "$tree/tests/cli" && cp tests/cli/MachineNetwork.h "$tree/tests/cli/"
+echo "building $rev in $tree ..." >&2
+cmake -S "$tree" -B "$tree/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DLANTRIVEX_BUILD_TESTS=OFF >/dev/null
-cmake --build "$work/tree/build" --target lantrivex-cli lantrivex-bench \
-    lantrivex-catalogue-bench lantrivex-grid-bench >/dev/null
-before="$work/tree/build/bin"
+cmake --build "$tree/build" --target lantrivex-cli lantrivex-bench lantrivex-catalogue-bench \
+    lantrivex-grid-bench >/dev/null
+before="$tree/build/bin"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
 
 echo
 echo "lantrivex-cli scan --raw --format csv (limit: 64 MiB + 48 bytes per distinct signature)"
@@ -73,6 +74,6 @@ for program in lantrivex-bench lantrivex-catalogue-bench lantrivex-grid-bench; d
         [[ $build == after ]] && bin="$after"
         echo
         echo "== $program ($build: $([[ $build == before ]] && echo "$rev" || echo current))"
-        "$bin/$program" "${filter[@]}" 2>&1 | grep -v '^\*\*\*WARNING'
+        "$bin/$program" --benchmark_color=false "${filter[@]}" 2>&1 | grep -v '^\*\*\*WARNING'
     done
 done

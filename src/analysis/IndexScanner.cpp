@@ -59,23 +59,37 @@ inline std::uint64_t hashOf(std::uint64_t key) noexcept {
 // slots, twice that for the new ones, 16 for the signature and its count).
 //
 // Index streams of a hostile server hold a new signature at every record: each then costs one
-// look at a slot far from the last one. Occurrences are taken in batches whose slots are asked
-// from memory ahead, so that those looks overlap.
+// look at a slot far from the last one. Once the table outgrows the cache, occurrences are taken
+// in batches whose slots are asked from memory ahead, so that those looks overlap.
 struct IndexScanner::Table {
     static constexpr std::size_t kBlockShift = 14; // 16384 entries (256 KiB) per block
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
     // Positions + 1 fit in 32 bits, and the table's 2^32 slots at most leave 32 bits of hash.
     static constexpr std::size_t kMaxEntries = (std::size_t{1} << 32) / 5 * 4 - 1;
     static constexpr std::size_t kBatch = 16;
+    // Up to this many slots (256 KiB) the table stays in the cache and is not asked for ahead.
+    static constexpr std::size_t kCachedSlots = std::size_t{1} << 15;
 
     std::vector<std::unique_ptr<SignatureCount[]>> blocks;
     std::size_t size = 0;
     std::vector<std::uint64_t> slots;
     unsigned shift = 0;
     std::int64_t total = 0;
-    // Index streams hold long runs of one signature: the last hit is checked before the table.
-    std::uint64_t lastKey = 0;
-    SignatureCount* lastEntry = nullptr;
+    // Index streams use a few signatures over and over: the signatures met last are looked for in
+    // a small cache, by their folded key (0, no key, marks a free place), before the table.
+    static constexpr unsigned kRecentBits = 8;
+    struct Recent {
+        std::uint64_t key = 0;
+        SignatureCount* entry = nullptr;
+    };
+    std::array<Recent, std::size_t{1} << kRecentBits> recent{};
+
+    static std::size_t recentPlace(std::uint64_t key) noexcept {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - kRecentBits));
+    }
+    void remember(std::uint64_t key, SignatureCount& e) noexcept {
+        recent[recentPlace(key)] = Recent{key, &e};
+    }
     // Occurrences found and not yet counted: the batch being asked for, and the next one.
     std::array<std::uint64_t, 2 * kBatch> pending{};
     std::size_t pendingCount = 0;
@@ -144,10 +158,6 @@ struct IndexScanner::Table {
 
     void count(std::uint64_t spelling) {
         const std::uint64_t key = foldCase(spelling);
-        if (key == lastKey) {
-            ++lastEntry->count;
-            return;
-        }
         const std::uint64_t hash = hashOf(key);
         const std::uint64_t check = hash & kHashBits;
         const std::size_t mask = slots.size() - 1;
@@ -158,8 +168,7 @@ struct IndexScanner::Table {
                 SignatureCount& e = append(spelling);
                 ++e.count;
                 slots[i] = slotOf(hash, size - 1);
-                lastKey = key;
-                lastEntry = &e;
+                remember(key, e);
                 if (size * 5 > slots.size() * 4) {
                     resize(slots.size() * 2);
                 }
@@ -169,8 +178,7 @@ struct IndexScanner::Table {
                 SignatureCount& e = entry(static_cast<std::size_t>(slot & 0xFFFFFFFF) - 1);
                 if (keyOf(e) == key) {
                     ++e.count;
-                    lastKey = key;
-                    lastEntry = &e;
+                    remember(key, e);
                     return;
                 }
             }
@@ -201,6 +209,16 @@ struct IndexScanner::Table {
 
     void add(std::uint64_t spelling) {
         ++total;
+        const std::uint64_t key = foldCase(spelling);
+        Recent& r = recent[recentPlace(key)];
+        if (r.key == key) {
+            ++r.entry->count;
+            return;
+        }
+        if (slots.size() <= kCachedSlots) {
+            count(spelling); // the table is in the cache: nothing to wait for
+            return;
+        }
         pending[pendingCount++] = spelling;
         if (pendingCount == 2 * kBatch) {
             flushBatch();
