@@ -74,6 +74,7 @@ for program in lantrivex-bench lantrivex-catalogue-bench lantrivex-grid-bench; d
         [[ $build == after ]] && bin="$after"
         echo
         echo "== $program ($build: $([[ $build == before ]] && echo "$rev" || echo current))"
-        "$bin/$program" --benchmark_color=false "${filter[@]}" 2>&1 | grep -v '^\*\*\*WARNING'
+        "$bin/$program" --benchmark_color=false "${filter[@]}" 2>&1 |
+            grep -v '^\*\*\*WARNING' | sed 's/\x1b\[[0-9;]*m//g'
     done
 done
