@@ -3,6 +3,10 @@
 // ordered map of strings (the baseline). After the runs, the scan's throughput is printed as a
 // ratio of the floor's and of the baseline's; the signature lookups of KeyedLookupBenchmark.cpp
 // as a ratio of their ASCII-only baseline.
+//
+// Then the scan of hostile streams, every record a new signature, beside streams of the same size
+// holding 10 signatures: throughput, and the peak of the heap during the scan per distinct
+// signature (every allocation of this program is counted).
 
 #include "analysis/IndexScanner.h"
 #include "analysis/ReferenceScan.h"
@@ -11,11 +15,58 @@
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <map>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace {
+
+// The heap in use by this program and its peak since the last reset.
+std::size_t heapNow = 0;
+std::size_t heapPeak = 0;
+
+void* counted(std::size_t size) {
+    void* p = std::malloc(size == 0 ? 1 : size);
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    heapNow += malloc_usable_size(p);
+    heapPeak = std::max(heapPeak, heapNow);
+    return p;
+}
+
+void uncounted(void* p) noexcept {
+    if (p != nullptr) {
+        heapNow -= malloc_usable_size(p);
+        std::free(p);
+    }
+}
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    return counted(size);
+}
+void* operator new[](std::size_t size) {
+    return counted(size);
+}
+void operator delete(void* p) noexcept {
+    uncounted(p);
+}
+void operator delete[](void* p) noexcept {
+    uncounted(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    uncounted(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    uncounted(p);
+}
 
 namespace {
 
@@ -94,6 +145,51 @@ void NaiveScan(benchmark::State& state) {
     }
     setBytes(state);
 }
+
+// A packed stream of `mib` MiB: every record a new signature (distinct 0) or one of `distinct`.
+// One is kept at a time.
+const std::vector<std::byte>& packedStream(std::int64_t mib, std::int64_t distinct) {
+    static std::pair<std::int64_t, std::int64_t> kept{-1, -1};
+    static std::vector<std::byte> bytes;
+    if (kept != std::pair{mib, distinct}) {
+        std::vector<std::byte>().swap(bytes);
+        bytes.resize(static_cast<std::size_t>(mib) << 20);
+        lantrivex::writePackedRecords(bytes, 0, static_cast<std::uint64_t>(distinct));
+        kept = {mib, distinct};
+    }
+    return bytes;
+}
+
+// The scan of a packed stream; counters: the distinct signatures found and the heap's peak during
+// the scan per distinct signature.
+void PackedScan(benchmark::State& state) {
+    const auto& bytes = packedStream(state.range(0), state.range(1));
+    double perDistinct = 0;
+    std::size_t distinct = 0;
+    for (auto _ : state) {
+        const std::size_t before = heapNow;
+        heapPeak = heapNow;
+        {
+            auto result = ScanIndexStream(bytes);
+            distinct = result.signatures.size();
+            benchmark::DoNotOptimize(result);
+        }
+        perDistinct = static_cast<double>(heapPeak - before) / static_cast<double>(distinct);
+    }
+    state.counters["distinct"] = static_cast<double>(distinct);
+    state.counters["peak_bytes_per_distinct"] = perDistinct;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytes.size()));
+}
+
+BENCHMARK(PackedScan)
+    ->ArgNames({"MiB", "distinct"})
+    ->Args({64, 0})
+    ->Args({64, 10})
+    ->Args({256, 0})
+    ->Args({256, 10})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 BENCHMARK(MemchrPass)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(ScanWhole)->Unit(benchmark::kMillisecond)->MinTime(2.0);

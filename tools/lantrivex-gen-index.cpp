@@ -33,6 +33,9 @@ constexpr std::string_view kUsage =
     "  --folders RATE         share of records that are folders (default 0.15)\n"
     "  --plan FILE            also write what a scan must find: signature,count per line,\n"
     "                         in the order of first occurrence, then total,N\n"
+    "  --packed               records of a marker and a signature only, back to back, as a\n"
+    "                         hostile server could send: --distinct N signatures in turn\n"
+    "                         (0, the default here: every record a new one); no plan\n"
     "  --help                 this text\n";
 
 int usageError(const std::string& message) {
@@ -121,12 +124,18 @@ int main(int argc, char** argv) {
     std::string output;
     std::string planFile;
     bool distinctGiven = false;
+    bool packed = false;
+    std::uint64_t packedDistinct = 0;
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
             return 0;
+        }
+        if (arg == "--packed") {
+            packed = true;
+            continue;
         }
         if (i + 1 >= argc) {
             return usageError("unknown option or missing value: " + arg);
@@ -148,8 +157,12 @@ int main(int argc, char** argv) {
             }
             options.size = n;
         } else if (arg == "--distinct") {
-            if (!parseCount(value, n) || n > 1000000) {
+            if (!parseCount(value, n)) {
                 return usageError("bad number of signatures: " + value);
+            }
+            packedDistinct = n;
+            if (n > 1000000) {
+                n = 1000000; // checked below, unless the stream is packed
             }
             options.distinctSignatures = static_cast<std::size_t>(n);
             distinctGiven = true;
@@ -186,6 +199,13 @@ int main(int argc, char** argv) {
     if (!options.signatures.empty() && !distinctGiven) {
         options.distinctSignatures = options.signatures.size();
     }
+    if (!packed && packedDistinct > 1000000) {
+        return usageError("bad number of signatures (at most 1000000): " +
+                          std::to_string(packedDistinct));
+    }
+    if (packed && !planFile.empty()) {
+        return usageError("--plan is not written for a packed stream");
+    }
 
     std::FILE* out = output == "-" ? stdout : std::fopen(output.c_str(), "wb");
     if (out == nullptr) {
@@ -193,10 +213,19 @@ int main(int argc, char** argv) {
                   << "\n";
         return 1;
     }
+    if (packed) {
+        options.distinctSignatures = 0; // the generator's own records are not used
+    }
     lantrivex::IndexStreamGenerator generator(options);
     std::vector<std::byte> buffer(1 << 20);
     bool failed = false;
-    while (!generator.done()) {
+    for (std::uint64_t at = 0; packed && at < options.size && !failed; at += buffer.size()) {
+        const auto n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), options.size - at));
+        lantrivex::writePackedRecords(std::span(buffer).first(n), at, packedDistinct);
+        failed = std::fwrite(buffer.data(), 1, n, out) != n;
+    }
+    while (!packed && !generator.done()) {
         const std::size_t n = generator.generate(buffer);
         if (std::fwrite(buffer.data(), 1, n, out) != n) {
             failed = true;

@@ -23,6 +23,9 @@ Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,
                          discovery::MacServerLookup& lookup, platform::FolderProbe& folders) {
     lookup.beginRebuild();
     Catalogue catalogue;
+    // Every folder of the rebuild is tested against one view of the system (one reading of the
+    // mount table where there is one), so the rebuild stays linear in the number of volumes.
+    const platform::FolderProbeSeries series(folders);
     std::int32_t nVolumePanels = 0;
     const std::size_t count = std::min(machines.lstServeurs.size(), machines.lstConnections.size());
     for (std::size_t i = 0; i < count; ++i) {

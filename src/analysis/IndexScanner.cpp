@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ostream>
+#include <stdexcept>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -35,82 +38,189 @@ inline std::uint64_t foldCase(std::uint64_t word) noexcept {
     return word | ((atLeastA & ~aboveZ) >> 2);                        // bit 7 >> 2 = 0x20
 }
 
+// A strong mix of the eight folded bytes: its high bits choose a slot and check the key.
+inline std::uint64_t hashOf(std::uint64_t key) noexcept {
+    key ^= key >> 30;
+    key *= 0xBF58476D1CE4E5B9ULL;
+    key ^= key >> 27;
+    key *= 0x94D049BB133111EBULL;
+    return key ^ (key >> 31);
+}
+
 } // namespace
 
-// Signature counts in an open-addressing table keyed by the case-folded eight bytes. A folded key
-// is never 0 (every byte is at least 0x21), so 0 marks a free slot.
+// Signature counts: the distinct signatures in the order of their first occurrence, each with its
+// spelling as first seen and its count, in blocks that never move; and an open-addressing hash
+// table of their positions. A slot holds a position + 1 in its low 32 bits (0: free) and the high
+// 32 bits of the key's hash in its high ones, so that a search looks at the signatures themselves
+// only when the hash bits agree. The table is at most four fifths full: with the old and the new
+// table side by side while it doubles, that is 46 bytes per signature at most (8 / 0.8 for the old
+// slots, twice that for the new ones, 16 for the signature and its count).
+//
+// Index streams of a hostile server hold a new signature at every record: each then costs one
+// look at a slot far from the last one. Once the table outgrows the cache, occurrences are taken
+// in batches whose slots are asked from memory ahead, so that those looks overlap.
 struct IndexScanner::Table {
-    struct Entry {
-        std::uint64_t spelling; // the bytes as first seen
-        std::int64_t count;
-    };
-    struct Slot {
-        std::uint64_t key;
-        std::size_t entry;
-    };
+    static constexpr std::size_t kBlockShift = 14; // 16384 entries (256 KiB) per block
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
+    // Positions + 1 fit in 32 bits, and the table's 2^32 slots at most leave 32 bits of hash.
+    static constexpr std::size_t kMaxEntries = (std::size_t{1} << 32) / 5 * 4 - 1;
+    static constexpr std::size_t kBatch = 16;
+    // Up to this many slots (256 KiB) the table stays in the cache and is not asked for ahead.
+    static constexpr std::size_t kCachedSlots = std::size_t{1} << 15;
 
-    std::vector<Entry> entries;
-    std::vector<Slot> slots;
+    std::vector<std::unique_ptr<SignatureCount[]>> blocks;
+    std::size_t size = 0;
+    std::vector<std::uint64_t> slots;
     unsigned shift = 0;
     std::int64_t total = 0;
-    // Index streams hold long runs of one signature: the last hit is checked before the table.
-    std::uint64_t lastKey = 0;
-    std::size_t lastEntry = 0;
+    // Index streams use a few signatures over and over: the signatures met last are looked for in
+    // a small cache, by their folded key (0, no key, marks a free place), before the table.
+    static constexpr unsigned kRecentBits = 8;
+    struct Recent {
+        std::uint64_t key = 0;
+        SignatureCount* entry = nullptr;
+    };
+    std::array<Recent, std::size_t{1} << kRecentBits> recent{};
+
+    static std::size_t recentPlace(std::uint64_t key) noexcept {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> (64 - kRecentBits));
+    }
+    void remember(std::uint64_t key, SignatureCount& e) noexcept {
+        recent[recentPlace(key)] = Recent{key, &e};
+    }
+    // Occurrences found and not yet counted: the batch being asked for, and the next one.
+    std::array<std::uint64_t, 2 * kBatch> pending{};
+    std::size_t pendingCount = 0;
 
     Table() { resize(1024); }
 
+    SignatureCount& entry(std::size_t position) noexcept {
+        return blocks[position >> kBlockShift][position & (kBlockSize - 1)];
+    }
+
+    static std::uint64_t keyOf(const SignatureCount& e) noexcept {
+        std::uint64_t word;
+        std::memcpy(&word, e.signature.text().data(), sizeof word);
+        return foldCase(word);
+    }
+
+    std::size_t home(std::uint64_t hash) const noexcept {
+        return static_cast<std::size_t>(hash >> shift);
+    }
+
+    static constexpr std::uint64_t kHashBits = ~std::uint64_t{0xFFFFFFFF};
+
+    // A slot: the high 32 bits of the hash (which give its home at any table size) and the
+    // position + 1.
+    static std::uint64_t slotOf(std::uint64_t hash, std::size_t position) noexcept {
+        return (hash & kHashBits) | static_cast<std::uint64_t>(position + 1);
+    }
+
+    // Makes the table `slotCount` slots, twice the old size. The old slots are taken in order and a
+    // slot's home in the new table is twice its home in the old one (or one more), so the new
+    // table is written front to back.
     void resize(std::size_t slotCount) {
-        slots.assign(slotCount, Slot{0, 0});
+        std::vector<std::uint64_t> old(slotCount, 0);
+        old.swap(slots);
         shift = 64;
         for (std::size_t s = slotCount; s > 1; s >>= 1) {
             --shift;
         }
-        for (std::size_t e = 0; e < entries.size(); ++e) {
-            place(foldCase(entries[e].spelling), e);
+        const std::size_t mask = slotCount - 1;
+        for (const std::uint64_t slot : old) {
+            if (slot == 0) {
+                continue;
+            }
+            std::size_t i = home(slot);
+            while (slots[i] != 0) {
+                i = (i + 1) & mask;
+            }
+            slots[i] = slot;
         }
     }
 
-    std::size_t home(std::uint64_t key) const noexcept {
-        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> shift);
+    SignatureCount& append(std::uint64_t spelling) {
+        if (size >= kMaxEntries) {
+            throw std::length_error("more distinct signatures than a scan can hold");
+        }
+        if ((size & (kBlockSize - 1)) == 0) {
+            blocks.push_back(std::make_unique_for_overwrite<SignatureCount[]>(kBlockSize));
+        }
+        SignatureCount& e = entry(size++);
+        char text[8];
+        std::memcpy(text, &spelling, sizeof text);
+        e.signature = Signature(std::string_view(text, sizeof text));
+        e.count = 0;
+        return e;
     }
 
-    void place(std::uint64_t key, std::size_t entry) noexcept {
+    void count(std::uint64_t spelling) {
+        const std::uint64_t key = foldCase(spelling);
+        const std::uint64_t hash = hashOf(key);
+        const std::uint64_t check = hash & kHashBits;
         const std::size_t mask = slots.size() - 1;
-        std::size_t i = home(key);
-        while (slots[i].key != 0) {
+        std::size_t i = home(hash);
+        for (;;) {
+            const std::uint64_t slot = slots[i];
+            if (slot == 0) {
+                SignatureCount& e = append(spelling);
+                ++e.count;
+                slots[i] = slotOf(hash, size - 1);
+                remember(key, e);
+                if (size * 5 > slots.size() * 4) {
+                    resize(slots.size() * 2);
+                }
+                return;
+            }
+            if ((slot & kHashBits) == check) {
+                SignatureCount& e = entry(static_cast<std::size_t>(slot & 0xFFFFFFFF) - 1);
+                if (keyOf(e) == key) {
+                    ++e.count;
+                    remember(key, e);
+                    return;
+                }
+            }
             i = (i + 1) & mask;
         }
-        slots[i] = Slot{key, entry};
+    }
+
+    // Counts the occurrences of one batch while the slots of the next one are asked for, so that
+    // every slot has a batch's time to arrive.
+    void flushBatch() {
+        for (std::size_t k = 0; k < kBatch; ++k) {
+            __builtin_prefetch(&slots[home(hashOf(foldCase(pending[kBatch + k])))]);
+        }
+        for (std::size_t k = 0; k < kBatch; ++k) {
+            count(pending[k]);
+            pending[k] = pending[kBatch + k];
+        }
+        pendingCount = kBatch;
+    }
+
+    // Counts every pending occurrence.
+    void flush() {
+        for (std::size_t k = 0; k < pendingCount; ++k) {
+            count(pending[k]);
+        }
+        pendingCount = 0;
     }
 
     void add(std::uint64_t spelling) {
         ++total;
         const std::uint64_t key = foldCase(spelling);
-        if (key == lastKey) {
-            ++entries[lastEntry].count;
+        Recent& r = recent[recentPlace(key)];
+        if (r.key == key) {
+            ++r.entry->count;
             return;
         }
-        const std::size_t mask = slots.size() - 1;
-        std::size_t i = home(key);
-        for (;;) {
-            Slot& slot = slots[i];
-            if (slot.key == key) {
-                ++entries[slot.entry].count;
-                lastKey = key;
-                lastEntry = slot.entry;
-                return;
-            }
-            if (slot.key == 0) {
-                slot = Slot{key, entries.size()};
-                entries.push_back(Entry{spelling, 1});
-                lastKey = key;
-                lastEntry = entries.size() - 1;
-                if (entries.size() * 2 > slots.size()) {
-                    resize(slots.size() * 2);
-                }
-                return;
-            }
-            i = (i + 1) & mask;
+        if (slots.size() <= kCachedSlots) {
+            count(spelling); // the table is in the cache: nothing to wait for
+            return;
+        }
+        pending[pendingCount++] = spelling;
+        if (pendingCount == 2 * kBatch) {
+            flushBatch();
         }
     }
 
@@ -122,8 +232,9 @@ struct IndexScanner::Table {
     }
 
     // Examines every start position of `p` whose marker and eight signature bytes lie inside the
-    // `length` bytes.
-    void scan(const std::byte* p, std::size_t length) {
+    // `length` bytes. (Kept out of line: inlined on the few bytes joined across pieces, it would
+    // make the compiler see block reads that never happen there.)
+    [[gnu::noinline]] void scan(const std::byte* p, std::size_t length) {
         if (length < kWindow) {
             return;
         }
@@ -160,6 +271,7 @@ struct IndexScanner::Table {
             examine(p, pos);
             i = pos + 1;
         }
+        flush();
     }
 };
 
@@ -201,19 +313,73 @@ void IndexScanner::feed(std::span<const std::byte> bytes) {
 ScanResult IndexScanner::result() const {
     ScanResult out;
     out.total = table_->total;
-    out.signatures.reserve(table_->entries.size());
-    for (const Table::Entry& entry : table_->entries) {
-        std::string text(kSignatureLength, '\0');
-        std::memcpy(text.data(), &entry.spelling, kSignatureLength);
-        out.signatures.push_back(SignatureCount{std::move(text), entry.count});
+    out.signatures.reserve(table_->size);
+    for (std::size_t e = 0; e < table_->size; ++e) {
+        out.signatures.push_back(table_->entry(e));
     }
     return out;
+}
+
+ScanResult IndexScanner::takeResult() {
+    std::unique_ptr<Table> table = std::exchange(table_, std::make_unique<Table>());
+    carryLength_ = 0;
+    std::vector<std::uint64_t>().swap(table->slots);
+    ScanResult out;
+    out.total = table->total;
+    out.signatures.reserve(table->size);
+    // Each block goes as soon as it is copied.
+    for (std::size_t b = 0; b < table->blocks.size(); ++b) {
+        const std::size_t first = b << Table::kBlockShift;
+        const std::size_t count = std::min(Table::kBlockSize, table->size - first);
+        out.signatures.insert(out.signatures.end(), table->blocks[b].get(),
+                              table->blocks[b].get() + count);
+        table->blocks[b].reset();
+    }
+    return out;
+}
+
+void SortByCountDescending(std::vector<SignatureCount>& signatures) {
+    const auto descending = [](const SignatureCount& a, const SignatureCount& b) {
+        return a.count > b.count;
+    };
+    if (std::is_sorted(signatures.begin(), signatures.end(), descending)) {
+        return; // one count for all, as in a stream of distinct signatures
+    }
+    // A stable radix sort on the counts, 16 bits at a time, high counts first.
+    std::uint64_t largest = 0;
+    for (const SignatureCount& s : signatures) {
+        largest = std::max(largest, static_cast<std::uint64_t>(s.count));
+    }
+    std::vector<SignatureCount> other(signatures.size());
+    std::vector<std::size_t> starts(std::size_t{1} << 16);
+    for (unsigned shift = 0; shift < 64 && (largest >> shift) != 0; shift += 16) {
+        const auto digit = [shift](const SignatureCount& s) {
+            return 0xFFFFu - static_cast<std::size_t>(
+                                 (static_cast<std::uint64_t>(s.count) >> shift) & 0xFFFFu);
+        };
+        std::fill(starts.begin(), starts.end(), 0);
+        for (const SignatureCount& s : signatures) {
+            ++starts[digit(s)];
+        }
+        std::size_t at = 0;
+        for (std::size_t& start : starts) {
+            at += std::exchange(start, at);
+        }
+        for (const SignatureCount& s : signatures) {
+            other[starts[digit(s)]++] = s;
+        }
+        signatures.swap(other);
+    }
+}
+
+std::ostream& operator<<(std::ostream& out, const Signature& signature) {
+    return out << signature.text();
 }
 
 ScanResult ScanIndexStream(std::span<const std::byte> bytes) {
     IndexScanner scanner;
     scanner.feed(bytes);
-    return scanner.result();
+    return scanner.takeResult();
 }
 
 } // namespace lantrivex::analysis

@@ -43,7 +43,7 @@ std::optional<ScanResult> ReadVolumeIndex(std::string_view volumeRoot,
     if (remaining > 0) {
         notifier.message("Error reading file ...", platform::MessageIcon::None);
     }
-    return scanner.result();
+    return scanner.takeResult();
 }
 
 } // namespace lantrivex::analysis

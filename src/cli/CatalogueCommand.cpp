@@ -14,7 +14,7 @@
 namespace lantrivex::cli {
 
 const char* const kCatalogueUsage =
-    R"(Usage: lantrivex-cli catalogue [--product 0|1|2] [--format text|json]
+    R"(Usage: lantrivex-cli catalogue [--product 0|1|2] [--format text|json] [--lang en|fr]
 
 Prints the catalogue that the window builds: this computer and every machine it is connected to
 (the SMB mounts of the mount table), in that order, with its connections, the name of its
@@ -28,7 +28,11 @@ Options:
                    2 Intergraph ExtremeZ-IP (default: the setting "ServeurMac" of
                    Lantrivex.ini in the settings folder, else 0)
   --format FORMAT  text (default) or json
+  --lang en|fr     language of the messages on standard error (default en)
   -h, --help       this text
+
+A registry export that is there but cannot be read, or is damaged, is told on standard error with
+its file and line; its machine cannot be reached, and the rest is printed as usual.
 
 json: {"machines":[{"name":...,"connections":...,"server":null or {"name":...,
        "volumes":[{"name":...,"root":...,"found":true,"panel":1}]}}]}
@@ -42,7 +46,7 @@ Environment:
 The settings folder is the program's own folder; an installed Linux program's is
 ~/.config/lantrivex ($XDG_CONFIG_HOME/lantrivex).
 
-Exit status: 0, or 2 for a usage error.
+Exit status: 0 (also when some export could not be read), or 2 for a usage error.
 )";
 
 const char* const kDrivesUsage = R"(Usage: lantrivex-cli drives [--lang en|fr]
@@ -160,9 +164,9 @@ void printText(CliContext& ctx, const analysis::Catalogue& catalogue,
         if (machine.kind != analysis::CatalogueNodeKind::Machine) {
             continue;
         }
-        ctx.out << '\n' << machine.text;
+        ctx.out << '\n' << visibleText(machine.text);
         if (!machine.tag.empty()) {
-            ctx.out << "  connections: " << machine.tag;
+            ctx.out << "  connections: " << visibleText(machine.tag);
         }
         ctx.out << '\n';
         const auto servers = catalogue.childrenInTreeOrder(static_cast<int>(m));
@@ -170,7 +174,7 @@ void printText(CliContext& ctx, const analysis::Catalogue& catalogue,
             ctx.out << "  no Macintosh server\n";
         }
         for (std::size_t s : servers) {
-            ctx.out << "  Macintosh server: " << catalogue.nodes[s].text << '\n';
+            ctx.out << "  Macintosh server: " << visibleText(catalogue.nodes[s].text) << '\n';
             const auto volumes = catalogue.childrenInTreeOrder(static_cast<int>(s));
             if (volumes.empty()) {
                 ctx.out << "    no volume\n";
@@ -179,7 +183,7 @@ void printText(CliContext& ctx, const analysis::Catalogue& catalogue,
             std::size_t nameWidth = 6;
             std::size_t panelWidth = 5;
             for (std::size_t v : volumes) {
-                nameWidth = std::max(nameWidth, displayWidth(catalogue.nodes[v].text));
+                nameWidth = std::max(nameWidth, displayWidth(visibleText(catalogue.nodes[v].text)));
                 panelWidth = std::max(panelWidth, std::to_string(catalogue.nodes[v].panel).size());
             }
             ctx.out << "    " << pad("Panel", panelWidth) << "  Folder   "
@@ -188,9 +192,28 @@ void printText(CliContext& ctx, const analysis::Catalogue& catalogue,
                 const analysis::CatalogueNode& volume = catalogue.nodes[v];
                 ctx.out << "    " << pad(std::to_string(volume.panel), panelWidth) << "  "
                         << (volume.image == analysis::kImageVolume ? "found    " : "missing  ")
-                        << pad(volume.text, nameWidth) << "  " << volume.key << '\n';
+                        << pad(visibleText(volume.text), nameWidth) << "  "
+                        << visibleText(volume.key) << '\n';
             }
         }
+    }
+}
+
+// Each export that could not be read, on standard error, with its file and line.
+void tellRegistryProblems(CliContext& ctx, LanguageFlag language) {
+    for (const platform::RegistryProblem& problem : ctx.platform.registry.takeProblems()) {
+        ctx.err << "Lantrivex: "
+                << (problem.damaged
+                        ? tr(language,
+                             "Export du registre endommagé: ", "Damaged registry export: ")
+                        : tr(language,
+                             "Export du registre illisible: ", "Unreadable registry export: "))
+                << visibleText(problem.file);
+        if (problem.line > 0) {
+            ctx.err << tr(language, ", ligne ", ", line ") << problem.line;
+        }
+        ctx.err << ": " << visibleText(language == kFrench ? problem.french : problem.english)
+                << '\n';
     }
 }
 
@@ -230,8 +253,8 @@ void printJson(CliContext& ctx, const analysis::Catalogue& catalogue) {
 
 int runCatalogueCommand(const std::vector<std::string>& args, CliContext& ctx) {
     int exitCode = kExitOk;
-    const auto options =
-        parseOptions(args, ctx, "catalogue", kCatalogueUsage, {"--product", "--format"}, exitCode);
+    const auto options = parseOptions(args, ctx, "catalogue", kCatalogueUsage,
+                                      {"--product", "--format", "--lang"}, exitCode);
     if (!options) {
         return exitCode;
     }
@@ -241,8 +264,10 @@ int runCatalogueCommand(const std::vector<std::string>& args, CliContext& ctx) {
     discovery::ConnectedMachines machines;
     discovery::EnumConnectedDrives(ctx.platform.connections, machines);
     discovery::MacServerLookup lookup(ctx.platform.registry, product);
+    ctx.platform.registry.takeProblems(); // what earlier work met is not this rebuild's
     const analysis::Catalogue catalogue =
         analysis::BuildCatalogue(machines, lookup, ctx.platform.folders);
+    tellRegistryProblems(ctx, options->language);
 
     if (options->format == Format::Json) {
         printJson(ctx, catalogue);

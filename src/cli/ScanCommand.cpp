@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <iomanip>
 #include <optional>
+#include <unordered_map>
 
 namespace lantrivex::cli {
 
@@ -53,6 +54,9 @@ struct ScanOptions {
     bool raw = false;
     std::vector<std::string> operands;
 };
+
+// Output is written in pieces of about this size.
+constexpr std::size_t kOutputPiece = std::size_t{1} << 16;
 
 struct VolumeReport {
     std::string volume;
@@ -140,7 +144,7 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
             ctx.out << '\n';
         }
         first = false;
-        ctx.out << report.volume << '\n' << "Total: " << report.result.total << '\n';
+        ctx.out << visibleText(report.volume) << '\n' << "Total: " << report.result.total << '\n';
         std::size_t countWidth = 1;
         std::size_t percentWidth = 1;
         std::size_t signatureWidth = displayWidth("Signature");
@@ -149,7 +153,7 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
             percentWidth = std::max(
                 percentWidth,
                 percentText(entry.count, report.result.total, ctx.decimalSeparator).size());
-            signatureWidth = std::max(signatureWidth, displayWidth(entry.signature));
+            signatureWidth = std::max(signatureWidth, displayWidth(visibleText(entry.signature)));
         }
         const auto pad = [](std::string_view text, std::size_t width) {
             return std::string(width - std::min(width, displayWidth(text)), ' ');
@@ -164,22 +168,73 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
         for (const auto& entry : report.result.signatures) {
             line(std::to_string(entry.count),
                  percentText(entry.count, report.result.total, ctx.decimalSeparator),
-                 entry.signature, table.description(entry.signature));
+                 visibleText(entry.signature), visibleText(table.description(entry.signature)));
         }
     }
 }
 
-void printCsv(CliContext& ctx, const std::vector<VolumeReport>& reports,
-              const signatures::SignatureTable& table) {
-    ctx.out << "volume,count,percent,signature,description\r\n";
-    for (const VolumeReport& report : reports) {
-        for (const auto& entry : report.result.signatures) {
-            ctx.out << csvField(report.volume) << ',' << entry.count << ','
-                    << percentText(entry.count, report.result.total, '.') << ','
-                    << csvField(entry.signature) << ','
-                    << csvField(table.description(entry.signature)) << "\r\n";
+// The descriptions of the table's eight-character signatures under their eight bytes with ASCII
+// letters made small: what table.description() finds for a signature of a scan (eight characters
+// from 0x21 to 0x7F), without making a text for each of millions of rows.
+class DescriptionIndex {
+public:
+    explicit DescriptionIndex(const signatures::SignatureTable& table) {
+        for (const auto& entry : table.colDescriptions.entries()) {
+            if (entry.key.size() == analysis::Signature::kLength) {
+                byKey_.emplace(folded(entry.key), entry.item);
+            }
         }
     }
+    std::string_view find(std::string_view signature) const {
+        const auto it = byKey_.find(folded(signature));
+        return it == byKey_.end() ? std::string_view() : std::string_view(it->second);
+    }
+
+private:
+    static std::uint64_t folded(std::string_view eight) {
+        std::uint64_t key = 0;
+        for (std::size_t i = 0; i < analysis::Signature::kLength && i < eight.size(); ++i) {
+            auto c = static_cast<unsigned char>(eight[i]);
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<unsigned char>(c + ('a' - 'A'));
+            }
+            key = key << 8 | c;
+        }
+        return key;
+    }
+    std::unordered_map<std::uint64_t, std::string_view> byKey_;
+};
+
+void printCsv(CliContext& ctx, const std::vector<VolumeReport>& reports,
+              const signatures::SignatureTable& table) {
+    const DescriptionIndex descriptions(table);
+    // Lines are gathered in a buffer of bounded size and written in large pieces.
+    std::string buffer = "volume,count,percent,signature,description\r\n";
+    for (const VolumeReport& report : reports) {
+        const std::string volume = csvField(report.volume);
+        // Rows come by count: the count and percent texts are made once for each run of equal
+        // counts (a stream of distinct signatures is one long run).
+        std::int64_t shownCount = -1;
+        std::string countAndPercent;
+        for (const auto& entry : report.result.signatures) {
+            if (entry.count != shownCount) {
+                shownCount = entry.count;
+                countAndPercent = ',' + std::to_string(entry.count) + ',' +
+                                  percentText(entry.count, report.result.total, '.') + ',';
+            }
+            buffer += volume;
+            buffer += countAndPercent;
+            appendCsvField(buffer, entry.signature);
+            buffer += ',';
+            appendCsvField(buffer, descriptions.find(entry.signature));
+            buffer += "\r\n";
+            if (buffer.size() >= kOutputPiece) {
+                ctx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+                buffer.clear();
+            }
+        }
+    }
+    ctx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
 }
 
 void printJson(CliContext& ctx, const std::vector<VolumeReport>& reports,
@@ -227,12 +282,11 @@ int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
         auto result = analysis::ReadVolumeIndex(operand, streams, notifier, options->language);
         if (!result) {
             exitCode = kExitSomeUnread;
-            ctx.err << "  (" << operand << ")\n";
+            ctx.err << "  (" << visibleText(operand) << ")\n";
             continue;
         }
         // By count, descending; equal counts keep the order of first occurrence.
-        std::stable_sort(result->signatures.begin(), result->signatures.end(),
-                         [](const auto& a, const auto& b) { return a.count > b.count; });
+        analysis::SortByCountDescending(result->signatures);
         reports.push_back(VolumeReport{operand, std::move(*result)});
     }
 

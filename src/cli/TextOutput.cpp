@@ -7,12 +7,22 @@
 namespace lantrivex::cli {
 
 std::string csvField(std::string_view text) {
-    const bool needsQuotes = text.find_first_of(",\"\r\n") != std::string_view::npos ||
-                             (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!needsQuotes) {
-        return std::string(text);
+    std::string out;
+    appendCsvField(out, text);
+    return out;
+}
+
+void appendCsvField(std::string& out, std::string_view text) {
+    bool needsQuotes = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    for (std::size_t i = 0; i < text.size() && !needsQuotes; ++i) {
+        const char c = text[i];
+        needsQuotes = c == ',' || c == '"' || c == '\r' || c == '\n';
     }
-    std::string out = "\"";
+    if (!needsQuotes) {
+        out.append(text);
+        return;
+    }
+    out.push_back('"');
     for (char c : text) {
         if (c == '"') {
             out.push_back('"');
@@ -20,7 +30,6 @@ std::string csvField(std::string_view text) {
         out.push_back(c);
     }
     out.push_back('"');
-    return out;
 }
 
 std::string jsonString(std::string_view text) {
@@ -67,6 +76,37 @@ std::string jsonString(std::string_view text) {
         ++pos;
     }
     out.push_back('"');
+    return out;
+}
+
+std::string visibleText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    char escaped[8];
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto b = static_cast<unsigned char>(text[pos]);
+        if (b < 0x20 || b == 0x7F) {
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", b);
+            out += escaped;
+            ++pos;
+        } else if (b < 0x80) {
+            out.push_back(text[pos++]);
+        } else {
+            const std::size_t start = pos;
+            const std::optional<char32_t> c = decodeUtf8(text, pos);
+            if (!c) {
+                std::snprintf(escaped, sizeof escaped, "\\x%02x", b);
+                out += escaped;
+                ++pos;
+            } else if (*c < 0xA0) {
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(*c));
+                out += escaped;
+            } else {
+                out.append(text.substr(start, pos - start));
+            }
+        }
+    }
     return out;
 }
 

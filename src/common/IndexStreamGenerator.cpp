@@ -236,4 +236,29 @@ std::vector<std::byte> generateIndexStream(const IndexStreamOptions& options,
     return bytes;
 }
 
+void writePackedRecords(std::span<std::byte> out, std::uint64_t offset, std::uint64_t distinct) {
+    std::uint64_t record = offset / 9;
+    std::size_t at = static_cast<std::size_t>(offset % 9);
+    std::array<std::byte, 9> bytes{};
+    const auto fill = [&] {
+        // The number, spread over 48 bits by an odd factor (one to one), in base 64 digits from
+        // '!' to '`': no small letters, so no two numbers differ in letter case only.
+        std::uint64_t n = ((distinct == 0 ? record : record % distinct) * 0x9E3779B97F4A7ULL) &
+                          ((std::uint64_t{1} << 48) - 1);
+        bytes[0] = std::byte{0x01};
+        for (std::size_t k = 1; k < 9; ++k, n >>= 6) {
+            bytes[k] = static_cast<std::byte>(0x21 + (n & 63));
+        }
+    };
+    fill();
+    for (std::byte& b : out) {
+        b = bytes[at];
+        if (++at == 9) {
+            at = 0;
+            ++record;
+            fill();
+        }
+    }
+}
+
 } // namespace lantrivex

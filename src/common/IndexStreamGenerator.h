@@ -82,6 +82,13 @@ private:
     std::int64_t records_ = 0;
 };
 
+// A stream of nothing but records of a marker and a signature, back to back (nine bytes each), as a
+// hostile or broken server could send: record r holds signature number r, or r modulo `distinct`
+// when `distinct` is not 0 (every record a new signature when it is). Different numbers give
+// signatures that differ in more than letter case. Writes the bytes of the stream that start at
+// `offset` into `out`.
+void writePackedRecords(std::span<std::byte> out, std::uint64_t offset, std::uint64_t distinct);
+
 // The whole stream in one buffer; `plan`, when given, receives what a scan must find.
 std::vector<std::byte> generateIndexStream(const IndexStreamOptions& options,
                                            std::vector<PlannedSignature>* plan = nullptr);

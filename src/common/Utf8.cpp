@@ -74,33 +74,38 @@ std::size_t utf8CharacterCount(std::string_view text) noexcept {
 }
 
 std::optional<std::string> utf16leToUtf8(std::string_view bytes) {
-    if (bytes.size() % 2 != 0) {
+    std::string out;
+    if (!utf16leToUtf8(bytes, out)) {
         return std::nullopt;
     }
+    return out;
+}
+
+bool utf16leToUtf8(std::string_view bytes, std::string& out) {
     const auto unitAt = [bytes](std::size_t i) {
         return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
     };
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    out.reserve(out.size() + bytes.size() / 2);
+    const std::size_t whole = bytes.size() - bytes.size() % 2;
+    for (std::size_t i = 0; i < whole; i += 2) {
         char32_t unit = unitAt(i);
         if (unit >= 0xD800 && unit <= 0xDBFF) {
-            if (i + 3 >= bytes.size()) {
-                return std::nullopt;
+            if (i + 3 >= whole) {
+                return false;
             }
             const char32_t low = unitAt(i + 2);
             if (low < 0xDC00 || low > 0xDFFF) {
-                return std::nullopt;
+                return false;
             }
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
             i += 2;
         } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            return std::nullopt;
+            return false;
         }
         appendUtf8(out, unit);
     }
-    return out;
+    return whole == bytes.size();
 }
 
 std::string utf8ToUtf16le(std::string_view text) {

@@ -22,6 +22,9 @@ std::size_t utf8CharacterCount(std::string_view text) noexcept;
 
 // UTF-16LE bytes to UTF-8; nullopt for an odd byte count or a broken surrogate pair.
 std::optional<std::string> utf16leToUtf8(std::string_view bytes);
+// The same appended to `out`; false for an odd byte count or a broken surrogate pair, `out` then
+// holding what came before the fault (for a line number).
+bool utf16leToUtf8(std::string_view bytes, std::string& out);
 
 // UTF-8 to UTF-16LE bytes; a byte that begins no well-formed sequence becomes U+FFFD.
 std::string utf8ToUtf16le(std::string_view text);

@@ -14,6 +14,7 @@ RegistryError MacServerLookup::openRoot(bool FlagLocal, std::string_view sWinSer
 }
 
 std::string MacServerLookup::GetMacServerName(bool FlagLocal, std::string_view sWinServerName) {
+    heldHive_.reset();
     std::unique_ptr<platform::RegistryHive> hive;
     if (openRoot(FlagLocal, sWinServerName, hive) != platform::kRegOk || !hive) {
         return "";
@@ -22,13 +23,19 @@ std::string MacServerLookup::GetMacServerName(bool FlagLocal, std::string_view s
     if (hive->openKey(productKeys(product_).serverKey, platform::kKeyRead, key) !=
             platform::kRegOk ||
         !key) {
-        return "";
+        return ""; // no volumes will be asked for: the connection goes now
     }
     std::string value;
-    if (QueryRegValue(*key, kServerNameValue, value) == platform::kRegOk) {
-        return StripNull(value);
+    std::string name = QueryRegValue(*key, kServerNameValue, value) == platform::kRegOk
+                           ? StripNull(value)
+                           : std::string(sWinServerName);
+    key.reset();
+    if (!name.empty()) {
+        heldHive_ = std::move(hive);
+        heldLocal_ = FlagLocal;
+        heldMachine_ = std::string(sWinServerName);
     }
-    return std::string(sWinServerName);
+    return name;
 }
 
 std::string NetworkVolumeRoot(std::string_view sWinServerName, std::string_view localPath) {
@@ -51,9 +58,12 @@ bool MacServerLookup::GetLantrivexNames(bool FlagLocal, std::string_view sWinSer
     sVolumeNames.assign(1, "");
     sVolumePaths.assign(1, "");
 
-    std::unique_ptr<platform::RegistryHive> hive;
-    if (openRoot(FlagLocal, sWinServerName, hive) != platform::kRegOk || !hive) {
-        return false;
+    std::unique_ptr<platform::RegistryHive> hive = std::move(heldHive_);
+    if (!hive || heldLocal_ != FlagLocal || heldMachine_ != sWinServerName) {
+        hive.reset();
+        if (openRoot(FlagLocal, sWinServerName, hive) != platform::kRegOk || !hive) {
+            return false;
+        }
     }
     std::unique_ptr<platform::RegistryKey> key;
     if (hive->openKey(productKeys(product_).volumesKey, platform::kKeyRead, key) !=

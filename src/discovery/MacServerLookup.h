@@ -48,6 +48,12 @@ private:
 
     platform::Registry& registry_;
     ProductCode product_;
+    // The connection that GetMacServerName made, kept for the GetLantrivexNames of the same
+    // machine that follows it (the catalogue asks both in a row), so that a machine's registry
+    // is reached once per rebuild; released by that call or by the next GetMacServerName.
+    std::unique_ptr<platform::RegistryHive> heldHive_;
+    bool heldLocal_ = false;
+    std::string heldMachine_;
 };
 
 // A volume root as seen from elsewhere on the network: "E:\Mac\Pub" on NTSRV becomes

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lantrivex::platform {
 
@@ -76,10 +77,25 @@ public:
                                   std::unique_ptr<RegistryKey>& key) = 0;
 };
 
+// A source of registry answers that is there but could not be read, so that a machine could not
+// be reached: kept for the command-line reader to tell (the window, as for every failure of
+// discovery, shows nothing).
+struct RegistryProblem {
+    std::string file;     // the file read for the machine (on POSIX, its registry export)
+    std::size_t line = 0; // the line at fault; 0 when the file as a whole could not be read
+    bool damaged = false; // read but not a well-formed export (else: could not be read at all)
+    std::string english;  // the reason
+    std::string french;
+};
+
 // The registry of this computer and, through the remote registry service, of other machines.
 class Registry {
 public:
     virtual ~Registry() = default;
+
+    // The problems met since the last call, in the order met, each file once. None where the
+    // provider has nothing of the kind to tell.
+    virtual std::vector<RegistryProblem> takeProblems() { return {}; }
 
     // This computer's HKEY_LOCAL_MACHINE; no connection is made. kRegOk, or an error code when the
     // provider cannot offer it.

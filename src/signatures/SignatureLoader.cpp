@@ -28,6 +28,17 @@ void showDuplicate(platform::Notifier& notifier, LanguageFlag nLangue, std::stri
     notifier.message(text, MessageIcon::Exclamation);
 }
 
+// A file of many duplicates would otherwise ask for as many clicks: after this many boxes, one
+// closing box tells how many more there were.
+constexpr std::int64_t kDuplicateBoxes = 10;
+
+void showMoreDuplicates(platform::Notifier& notifier, LanguageFlag nLangue, std::int64_t more) {
+    std::string text(tr(nLangue, "Autres doublons dans le fichier des Signatures: ",
+                        "More duplicate keys in Signatures file: "));
+    text += std::to_string(more);
+    notifier.message(text, MessageIcon::Exclamation);
+}
+
 void showUnreadable(platform::Notifier& notifier, LanguageFlag nLangue, std::string_view path) {
     std::string text(tr(nLangue, "Fichier Signatures illisible:", "Unreadable Signatures file:"));
     text += "\r\n";
@@ -74,14 +85,20 @@ void LoadSignatures(SignatureTable& table, platform::FileSystem& files,
     }
 
     const SignatureFileContent content = parseSignatureFile(*bytes);
+    std::int64_t duplicates = 0;
     for (const SignatureRecord& record : content.records) {
         // Both collections hold the same keys, so the extension side answers for both.
         if (!table.colExtensions.add(record.signature, record.extension)) {
-            showDuplicate(notifier, nLangue, record.signature);
+            if (++duplicates <= kDuplicateBoxes) {
+                showDuplicate(notifier, nLangue, record.signature);
+            }
             continue;
         }
         table.colDescriptions.add(record.signature, record.description);
         ++table.nSignatures;
+    }
+    if (duplicates > kDuplicateBoxes) {
+        showMoreDuplicates(notifier, nLangue, duplicates - kDuplicateBoxes);
     }
     if (!content.complete) {
         notifier.message(CorruptedFileText(nLangue, table.sSignaturesFile, table.nSignatures),

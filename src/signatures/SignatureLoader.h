@@ -18,7 +18,8 @@ void SetDefaultSignatures(SignatureTable& table);
 std::string CorruptedFileText(LanguageFlag nLangue, std::string_view path, std::int32_t rowsRead);
 
 // Empties the table and fills it from table.sSignaturesFile: the defaults, silently, when no file
-// exists; a message per duplicate signature; the corrupted-file message and the defaults when a
+// exists; a message per duplicate signature for the first ten, then one saying how many more
+// there were; the corrupted-file message and the defaults when a
 // record cannot be read through; a critical message and the defaults when the file exists but
 // cannot be opened.
 void LoadSignatures(SignatureTable& table, platform::FileSystem& files,

@@ -88,7 +88,8 @@ TEST_F(CatalogueTest, PanelsNumberAcrossMachinesAndSkipEmptyEntries) {
                               "d:0", "Mac:0"}));
     EXPECT_EQ(c.nodes[2].key, "A (A)");
     EXPECT_TRUE(c.childrenInTreeOrder(5).empty()); // B cannot be reached: a leaf
-    EXPECT_EQ(reg.connections, (Strings{"A", "A", "B", "C", "C", "d", "d"}));
+    // One connection per machine serves both its server name and its volumes.
+    EXPECT_EQ(reg.connections, (Strings{"A", "B", "C", "d"}));
     EXPECT_EQ(c.childrenInTreeOrder(-1), (Indexes{1, 5, 6, 9, 0})); // by text, case aside
 }
 
@@ -99,7 +100,7 @@ TEST_F(CatalogueTest, ThisComputerIsAskedLocallyOnlyWhenItIsListed) {
     machines.firstIsThisComputer = false;
     reg.setString("NTSRV", kServer, "ServerName", "Remote");
     EXPECT_EQ(build().nodes[1].text, "Remote");
-    EXPECT_EQ(reg.connections, (Strings{"NTSRV", "NTSRV"}));
+    EXPECT_EQ(reg.connections, (Strings{"NTSRV"}));
 }
 
 } // namespace

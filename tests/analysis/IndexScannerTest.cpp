@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes(); // the sanitizer's own count
+#else
+#include <malloc.h>
+#endif
+
 namespace lantrivex::analysis {
 namespace {
 
@@ -51,6 +57,68 @@ TEST(ScanIndexStream, ManyDistinctSignaturesKeepTheirOrderAndCounts) {
     const ScanResult r = ScanIndexStream(toBytes(text));
     ASSERT_EQ(r.signatures.size(), 50000u);
     EXPECT_EQ(r, referenceScan(toBytes(text)));
+}
+
+// Bytes of the heap in use by this process.
+std::size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
+
+TEST(IndexScanner, AHostileStreamOfDistinctSignaturesCostsAtMost48BytesEach) {
+    // Every record a new signature, fed in pieces as the volume reader does; the heap is looked at
+    // after each piece and while the result is handed over.
+    constexpr std::size_t kDistinct = 600000;
+    constexpr std::size_t kPiece = 9 * 4096;
+    std::vector<std::byte> piece(kPiece);
+    const std::size_t before = heapInUse();
+    std::size_t peak = 0;
+    ScanResult result;
+    {
+        IndexScanner scanner;
+        std::size_t made = 0;
+        while (made < kDistinct) {
+            for (std::size_t at = 0; at < kPiece; at += 9, ++made) {
+                piece[at] = std::byte{0x01};
+                for (std::size_t k = 0, n = made; k < 8; ++k, n /= 64) {
+                    piece[at + 1 + k] = static_cast<std::byte>(0x21 + n % 64); // no letters twice
+                }
+            }
+            scanner.feed(piece);
+            peak = std::max(peak, heapInUse() - before);
+        }
+        result = scanner.takeResult();
+        peak = std::max(peak, heapInUse() - before);
+    }
+    ASSERT_GE(result.signatures.size(), kDistinct);
+    EXPECT_EQ(result.signatures[12345].count, 1);
+    const double perSignature =
+        static_cast<double>(peak) / static_cast<double>(result.signatures.size());
+    EXPECT_LE(perSignature, 48.0);
+    EXPECT_LE(static_cast<double>(heapInUse() - before) /
+                  static_cast<double>(result.signatures.size()),
+              16.0 + 1.0); // the result itself: eight characters and a count
+}
+
+TEST(SortByCountDescending, HighCountsFirstEqualCountsInOrderOfFirstOccurrence) {
+    std::vector<SignatureCount> rows;
+    std::vector<std::int64_t> counts = {1, 70000, 3, 70000, 1, 5000000000, 3, 65536, 65535, 1};
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        rows.push_back(SignatureCount{"SIGNATU" + std::to_string(i), counts[i]});
+    }
+    SortByCountDescending(rows);
+    std::string order;
+    for (const auto& r : rows) {
+        order += r.signature.text().substr(7);
+    }
+    EXPECT_EQ(order, "5137826049");
+    std::vector<SignatureCount> same(5, SignatureCount{"ABCDEFGH", 2});
+    SortByCountDescending(same);
+    EXPECT_EQ(same.size(), 5u);
 }
 
 TEST(IndexScanner, AnySplitGivesTheOnePassResultAndEachPrefixItsOwn) {

@@ -1,8 +1,7 @@
 #include "analysis/IndexScanner.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace lantrivex::analysis {
@@ -25,7 +24,8 @@ TEST(SampleStreams, ScanToTheirRecordedResults) {
         const ScanResult result = ScanIndexStream(std::as_bytes(std::span(bytes)));
         std::string scanned;
         for (const auto& entry : result.signatures) {
-            scanned += entry.signature + "," + std::to_string(entry.count) + "\n";
+            scanned +=
+                std::string(entry.signature.text()) + "," + std::to_string(entry.count) + "\n";
         }
         scanned += "total," + std::to_string(result.total) + "\n";
         EXPECT_EQ(scanned, slurp(base + ".expected.csv"));

@@ -125,11 +125,36 @@ TEST_F(CliTest, CatalogueWithTheProductFromTheSettingUnlessGiven) {
     EXPECT_EQ(out.str().substr(0, 35), "Product: Cyan Software MacServerIP\n");
 }
 
+TEST_F(CliTest, TextFormsShowControlCharactersAsEscapesNeverRaw) {
+    // A registry value that would retitle the terminal, a CSI in the C1 range, a stray byte.
+    reg.setString("NTSRV", kMacFile, "ServerName", "Evil\x1b]0;owned\x07");
+    reg.setMultiString("NTSRV", kMacFile + R"(\Volumes)"s,
+                       "Vol\xC2\x9B"
+                       "2J\xFF",
+                       {"Path=D:\\Pub\x1b[31m"});
+    ASSERT_EQ(run({"catalogue"}), kExitOk);
+    EXPECT_NE(out.str().find("Macintosh server: Evil\\x1b]0;owned\\x07\n"), std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("Vol\\u009b2J\\xff  \\\\NTSRV\\D$\\Pub\\x1b[31m"), std::string::npos)
+        << out.str();
+    fake.files.putFile("/opt/lantrivex/Signatures.txt", "\"TEXTttxt\",\"\",\"Text\x1b[2J\"\r\n");
+    fake.streams.addStream("/srv/\x1b[H", "AFP_IdIndex",
+                           repeat("TEXTttxt", 1) + repeat("A\x7F!!!!!!", 1));
+    ASSERT_EQ(run({"scan", "/srv/\x1b[H"}), kExitOk);
+    EXPECT_EQ(out.str(), "/srv/\\x1b[H\nTotal: 2\n"
+                         "#   %  Signature    Type\n"
+                         "1  50  TEXTttxt     Text\\x1b[2J\n"
+                         "1  50  A\\x7f!!!!!!  \n");
+    for (const std::string& text : {out.str(), err.str()}) {
+        EXPECT_EQ(text.find_first_of("\x1b\x07\x7f"), std::string::npos);
+    }
+}
+
 TEST_F(CliTest, UsageMistakesExitWithTwoAndTheUsageAndHelpWithZero) {
     for (const std::string line :
          {"", "frobnicate", "scan", "scan --format xml /a", "scan --lang de /a", "scan --bogus /a",
           "scan /a --format", "catalogue --product 3", "catalogue --product",
-          "catalogue --format xml", "catalogue --lang fr", "catalogue extra",
+          "catalogue --format xml", "catalogue --lang de", "catalogue extra",
           "drives --product 1"}) {
         EXPECT_EQ(run(split(line)), kExitUsage) << line;
         EXPECT_NE(err.str().find("Usage: lantrivex-cli"), std::string::npos) << line;

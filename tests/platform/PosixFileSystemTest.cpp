@@ -1,12 +1,19 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include "TempFolder.h"
+#include "platform/posix/PosixFileIo.h"
 #include "platform/posix/PosixProfileFile.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lantrivex::platform::posix {
@@ -70,11 +77,10 @@ TEST_F(PosixFileSystemTest, AFailedReplaceLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
     EXPECT_TRUE(folder.names().empty());
 
-    // Over a non-empty folder: the write succeeds, the rename fails.
     folder.folder("Folder.txt");
     folder.write("Folder.txt/keep", "kept");
     EXPECT_FALSE(files.replaceFile(folder.file("Folder.txt"), "new", error));
-    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
     EXPECT_EQ(folder.read("Folder.txt/keep"), "kept");
 
     // A write that stops half-way: files of this process may not grow past 16 bytes for a moment.
@@ -134,6 +140,195 @@ TEST_F(PosixFileSystemTest, ProfileTextIsWindows1252AndTheReplyIsTruncatedInChar
     // What the code page cannot hold is refused, and the file stays.
     EXPECT_FALSE(profiles.write(ini, "Sect\xC3\xA9", "Cl\xC3\xA9", "\xE6\x97\xA5"));
     EXPECT_EQ(folder.read("Lantrivex.ini"), "[Sect\xE9]\r\nCl\xE9=\x9Cuvre\r\n");
+}
+
+// What the folder holds, down to each entry's identity and kind (links not followed).
+std::vector<std::pair<std::string, std::pair<ino_t, mode_t>>> snapshot(const TempFolder& folder) {
+    std::vector<std::pair<std::string, std::pair<ino_t, mode_t>>> out;
+    for (const std::string& name : folder.names()) {
+        struct stat s {};
+        ::lstat(folder.file(name).c_str(), &s);
+        out.push_back({name, {s.st_ino, s.st_mode}});
+    }
+    return out;
+}
+
+TEST_F(PosixFileSystemTest, OnlyARegularFileIsReplacedAnythingElseIsLeftAsItIs) {
+    const auto socketAt = [](const std::string& path) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        const bool made = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return made;
+    };
+    folder.folder("dir");
+    ASSERT_EQ(::mkfifo(folder.file("fifo").c_str(), 0600), 0);
+    ASSERT_TRUE(socketAt(folder.file("sock")));
+    // A device node of its own (the null device's numbers), where this process may make one.
+    const bool device = ::mknod(folder.file("dev").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    struct Case {
+        const char* name;
+        const char* linkTo; // the entry is a symbolic link to this, or the node itself when null
+        const char* said;
+    };
+    const Case cases[] = {
+        {"dir", nullptr, "is a folder"},
+        {"fifo", nullptr, "is a pipe"},
+        {"sock", nullptr, "is a socket"},
+        {"dev", nullptr, "is a device"},
+        {"to-fifo", "fifo", "is a pipe"},
+        {"to-dir", "dir", "is a folder"},
+        {"to-dev", "dev", "is a device"},
+        {"dangling", "missing", "symbolic link to nothing"},
+        {"loop-a", "loop-b", "loop of symbolic links"},
+        {"loop-b", "loop-a", "loop of symbolic links"},
+    };
+    for (const Case& c : cases) {
+        if (c.linkTo != nullptr) {
+            std::filesystem::create_symlink(c.linkTo, folder.file(c.name));
+        }
+    }
+    const auto before = snapshot(folder);
+    for (const Case& c : cases) {
+        if (!device && std::string_view(c.said) == "is a device") {
+            continue;
+        }
+        error.clear();
+        EXPECT_FALSE(files.replaceFile(folder.file(c.name), "new", error)) << c.name;
+        EXPECT_NE(error.find(c.said), std::string::npos) << c.name << ": " << error;
+        EXPECT_NE(error.find("left as it is"), std::string::npos) << c.name << ": " << error;
+        EXPECT_FALSE(profiles.write(folder.file(c.name), "S", "k", "v")) << c.name;
+        EXPECT_EQ(snapshot(folder), before) << c.name;
+    }
+    if (!device) {
+        GTEST_SKIP() << "device nodes cannot be made here (needs root): the device cases were "
+                        "not run";
+    }
+}
+
+TEST_F(PosixFileSystemTest, AReadOnlyFileIsKeptAsWindowsKeepsIt) {
+    folder.write("Signatures.txt", "old");
+    folder.write("Lantrivex.ini", "[S]\r\nk=old\r\n");
+    std::filesystem::create_symlink("Signatures.txt", folder.file("link.txt"));
+    for (const char* name : {"Signatures.txt", "Lantrivex.ini"}) {
+        ASSERT_EQ(::chmod(folder.file(name).c_str(), 0444), 0);
+    }
+    const auto before = snapshot(folder);
+    for (const char* name : {"Signatures.txt", "link.txt"}) {
+        EXPECT_FALSE(files.replaceFile(folder.file(name), "new", error)) << name;
+        EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(profiles.write(ini, "S", "k", "new"));
+    EXPECT_EQ(folder.read("Signatures.txt"), "old");
+    EXPECT_EQ(folder.read("Lantrivex.ini"), "[S]\r\nk=old\r\n");
+    EXPECT_EQ(snapshot(folder), before);
+}
+
+TEST(WriteAll, GoesOnAfterShortWritesAndFailsOnAWriteThatStoresNothing) {
+    static std::string written;
+    static int calls;
+    written.clear();
+    calls = 0;
+    const WriteCall oneByte = [](int, const void* data, std::size_t) -> ssize_t {
+        written.push_back(*static_cast<const char*>(data));
+        return 1;
+    };
+    const WriteCall nothing = [](int, const void*, std::size_t) -> ssize_t {
+        return ++calls > 1000 ? -1 : 0; // gives up only if the caller tries for ever
+    };
+    int code = 0;
+    EXPECT_TRUE(writeAll(-1, "abc", code, oneByte));
+    EXPECT_EQ(written, "abc");
+    EXPECT_FALSE(writeAll(-1, "abc", code, nothing));
+    EXPECT_EQ(code, EIO);
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(writeAll(-1, "", code, nothing)); // an empty file is written by no call
+}
+
+TEST_F(PosixFileSystemTest, AProcessStoppedWhileWritingLeavesNoNewFile) {
+    folder.write("Signatures.txt", "old content");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Files of this process may not grow past 16 bytes: the write stops it (SIGXFSZ).
+        struct rlimit limit {
+            16, 16
+        };
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        struct rlimit noCore {
+            0, 0
+        };
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, SIG_DFL);
+        std::string ignored;
+        PosixFileSystem().replaceFile(folder.file("Signatures.txt"), std::string(4096, 'n'),
+                                      ignored);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child was not stopped by the size limit";
+    EXPECT_EQ(folder.read("Signatures.txt"), "old content");
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"Signatures.txt"});
+}
+
+// A small file system of its own, mounted on a folder for the length of a test (needs root).
+class ScopedMount {
+public:
+    ScopedMount(const std::string& where, const char* options) : where_(where) {
+        mounted_ = ::mount("tmpfs", where.c_str(), "tmpfs", 0, options) == 0;
+    }
+    ~ScopedMount() {
+        if (mounted_) {
+            ::umount2(where_.c_str(), MNT_DETACH);
+        }
+    }
+    bool mounted() const { return mounted_; }
+    bool makeReadOnly() const {
+        return ::mount(nullptr, where_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    std::string where_;
+    bool mounted_ = false;
+};
+
+TEST_F(PosixFileSystemTest, OnAFullOrReadOnlyFileSystemTheOldFileStaysAndNoNewFileIsLeft) {
+    const std::string where = folder.folder("fs");
+    ScopedMount fs(where, "size=64k");
+    if (!fs.mounted()) {
+        GTEST_SKIP() << "cannot mount a tmpfs here (the test needs root): not run";
+    }
+    TempFolder::writeFile(where + "/Signatures.txt", "old content");
+    TempFolder::writeFile(where + "/Lantrivex.ini", "[S]\r\nk=old\r\n");
+    const auto names = [&] {
+        std::vector<std::string> out;
+        for (const auto& entry : std::filesystem::directory_iterator(where)) {
+            out.push_back(entry.path().filename().string());
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const std::vector<std::string> both{"Lantrivex.ini", "Signatures.txt"};
+    // Full: the new content does not fit.
+    EXPECT_FALSE(files.replaceFile(where + "/Signatures.txt", std::string(1 << 20, 'n'), error));
+    EXPECT_NE(error.find("No space left"), std::string::npos) << error;
+    EXPECT_EQ(names(), both);
+    ASSERT_TRUE(files.replaceFile(where + "/Signatures.txt", "fits", error)) << error;
+    ASSERT_TRUE(profiles.write(where + "/Lantrivex.ini", "S", "k", "tmpfs"));
+
+    ASSERT_TRUE(fs.makeReadOnly());
+    EXPECT_FALSE(files.replaceFile(where + "/Signatures.txt", "new", error));
+    EXPECT_NE(error.find("Read-only file system"), std::string::npos) << error;
+    EXPECT_FALSE(files.replaceFile(where + "/New.txt", "new", error));
+    EXPECT_NE(error.find("Read-only file system"), std::string::npos) << error;
+    EXPECT_FALSE(profiles.write(where + "/Lantrivex.ini", "S", "k", "new"));
+    EXPECT_EQ(names(), both);
+    std::ifstream in(where + "/Signatures.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "fits");
+    EXPECT_EQ(profiles.read(where + "/Lantrivex.ini", "S", "k"), "tmpfs");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "fakes/FakeNotifier.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace lantrivex::signatures {
 namespace {
@@ -97,6 +98,39 @@ TEST_F(LoadSignaturesTest, EachDuplicateKeepsTheFirstRowAndWarns) {
               "Doublon dans le fichier des Signatures: a", "Duplicate key in Signatures file: B"}));
     for (const auto& message : notifier.messages) {
         EXPECT_EQ(message.icon, platform::MessageIcon::Exclamation);
+    }
+}
+
+TEST_F(LoadSignaturesTest, PastTenDuplicatesOneClosingMessageTellsHowManyMoreThereWere) {
+    const auto duplicates = [](int n) {
+        std::string text = "A,a,first\r\n";
+        for (int i = 0; i < n; ++i) {
+            text += (i % 2 ? "A" : "a") + std::string(",x,") + std::to_string(i) + "\r\n";
+        }
+        return text + "B,b,last\r\n";
+    };
+    for (const auto& [n, lang, closing] :
+         {std::tuple{10, kEnglish, std::string()},
+          std::tuple{11, kEnglish, std::string("More duplicate keys in Signatures file: 1")},
+          std::tuple{100000, kFrench,
+                     std::string("Autres doublons dans le fichier des Signatures: 99990")}}) {
+        notifier.messages.clear();
+        load(duplicates(n), lang);
+        EXPECT_EQ(rows(), (Rows{"A=a|first", "B=b|last"})) << n;
+        std::vector<std::string> expected;
+        for (int i = 0; i < 10; ++i) {
+            expected.push_back(std::string(lang == kFrench
+                                               ? "Doublon dans le fichier des Signatures: "
+                                               : "Duplicate key in Signatures file: ") +
+                               (i % 2 ? "A" : "a"));
+        }
+        if (!closing.empty()) {
+            expected.push_back(closing);
+        }
+        EXPECT_EQ(notifier.texts(), expected) << n;
+        for (const auto& message : notifier.messages) {
+            EXPECT_EQ(message.icon, platform::MessageIcon::Exclamation);
+        }
     }
 }
 

@@ -62,7 +62,7 @@ protected:
         }
         text += ", total " + std::to_string(result->total);
         for (const auto& s : result->signatures) {
-            text += ", " + s.signature + " " + std::to_string(s.count);
+            text += ", " + std::string(s.signature.text()) + " " + std::to_string(s.count);
         }
         return text;
     }

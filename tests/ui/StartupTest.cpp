@@ -75,8 +75,11 @@ TEST_F(StartupTest, StoredPlacementProductAndLanguageAreRestored) {
 }
 
 TEST_F(StartupTest, WindowStateTwoMaximizesAndLeavesTheStoredPlacementAside) {
-    for (const auto& [key, value] : {std::pair{"WindowState", "2"}, {"Left", "3000"},
-                                     {"Top", "1500"}, {"Width", "9000"}, {"Height", "6000"}}) {
+    for (const auto& [key, value] : {std::pair{"WindowState", "2"},
+                                     {"Left", "3000"},
+                                     {"Top", "1500"},
+                                     {"Width", "9000"},
+                                     {"Height", "6000"}}) {
         setting("Positions", key, value);
     }
     start();
@@ -97,6 +100,21 @@ TEST_F(StartupTest, SecondInstanceIsToldAndEndsBeforeShowing) {
         window.reset();
         EXPECT_TRUE(writes().empty()) << "the first instance's placement stays";
     }
+}
+
+TEST_F(StartupTest, ASignatureFileOfManyDuplicatesShowsTenBoxesAndOneThatCountsTheRest) {
+    std::string text = "\"XDOCXPR3\",\"qxd\",\"QuarkXPress document\"\r\n";
+    for (int i = 0; i < 5000; ++i) {
+        text += "\"xdocxpr3\",\"qxd\",\"Copy " + std::to_string(i) + "\"\r\n";
+    }
+    files.files["/opt/lantrivex/Signatures.txt"] = text;
+    setting("Configuration", "Langue", "1");
+    start();
+    ASSERT_EQ(notifier.messages.size(), 11u);
+    EXPECT_EQ(notifier.texts().front(), "Doublon dans le fichier des Signatures: xdocxpr3");
+    EXPECT_EQ(notifier.texts().back(), "Autres doublons dans le fichier des Signatures: 4990");
+    EXPECT_EQ(notifier.messages.back().icon, platform::MessageIcon::Exclamation);
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(StartupTest, ClosingWritesThePlacementButQuittingDoesNot) {

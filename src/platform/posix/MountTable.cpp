@@ -80,22 +80,51 @@ bool isSmbMount(const MountEntry& entry) noexcept {
     return entry.fsType == "cifs" || entry.fsType == "smb3" || entry.fsType == "smbfs";
 }
 
+namespace {
+
+// The share that a whole-share SMB mount stands for, as "server\share" folded to small letters;
+// nullopt for any other entry. The source is //server/share, possibly with a path below the share
+// (//srv/share/sub): only whole-share mounts stand for the share itself.
+std::optional<std::string> shareKey(const MountEntry& entry) {
+    if (!isSmbMount(entry)) {
+        return std::nullopt;
+    }
+    const std::optional<UncPath> source = parseUncPath(entry.source);
+    if (!source || !source->rest.empty()) {
+        return std::nullopt;
+    }
+    return asciiToLower(source->server) + '\\' + asciiToLower(source->share);
+}
+
+std::string shareKey(std::string_view server, std::string_view share) {
+    return asciiToLower(server) + '\\' + asciiToLower(share);
+}
+
+} // namespace
+
 std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table,
                                        std::string_view server, std::string_view share) {
+    const std::string wanted = shareKey(server, share);
     std::optional<MountEntry> found;
     for (const MountEntry& entry : table) {
-        if (!isSmbMount(entry)) {
-            continue;
-        }
-        // The source is //server/share, possibly with a path below the share (//srv/share/sub):
-        // only whole-share mounts stand for the share itself.
-        const std::optional<UncPath> source = parseUncPath(entry.source);
-        if (source && source->rest.empty() && equalsIgnoreAsciiCase(source->server, server) &&
-            equalsIgnoreAsciiCase(source->share, share)) {
+        if (shareKey(entry) == wanted) {
             found = entry;
         }
     }
     return found;
+}
+
+SmbMountIndex::SmbMountIndex(std::vector<MountEntry> table) : table_(std::move(table)) {
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        if (std::optional<std::string> key = shareKey(table_[i])) {
+            byShare_.insert_or_assign(std::move(*key), i); // the last mount hides the others
+        }
+    }
+}
+
+const MountEntry* SmbMountIndex::find(std::string_view server, std::string_view share) const {
+    const auto it = byShare_.find(shareKey(server, share));
+    return it == byShare_.end() ? nullptr : &table_[it->second];
 }
 
 } // namespace lantrivex::platform::posix

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace lantrivex::platform::posix {
@@ -30,7 +31,21 @@ bool isSmbMount(const MountEntry& entry) noexcept;
 
 // The SMB mount of //server/share (names compared without regard to ASCII case), the last one in
 // the table when several match (the one mounted last hides the others). nullopt when none.
-std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table, std::string_view server,
-                                       std::string_view share);
+std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table,
+                                       std::string_view server, std::string_view share);
+
+// One reading of a mount table with its whole-share SMB mounts found in constant time: what
+// findSmbMount finds, without going through the table for every path.
+class SmbMountIndex {
+public:
+    explicit SmbMountIndex(std::vector<MountEntry> table);
+
+    const MountEntry* find(std::string_view server, std::string_view share) const;
+    const std::vector<MountEntry>& table() const noexcept { return table_; }
+
+private:
+    std::vector<MountEntry> table_;
+    std::unordered_map<std::string, std::size_t> byShare_; // folded "server\share" -> entry
+};
 
 } // namespace lantrivex::platform::posix

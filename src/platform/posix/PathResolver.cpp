@@ -37,26 +37,33 @@ std::string relativeBelowShare(std::string_view rest, char separator) {
 
 } // namespace
 
-PathResolver::PathResolver(std::vector<MountEntry> table) : table_(std::move(table)) {}
+PathResolver::PathResolver(std::vector<MountEntry> table) : mounts_(std::move(table)) {}
 
 ResolvedPath PathResolver::resolve(std::string_view path) const {
-    if (table_) {
-        return resolvePath(path, *table_);
+    if (mounts_) {
+        return resolvePath(path, *mounts_);
     }
     // Only network paths need the table.
     if (!parseUncPath(path)) {
-        return resolvePath(path, {});
+        return resolvePath(path, SmbMountIndex({}));
     }
-    return resolvePath(path, readMountTable());
+    return resolvePath(path, SmbMountIndex(readMountTable()));
+}
+
+PathResolver PathResolver::snapshot() const {
+    return mounts_ ? *this : PathResolver(readMountTable());
 }
 
 ResolvedPath resolvePath(std::string_view path, const std::vector<MountEntry>& table) {
+    return resolvePath(path, SmbMountIndex(table));
+}
+
+ResolvedPath resolvePath(std::string_view path, const SmbMountIndex& mounts) {
     ResolvedPath resolved;
     if (std::optional<UncPath> unc = parseUncPath(path)) {
         resolved.unc = std::move(*unc);
         resolved.unc.rest = relativeBelowShare(resolved.unc.rest, '\\');
-        if (std::optional<MountEntry> mount =
-                findSmbMount(table, resolved.unc.server, resolved.unc.share)) {
+        if (const MountEntry* mount = mounts.find(resolved.unc.server, resolved.unc.share)) {
             resolved.kind = ResolvedPath::Kind::Local;
             resolved.localPath = mount->mountPoint;
             resolved.shareRoot = resolved.unc.rest.empty();

@@ -44,11 +44,16 @@ public:
 
     ResolvedPath resolve(std::string_view path) const;
 
+    // A resolver held to the mount table as it is now (one reading), for a run of resolutions;
+    // a resolver given its table is its own snapshot.
+    PathResolver snapshot() const;
+
 private:
-    std::optional<std::vector<MountEntry>> table_;
+    std::optional<SmbMountIndex> mounts_;
 };
 
 // The resolution of `path` through `table`.
 ResolvedPath resolvePath(std::string_view path, const std::vector<MountEntry>& table);
+ResolvedPath resolvePath(std::string_view path, const SmbMountIndex& mounts);
 
 } // namespace lantrivex::platform::posix

@@ -1,10 +1,13 @@
 #include "platform/posix/PosixFileIo.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -39,20 +42,6 @@ private:
     int fd_;
 };
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // The folder part and the name part of a path ("." for a bare name).
 void splitPath(const std::string& path, std::string& folder, std::string& name) {
     const std::size_t slash = path.rfind('/');
@@ -73,7 +62,106 @@ mode_t newFileMode() {
     return static_cast<mode_t>(0666 & ~mask);
 }
 
+// What a path names, in words for an error message.
+std::string kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "a folder";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "a device";
+    }
+    if (S_ISFIFO(mode)) {
+        return "a pipe (FIFO)";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "not a regular file";
+}
+
+// The regular file that `path` names, following symbolic links, or why it may not be replaced:
+// only a regular file that may be written is replaced, and a read-only file stays as it is (the
+// write fails, as on Windows). `exists` is false when nothing is there yet.
+bool examineTarget(std::string& path, bool& exists, struct stat& info, std::string& error) {
+    struct stat linkInfo {};
+    if (::lstat(path.c_str(), &linkInfo) != 0) {
+        const int code = errno;
+        if (code == ENOENT) {
+            exists = false;
+            return true; // a new file
+        }
+        error = "cannot examine " + path + ": " + reason(code);
+        return false;
+    }
+    exists = true;
+    info = linkInfo;
+    if (S_ISLNK(linkInfo.st_mode)) {
+        if (::stat(path.c_str(), &info) != 0) {
+            const int code = errno;
+            if (code == ENOENT) {
+                error = path + " is a symbolic link to nothing: it is left as it is";
+            } else if (code == ELOOP) {
+                error = path + " is a loop of symbolic links: it is left as it is";
+            } else {
+                error = "cannot follow the symbolic link " + path + ": " + reason(code);
+            }
+            return false;
+        }
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) {
+            const int code = errno;
+            error = "cannot follow the symbolic link " + path + ": " + reason(code);
+            return false;
+        }
+        path = resolved;
+        std::free(resolved);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = path + " is " + kindOf(info.st_mode) + ", not a file: it is left as it is";
+        return false;
+    }
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        error = path + " is read-only: it is left as it is";
+        return false;
+    }
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        const int code = errno;
+        error = path + " cannot be written (" + reason(code) + "): it is left as it is";
+        return false;
+    }
+    return true;
+}
+
+// A name for the new file beside `name` in `folder`, hidden, different at each call.
+std::string temporaryName(const std::string& folder, const std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    const unsigned n = seed ^ (static_cast<unsigned>(::getpid()) << 12) ^ counter++;
+    return (folder == "/" ? std::string() : folder) + "/." + name + "." + std::to_string(n) +
+           ".new";
+}
+
 } // namespace
+
+bool writeAll(int fd, std::string_view bytes, int& error, WriteCall call) {
+    while (!bytes.empty()) {
+        const ssize_t written = call(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errno;
+            return false;
+        }
+        if (written == 0) {
+            // Nothing stored and no reason given: trying again would wait for ever.
+            error = EIO;
+            return false;
+        }
+        bytes.remove_prefix(std::min(bytes.size(), static_cast<std::size_t>(written)));
+    }
+    return true;
+}
 
 WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
     WholeFile result;
@@ -89,6 +177,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
         }
         result.status = WholeFile::Status::Unreadable;
         result.error = "cannot open " + p + ": " + reason(error);
+        result.systemError = error;
         return result;
     }
     Descriptor file(fd);
@@ -97,6 +186,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
     if (::fstat(fd, &info) != 0) {
         const int code = errno;
         result.error = "cannot examine " + p + ": " + reason(code);
+        result.systemError = code;
         return result;
     }
     if (!S_ISREG(info.st_mode)) {
@@ -105,6 +195,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
     }
     if (info.st_size < 0 || static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
         result.error = p + " is too large";
+        result.tooLarge = true;
         return result;
     }
     std::string bytes;
@@ -118,6 +209,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
             }
             const int code = errno;
             result.error = "cannot read " + p + ": " + reason(code);
+            result.systemError = code;
             return result;
         }
         if (got == 0) {
@@ -126,6 +218,7 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
         // The file may grow while it is read: the limit holds for what is read, too.
         if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
             result.error = p + " is too large";
+            result.tooLarge = true;
             return result;
         }
         bytes.append(buffer, static_cast<std::size_t>(got));
@@ -135,32 +228,30 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
     return result;
 }
 
-bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::string& error) {
-    std::string target(path);
-    if (target.empty() || target.find('\0') != std::string::npos) {
-        error = "invalid file name";
-        return false;
-    }
-    struct stat linkInfo {};
-    if (::lstat(target.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
-        if (char* resolved = ::realpath(target.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
-    }
-    std::string folder;
-    std::string name;
-    splitPath(target, folder, name);
+namespace {
 
-    struct stat oldInfo {};
-    const bool hadFile = ::stat(target.c_str(), &oldInfo) == 0 && S_ISREG(oldInfo.st_mode);
-
-    std::string temp = (folder == "/" ? std::string() : folder) + "/." + name + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+// Writes `bytes` to a new file in `folder` and renames it over `target`. With `anonymous`, the
+// file has no name (O_TMPFILE) until it is whole and flushed, where the system allows it: if the
+// program is stopped while writing, nothing is left behind.
+bool writeAndRename(const std::string& target, const std::string& folder, const std::string& name,
+                    mode_t mode, std::string_view bytes, bool anonymous, std::string& error) {
+    std::string temp;
+    bool named = false;
+    int fd = anonymous ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1;
     if (fd < 0) {
-        const int code = errno;
-        error = "cannot create a file in " + folder + ": " + reason(code);
-        return false;
+        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            temp = temporaryName(folder, name);
+            fd = ::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, mode);
+            if (fd < 0 && errno != EEXIST) {
+                break;
+            }
+        }
+        if (fd < 0) {
+            const int code = errno;
+            error = "cannot create a file in " + folder + ": " + reason(code);
+            return false;
+        }
+        named = true;
     }
     Descriptor file(fd);
     const auto fail = [&](const std::string& what, int code) {
@@ -168,29 +259,47 @@ bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::s
         if (file.get() >= 0) {
             file.close();
         }
-        ::unlink(temp.c_str());
+        if (named) {
+            ::unlink(temp.c_str());
+        }
         return false;
     };
+    const std::string shown = named ? temp : "the new " + target;
 
-    const mode_t mode = hadFile ? (oldInfo.st_mode & 07777) : newFileMode();
     if (::fchmod(fd, mode) != 0) {
         const int code = errno;
-        return fail("cannot set the permissions of " + temp, code);
+        return fail("cannot set the permissions of " + shown, code);
     }
-    if (!writeAll(fd, bytes)) {
-        const int code = errno;
-        return fail("cannot write " + temp, code);
+    int code = 0;
+    if (!writeAll(fd, bytes, code)) {
+        return fail("cannot write " + shown, code);
     }
     if (::fsync(fd) != 0) {
-        const int code = errno;
-        return fail("cannot write " + temp + " to the disk", code);
+        code = errno;
+        return fail("cannot write " + shown + " to the disk", code);
+    }
+    if (!named) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        for (int attempt = 0; attempt < 100 && !named; ++attempt) {
+            temp = temporaryName(folder, name);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                named = true;
+            } else if (errno != EEXIST) {
+                break;
+            }
+        }
+        if (!named) {
+            // No way to name an unnamed file here (no /proc): write a named one instead.
+            file.close();
+            return writeAndRename(target, folder, name, mode, bytes, false, error);
+        }
     }
     if (file.close() != 0) {
-        const int code = errno;
+        code = errno;
         return fail("cannot write " + temp, code);
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int code = errno;
+        code = errno;
         return fail("cannot replace " + target, code);
     }
     // The new name is in place; flushing the folder makes the rename itself durable. Some file
@@ -201,6 +310,26 @@ bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::s
         ::close(dirFd);
     }
     return true;
+}
+
+} // namespace
+
+bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::string& error) {
+    std::string target(path);
+    if (target.empty() || target.find('\0') != std::string::npos) {
+        error = "invalid file name";
+        return false;
+    }
+    bool hadFile = false;
+    struct stat oldInfo {};
+    if (!examineTarget(target, hadFile, oldInfo, error)) {
+        return false;
+    }
+    std::string folder;
+    std::string name;
+    splitPath(target, folder, name);
+    const mode_t mode = hadFile ? (oldInfo.st_mode & 07777) : newFileMode();
+    return writeAndRename(target, folder, name, mode, bytes, true, error);
 }
 
 } // namespace lantrivex::platform::posix

@@ -28,8 +28,16 @@ PosixFolderProbe::PosixFolderProbe(RemoteShareAccess* remote) : remote_(remote) 
 PosixFolderProbe::PosixFolderProbe(PathResolver resolver, RemoteShareAccess* remote)
     : resolver_(std::move(resolver)), remote_(remote) {}
 
+void PosixFolderProbe::beginSeries() {
+    series_.emplace(resolver_.snapshot());
+}
+
+void PosixFolderProbe::endSeries() {
+    series_.reset();
+}
+
 bool PosixFolderProbe::folderExists(std::string_view path) {
-    const ResolvedPath resolved = resolver_.resolve(path);
+    const ResolvedPath resolved = (series_ ? *series_ : resolver_).resolve(path);
     switch (resolved.kind) {
     case ResolvedPath::Kind::Local:
         return isListableFolder(resolved.localPath);

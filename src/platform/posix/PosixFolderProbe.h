@@ -4,6 +4,7 @@
 #include "platform/posix/PathResolver.h"
 #include "platform/posix/RemoteShareAccess.h"
 
+#include <optional>
 #include <string_view>
 
 namespace lantrivex::platform::posix {
@@ -17,9 +18,13 @@ public:
     explicit PosixFolderProbe(PathResolver resolver, RemoteShareAccess* remote = nullptr);
 
     bool folderExists(std::string_view path) override;
+    // A series resolves every path through one reading of the mount table.
+    void beginSeries() override;
+    void endSeries() override;
 
 private:
     PathResolver resolver_;
+    std::optional<PathResolver> series_;
     RemoteShareAccess* remote_;
 };
 

@@ -23,4 +23,8 @@ void PosixRegistry::beginRebuild() {
     }
 }
 
+std::vector<RegistryProblem> PosixRegistry::takeProblems() {
+    return exports_.takeProblems();
+}
+
 } // namespace lantrivex::platform::posix

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace lantrivex::platform::posix {
 
@@ -20,6 +21,8 @@ public:
     RegistryError connect(std::string_view machineName,
                           std::unique_ptr<RegistryHive>& hive) override;
     void beginRebuild() override;
+    std::vector<RegistryProblem> takeProblems() override; // the damaged exports
+
 
 private:
     RegFileRegistry exports_;

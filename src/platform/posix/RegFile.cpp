@@ -4,7 +4,9 @@
 #include "common/Utf8.h"
 #include "platform/TextCodec.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 namespace lantrivex::platform::posix {
 namespace {
@@ -35,8 +37,8 @@ public:
     bool run(std::vector<RegFileKey>& keys, std::string& error) {
         std::string_view line;
         if (!nextLine(line) || (trimBlanks(line) != kHeader4 && trimBlanks(line) != kHeader5)) {
-            error = "line 1: not a registry export (no REGEDIT4 or version 5.00 header)";
-            return false;
+            lineNumber_ = 1;
+            return fail(error, "not a registry export (no REGEDIT4 or version 5.00 header)");
         }
         std::size_t current = kNone;
         bool skipping = true; // values before any key, or of a key outside HKEY_LOCAL_MACHINE
@@ -77,11 +79,19 @@ public:
     }
 
 private:
-    bool fail(std::string& error, std::string_view what) const {
+    bool fail(std::string& error, std::string_view what) {
         error = "line " + std::to_string(lineNumber_) + ": " + std::string(what);
+        failLine_ = lineNumber_;
+        failReason_ = what;
         return false;
     }
 
+public:
+    // Where and why the text was refused.
+    std::size_t failLine() const noexcept { return failLine_; }
+    std::string_view failReason() const noexcept { return failReason_; }
+
+private:
     bool nextLine(std::string_view& line) {
         if (pos_ >= text_.size()) {
             return false;
@@ -311,29 +321,90 @@ private:
     std::unordered_map<std::string, std::size_t> keyIndex_;
     std::size_t pos_ = 0;
     std::size_t lineNumber_ = 0;
+    std::size_t failLine_ = 0;
+    std::string_view failReason_;
 };
+
+// The line of `text` at `offset` (1 for the first).
+std::size_t lineAt(std::string_view text, std::size_t offset) {
+    const std::string_view before = text.substr(0, offset);
+    return 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+}
+
+// The French words of each reason a file is refused for.
+constexpr std::pair<std::string_view, std::string_view> kFrenchReasons[] = {
+    {"not a registry export (no REGEDIT4 or version 5.00 header)",
+     "pas un export du registre (ni REGEDIT4 ni version 5.00 en en-tête)"},
+    {"unterminated key name", "nom de clé sans fin"},
+    {"a quoted text was expected", "un texte entre guillemets était attendu"},
+    {"unterminated quoted text", "texte entre guillemets sans fin"},
+    {"'=' expected after the value name", "'=' attendu après le nom de la valeur"},
+    {"text after the closing quote", "texte après le guillemet fermant"},
+    {"bad dword value", "valeur dword incorrecte"},
+    {"unknown value form", "forme de valeur inconnue"},
+    {"bad hex type", "type hex incorrect"},
+    {"':' expected after hex", "':' attendu après hex"},
+    {"file ends inside a hex value", "le fichier finit dans une valeur hex"},
+    {"string data is not UTF-16LE", "texte qui n'est pas en UTF-16LE"},
+    {"bad hex digits", "chiffres hexadécimaux incorrects"},
+    {"file too large for a registry export", "fichier trop grand pour un export du registre"},
+    {"broken UTF-16LE text (odd byte count or broken surrogate pair)",
+     "texte UTF-16LE cassé (nombre impair d'octets ou paire de substitution "
+     "cassée)"},
+    {"NUL character in the text", "caractère NUL dans le texte"},
+    {"broken UTF-8 text after a UTF-8 byte-order mark",
+     "texte UTF-8 cassé après une marque d'ordre des octets UTF-8"},
+};
+
+bool refuse(RegFileError& error, std::size_t line, std::string_view english) {
+    error.line = line;
+    error.english = std::string(english);
+    error.french = english;
+    for (const auto& [en, fr] : kFrenchReasons) {
+        if (en == english) {
+            error.french = fr;
+        }
+    }
+    return false;
+}
 
 } // namespace
 
+std::string RegFileError::text() const {
+    return line == 0 ? english : "line " + std::to_string(line) + ": " + english;
+}
+
 std::optional<RegFile> RegFile::parse(std::string_view bytes, std::string* error) {
-    std::string ignored;
-    std::string& why = error ? *error : ignored;
+    RegFileError why;
+    std::optional<RegFile> file = read(bytes, why);
+    if (!file && error != nullptr) {
+        *error = why.text();
+    }
+    return file;
+}
+
+RegFileError RegFile::tooLargeError() {
+    RegFileError error;
+    refuse(error, 0, "file too large for a registry export");
+    return error;
+}
+
+std::optional<RegFile> RegFile::read(std::string_view bytes, RegFileError& error) {
     if (bytes.size() > kMaxFileSize) {
-        why = "file too large for a registry export";
+        error = tooLargeError();
         return std::nullopt;
     }
     std::string text;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        auto decoded = utf16leToUtf8(bytes.substr(2));
-        if (!decoded) {
-            why = "broken UTF-16LE text (odd byte count or broken surrogate pair)";
+        if (!utf16leToUtf8(bytes.substr(2), text)) {
+            refuse(error, lineAt(text, text.size()),
+                   "broken UTF-16LE text (odd byte count or broken surrogate pair)");
             return std::nullopt;
         }
-        text = std::move(*decoded);
     } else if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         if (!isValidUtf8(bytes.substr(3))) {
-            why = "broken UTF-8 text after a UTF-8 byte-order mark";
+            refuse(error, 0, "broken UTF-8 text after a UTF-8 byte-order mark");
             return std::nullopt;
         }
         text = std::string(bytes.substr(3));
@@ -343,8 +414,8 @@ std::optional<RegFile> RegFile::parse(std::string_view bytes, std::string* error
     } else {
         text = ansiToUtf8(bytes);
     }
-    if (text.find('\0') != std::string::npos) {
-        why = "NUL character in the text";
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        refuse(error, lineAt(text, nul), "NUL character in the text");
         return std::nullopt;
     }
     RegFile file;
@@ -352,7 +423,9 @@ std::optional<RegFile> RegFile::parse(std::string_view bytes, std::string* error
     const auto firstLineEnd = text.find('\n');
     file.unicode_ = trimBlanks(std::string_view(text).substr(0, firstLineEnd)) == kHeader5;
     Parser parser(text, file.unicode_);
-    if (!parser.run(file.keys_, why)) {
+    std::string ignored;
+    if (!parser.run(file.keys_, ignored)) {
+        refuse(error, parser.failLine(), parser.failReason());
         return std::nullopt;
     }
     for (std::size_t i = 0; i < file.keys_.size(); ++i) {

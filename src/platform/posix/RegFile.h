@@ -29,6 +29,17 @@ struct RegFileKey {
     const RegFileValue* findValue(std::string_view name) const;
 };
 
+// Why an export could not be read: the line at fault (0 when the file as a whole is) and the
+// reason, in English and in French.
+struct RegFileError {
+    std::size_t line = 0;
+    std::string english;
+    std::string_view french;
+
+    // "line N: reason" (the reason alone for the whole file), in English.
+    std::string text() const;
+};
+
 // The HKEY_LOCAL_MACHINE part of a registry export in the text form that the registry editor and
 // `reg export` write: "REGEDIT4" (ANSI code page) or "Windows Registry Editor Version 5.00"
 // (UTF-16LE with a byte-order mark, CR LF line ends). A file without a byte-order mark is read as
@@ -44,6 +55,10 @@ public:
     // byte-order mark, bad hex digits, an unterminated string or key, a number out of range, a
     // file cut inside a value); `error` then says where.
     static std::optional<RegFile> parse(std::string_view bytes, std::string* error = nullptr);
+    // The same, telling the line and the reason apart.
+    static std::optional<RegFile> read(std::string_view bytes, RegFileError& error);
+    // What read() tells of a file over kMaxFileSize.
+    static RegFileError tooLargeError();
 
     // The key at `path` (letter case ignored), or nullptr.
     const RegFileKey* findKey(std::string_view path) const;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 namespace lantrivex::platform::posix {
 namespace {
@@ -86,15 +87,6 @@ private:
     std::shared_ptr<const RegFile> file_;
 };
 
-// The file's whole content when it is an ordinary file of a sensible size.
-std::optional<std::string> readSmallFile(const std::string& path) {
-    WholeFile file = readWholeFile(path, RegFile::kMaxFileSize);
-    if (file.status != WholeFile::Status::Read) {
-        return std::nullopt;
-    }
-    return std::move(file.bytes);
-}
-
 } // namespace
 
 RegFileRegistry::RegFileRegistry(std::string folder, std::string localName)
@@ -137,6 +129,21 @@ std::string RegFileRegistry::machineFile(std::string_view machineName) const {
     return found;
 }
 
+void RegFileRegistry::keepProblem(RegistryProblem problem) {
+    for (const RegistryProblem& kept : problems_) {
+        if (kept.file == problem.file) {
+            return;
+        }
+    }
+    if (problems_.size() < kMaxProblems) {
+        problems_.push_back(std::move(problem));
+    }
+}
+
+std::vector<RegistryProblem> RegFileRegistry::takeProblems() {
+    return std::exchange(problems_, {});
+}
+
 RegistryError RegFileRegistry::localMachine(std::unique_ptr<RegistryHive>& hive) {
     return connect(localName_, hive);
 }
@@ -147,12 +154,26 @@ RegistryError RegFileRegistry::connect(std::string_view machineName,
     if (path.empty()) {
         return kRegBadNetPath;
     }
-    const auto bytes = readSmallFile(path);
-    if (!bytes) {
+    WholeFile file = readWholeFile(path, RegFile::kMaxFileSize);
+    if (file.status != WholeFile::Status::Read) {
+        if (file.tooLarge) {
+            const RegFileError error = RegFile::tooLargeError();
+            keepProblem(RegistryProblem{path, 0, true, error.english, std::string(error.french)});
+        } else if (file.status == WholeFile::Status::Unreadable) {
+            // The system's words, in English, or what the path names.
+            const std::string reason = file.systemError != 0
+                                           ? std::generic_category().message(file.systemError)
+                                           : "not a file";
+            keepProblem(RegistryProblem{path, 0, false, reason,
+                                        file.systemError != 0 ? reason : "pas un fichier"});
+        }
         return kRegBadNetPath;
     }
-    auto parsed = RegFile::parse(*bytes);
+    RegFileError error;
+    auto parsed = RegFile::read(file.bytes, error);
     if (!parsed) {
+        keepProblem(
+            RegistryProblem{path, error.line, true, error.english, std::string(error.french)});
         return kRegBadNetPath;
     }
     hive = std::make_unique<FileHive>(std::make_shared<const RegFile>(std::move(*parsed)));

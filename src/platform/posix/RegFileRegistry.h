@@ -29,9 +29,16 @@ public:
 
     const std::string& folder() const noexcept { return folder_; }
 
+    // Exports that are there but unreadable or damaged.
+    std::vector<RegistryProblem> takeProblems() override;
+
 private:
+    void keepProblem(RegistryProblem problem);
+
     std::string folder_;
     std::string localName_;
+    std::vector<RegistryProblem> problems_; // each file once, at most kMaxProblems
+    static constexpr std::size_t kMaxProblems = 1000;
 };
 
 } // namespace lantrivex::platform::posix
