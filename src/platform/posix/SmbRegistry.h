@@ -41,7 +41,7 @@ private:
 
     SmbSettings settings_;
     std::shared_ptr<SmbSession> session_;
-    bool sessionFailed_ = false;
+    [[maybe_unused]] bool sessionFailed_ = false; // unused in a build without libsmbclient
     // Machine names in ASCII lower case, until the next rebuild: those that failed, with the
     // failure; those reached, which need no new probe of their port.
     std::map<std::string, RegistryError> failed_;
