@@ -42,7 +42,7 @@ public:
                 const auto* event = reinterpret_cast<const inotify_event*>(p);
                 std::string name = watched_[event->wd];
                 if (event->len > 0) {
-                    name += "/" + std::string(event->name);
+                    name.append("/").append(event->name);
                 }
                 ++opens[name];
                 p += sizeof(inotify_event) + event->len;

@@ -105,7 +105,7 @@ TEST_F(LoadSignaturesTest, PastTenDuplicatesOneClosingMessageTellsHowManyMoreThe
     const auto duplicates = [](int n) {
         std::string text = "A,a,first\r\n";
         for (int i = 0; i < n; ++i) {
-            text += (i % 2 ? "A" : "a") + std::string(",x,") + std::to_string(i) + "\r\n";
+            text.append(i % 2 ? "A" : "a").append(",x,").append(std::to_string(i)).append("\r\n");
         }
         return text + "B,b,last\r\n";
     };
