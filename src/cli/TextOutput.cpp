@@ -111,13 +111,7 @@ std::string visibleText(std::string_view text) {
 }
 
 std::size_t displayWidth(std::string_view text) {
-    std::size_t width = 0;
-    for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-            ++width;
-        }
-    }
-    return width;
+    return utf8CharacterCount(text);
 }
 
 } // namespace lantrivex::cli

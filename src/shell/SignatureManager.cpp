@@ -2,6 +2,7 @@
 
 #include "common/Ascii.h"
 #include "common/LetterCase.h"
+#include "common/Utf8.h"
 #include "signatures/SignatureLoader.h"
 
 #include <algorithm>
@@ -11,13 +12,6 @@ namespace lantrivex::shell {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-// Characters of a UTF-8 text (what the user sees counted), not bytes.
-std::size_t characterCount(std::string_view utf8) {
-    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
 
 // The characters a Windows file name, and so an extension, cannot hold.
 bool hasForbiddenExtensionCharacter(std::string_view extension) {
@@ -208,12 +202,12 @@ SignatureManager::AddOutcome SignatureManager::addOrModify(std::string_view sign
                                                            std::string_view description) {
     message_.clear();
 
-    if (characterCount(signature) != 8) {
+    if (utf8CharacterCount(signature) != 8) {
         showError(std::string(tr(nLangue_, "La signature Type/Créateur doit comporter 8 caractères",
                                  "Type/Creator signature must be 8 characters")));
         return AddOutcome::Refused;
     }
-    if (characterCount(extension) > 3) {
+    if (utf8CharacterCount(extension) > 3) {
         showError(
             std::string(tr(nLangue_, "L'extension Windows doit comporter 3 caractères au plus",
                            "Windows extension must be 3 characters or less")));
