@@ -11,8 +11,9 @@ RegistryError PosixRegistry::localMachine(std::unique_ptr<RegistryHive>& hive) {
 
 RegistryError PosixRegistry::connect(std::string_view machineName,
                                      std::unique_ptr<RegistryHive>& hive) {
-    if (!exports_.machineFile(machineName).empty() || !live_) {
-        return exports_.connect(machineName, hive);
+    const std::string file = exports_.machineFile(machineName);
+    if (!file.empty() || !live_) {
+        return exports_.connectFile(file, hive);
     }
     return live_->connect(machineName, hive);
 }

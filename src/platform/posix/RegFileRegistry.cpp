@@ -150,7 +150,11 @@ RegistryError RegFileRegistry::localMachine(std::unique_ptr<RegistryHive>& hive)
 
 RegistryError RegFileRegistry::connect(std::string_view machineName,
                                        std::unique_ptr<RegistryHive>& hive) {
-    const std::string path = machineFile(machineName);
+    return connectFile(machineFile(machineName), hive);
+}
+
+RegistryError RegFileRegistry::connectFile(const std::string& path,
+                                           std::unique_ptr<RegistryHive>& hive) {
     if (path.empty()) {
         return kRegBadNetPath;
     }

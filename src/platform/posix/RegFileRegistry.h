@@ -26,6 +26,8 @@ public:
     RegistryError localMachine(std::unique_ptr<RegistryHive>& hive) override;
     RegistryError connect(std::string_view machineName,
                           std::unique_ptr<RegistryHive>& hive) override;
+    // The registry in the export `file` (as machineFile() names it; "": none).
+    RegistryError connectFile(const std::string& file, std::unique_ptr<RegistryHive>& hive);
 
     const std::string& folder() const noexcept { return folder_; }
 
