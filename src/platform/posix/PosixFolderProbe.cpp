@@ -1,7 +1,5 @@
 #include "platform/posix/PosixFolderProbe.h"
 
-#include "platform/posix/GvfsShares.h"
-
 #include <algorithm>
 #include <dirent.h>
 #include <utility>
@@ -29,7 +27,7 @@ PosixFolderProbe::PosixFolderProbe(PathResolver resolver, RemoteShareAccess* rem
     : resolver_(std::move(resolver)), remote_(remote) {}
 
 void PosixFolderProbe::beginSeries() {
-    series_.emplace(resolver_.snapshot());
+    series_.emplace(Series{resolver_.snapshot(), readGvfsShares()});
 }
 
 void PosixFolderProbe::endSeries() {
@@ -37,13 +35,14 @@ void PosixFolderProbe::endSeries() {
 }
 
 bool PosixFolderProbe::folderExists(std::string_view path) {
-    const ResolvedPath resolved = (series_ ? *series_ : resolver_).resolve(path);
+    const ResolvedPath resolved = (series_ ? series_->resolver : resolver_).resolve(path);
     switch (resolved.kind) {
     case ResolvedPath::Kind::Local:
         return isListableFolder(resolved.localPath);
-    case ResolvedPath::Kind::Smb:
-        if (const auto gvfs =
-                findGvfsShare(readGvfsShares(), resolved.unc.server, resolved.unc.share)) {
+    case ResolvedPath::Kind::Smb: {
+        std::vector<GvfsShare> read;
+        const std::vector<GvfsShare>& shares = series_ ? series_->gvfs : (read = readGvfsShares());
+        if (const auto gvfs = findGvfsShare(shares, resolved.unc.server, resolved.unc.share)) {
             std::string folder = gvfs->folder;
             if (!resolved.unc.rest.empty()) {
                 folder += '/' + resolved.unc.rest;
@@ -53,6 +52,7 @@ bool PosixFolderProbe::folderExists(std::string_view path) {
             return isListableFolder(folder);
         }
         return remote_ != nullptr && remote_->folderExists(resolved.unc);
+    }
     case ResolvedPath::Kind::Unreachable:
         break;
     }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/FolderProbe.h"
+#include "platform/posix/GvfsShares.h"
 #include "platform/posix/PathResolver.h"
 #include "platform/posix/RemoteShareAccess.h"
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace lantrivex::platform::posix {
 
@@ -18,13 +20,19 @@ public:
     explicit PosixFolderProbe(PathResolver resolver, RemoteShareAccess* remote = nullptr);
 
     bool folderExists(std::string_view path) override;
-    // A series resolves every path through one reading of the mount table.
+    // A series resolves every path through one reading of the mount table and of the GVFS
+    // connections.
     void beginSeries() override;
     void endSeries() override;
 
 private:
+    struct Series {
+        PathResolver resolver;
+        std::vector<GvfsShare> gvfs;
+    };
+
     PathResolver resolver_;
-    std::optional<PathResolver> series_;
+    std::optional<Series> series_;
     RemoteShareAccess* remote_;
 };
 
