@@ -31,17 +31,7 @@ export DEBIAN_FRONTEND=noninteractive
 # machine), and dpkg-source to unpack the source package.
 needed=(g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools cmake ninja-build dpkg-dev
         patch)
-missing=()
-for p in "${needed[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null || true)
-    [[ "$status" == ii* ]] || missing+=("$p")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-    echo "build-qt-windows: installing ${missing[*]}" >&2
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+"$root/tools/install-packages.sh" "${needed[@]}"
 
 # Debian's source packages: add a deb-src entry for the archive already configured when there is
 # none.

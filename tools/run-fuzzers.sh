@@ -11,20 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${LANTRIVEX_FUZZ_SECONDS:-30}
 
-missing=()
-for p in clang-14 libclang-rt-14-dev cmake ninja-build; do
-    status=$(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null || true)
-    [[ "$status" == ii* ]] || missing+=("$p")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-    echo "fuzz: installing ${missing[*]}" >&2
-    sudo=()
-    [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+tools/install-packages.sh clang-14 libclang-rt-14-dev cmake ninja-build
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz

@@ -32,22 +32,4 @@ packages=(
     libc-bin time python3
 )
 
-# One query for all: the installed ones are listed as "ii NAME".
-installed=" $(dpkg-query -W -f='${db:Status-Abbrev}${Package} ' "${packages[@]}" 2>/dev/null |
-    grep -o 'ii  *[^ ]*' | sed 's/^ii *//' | tr '\n' ' ' || true) "
-missing=()
-for p in "${packages[@]}"; do
-    [[ $installed == *" $p "* ]] || missing+=("$p")
-done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-echo "setup: installing ${missing[*]}" >&2
-sudo=()
-if [[ $(id -u) -ne 0 ]]; then
-    command -v sudo >/dev/null || { echo "setup: run as root or install sudo" >&2; exit 1; }
-    sudo=(sudo)
-fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+exec "$(dirname "$0")/install-packages.sh" "${packages[@]}"

@@ -16,25 +16,10 @@ packages=(
     g++-mingw-w64-x86-64-posix
     wine wine64 fonts-wine xvfb xauth
 )
-missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null || true)
-    [[ "$status" == ii* ]] || missing+=("$p")
-done
-sudo=()
-if [[ $(id -u) -ne 0 ]]; then
-    sudo=(sudo)
-fi
-if [[ ${#missing[@]} -gt 0 ]]; then
-    echo "setup-windows: installing ${missing[*]}" >&2
-    [[ ${#sudo[@]} -eq 0 ]] || command -v sudo >/dev/null ||
-        { echo "setup-windows: run as root or install sudo" >&2; exit 1; }
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
-fi
+tools/install-packages.sh "${packages[@]}"
 
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
 "${sudo[@]}" mkdir -p "$cache"
 [[ -w "$cache" ]] || "${sudo[@]}" chown "$(id -u):$(id -g)" "$cache"
 
