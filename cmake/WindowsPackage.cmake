@@ -22,21 +22,16 @@ if(TARGET lantrivex)
                         "program's standard buttons will read in English under French")
     endif()
 
-    # The runtime of the compiler that built Qt, found where that compiler keeps it.
-    foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-        execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=${dll}
-                        OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
-        if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
-            find_file(dll_path_${dll} ${dll} PATHS /usr/x86_64-w64-mingw32/lib
-                      /usr/lib/gcc/x86_64-w64-mingw32/12-posix NO_DEFAULT_PATH
-                      NO_CMAKE_FIND_ROOT_PATH)
-            set(dll_path "${dll_path_${dll}}")
-        endif()
-        if(NOT EXISTS "${dll_path}")
-            message(FATAL_ERROR "The MinGW runtime ${dll} that Qt needs was not found")
-        endif()
-        install(FILES "${dll_path}" DESTINATION .)
-    endforeach()
+    # The runtime of the compiler that built Qt.
+    include("${CMAKE_CURRENT_LIST_DIR}/MingwRuntime.cmake")
+    lantrivex_mingw_runtime(runtime_dlls)
+    list(LENGTH runtime_dlls found)
+    list(LENGTH LANTRIVEX_MINGW_RUNTIME_DLLS wanted)
+    if(NOT found EQUAL wanted)
+        message(FATAL_ERROR "The MinGW runtime that Qt needs (${LANTRIVEX_MINGW_RUNTIME_DLLS}) "
+                            "was not all found: only ${runtime_dlls}")
+    endif()
+    install(FILES ${runtime_dlls} DESTINATION .)
 endif()
 
 set(CPACK_GENERATOR ZIP)
