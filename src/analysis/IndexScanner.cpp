@@ -1,7 +1,11 @@
 #include "analysis/IndexScanner.h"
 
+#include "analysis/SignatureWord.h"
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <ostream>
 #include <stdexcept>
 #include <utility>
@@ -16,28 +20,6 @@ namespace {
 constexpr std::size_t kSignatureLength = 8;
 constexpr std::size_t kWindow = 1 + kSignatureLength; // the marker and its eight bytes
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-inline std::uint64_t load64(const std::byte* p) noexcept {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// All eight bytes lie in 0x21..0x7F. With bit 7 clear in every byte, adding 0x5F carries into
-// bit 7 exactly when the byte is at least 0x21, and never out of the byte.
-inline bool isSignatureWord(std::uint64_t word) noexcept {
-    return (word & kHighBits) == 0 && ((word + 0x5F * kOnes) & kHighBits) == kHighBits;
-}
-
-// 'A'..'Z' to 'a'..'z' in all eight bytes at once; every byte must be below 0x80.
-inline std::uint64_t foldCase(std::uint64_t word) noexcept {
-    const std::uint64_t atLeastA = (word + 0x3F * kOnes) & kHighBits; // byte >= 0x41
-    const std::uint64_t aboveZ = (word + 0x25 * kOnes) & kHighBits;   // byte >= 0x5B
-    return word | ((atLeastA & ~aboveZ) >> 2);                        // bit 7 >> 2 = 0x20
-}
-
 // A strong mix of the eight folded bytes: its high bits choose a slot and check the key.
 inline std::uint64_t hashOf(std::uint64_t key) noexcept {
     key ^= key >> 30;
@@ -47,31 +29,81 @@ inline std::uint64_t hashOf(std::uint64_t key) noexcept {
     return key ^ (key >> 31);
 }
 
+// The slots of the hash table: a zeroed array of 64-bit words whose start lies on a cache line,
+// grown with realloc, so that a large table's pages are handed on (not copied) and a doubling needs
+// no second table beside the first.
+class SlotArray {
+public:
+    static constexpr std::size_t kAlignment = 64;
+
+    SlotArray() = default;
+    ~SlotArray() { std::free(raw_); }
+    SlotArray(const SlotArray&) = delete;
+    SlotArray& operator=(const SlotArray&) = delete;
+
+    std::uint64_t* data() const noexcept { return slots_; }
+    std::size_t size() const noexcept { return count_; }
+
+    // Makes the array `newCount` (>= size()) slots: the old ones at its end, zeros before them.
+    void grow(std::size_t newCount) {
+        const std::size_t oldCount = count_;
+        const std::size_t oldOffset =
+            static_cast<std::size_t>(reinterpret_cast<char*>(slots_) - static_cast<char*>(raw_));
+        void* raw = std::realloc(raw_, newCount * sizeof(std::uint64_t) + kAlignment);
+        if (raw == nullptr) {
+            throw std::bad_alloc();
+        }
+        raw_ = raw;
+        const auto address = reinterpret_cast<std::uintptr_t>(raw);
+        slots_ = reinterpret_cast<std::uint64_t*>((address + kAlignment - 1) & ~(kAlignment - 1));
+        count_ = newCount;
+        std::memmove(slots_ + (newCount - oldCount), static_cast<char*>(raw) + oldOffset,
+                     oldCount * sizeof(std::uint64_t));
+        std::memset(slots_, 0, (newCount - oldCount) * sizeof(std::uint64_t));
+    }
+
+    void clear() noexcept {
+        std::free(std::exchange(raw_, nullptr));
+        slots_ = nullptr;
+        count_ = 0;
+    }
+
+private:
+    void* raw_ = nullptr;
+    std::uint64_t* slots_ = nullptr;
+    std::size_t count_ = 0;
+};
+
 } // namespace
 
 // Signature counts: the distinct signatures in the order of their first occurrence, each with its
-// spelling as first seen and its count, in blocks that never move; and an open-addressing hash
-// table of their positions. A slot holds a position + 1 in its low 32 bits (0: free) and the high
-// 32 bits of the key's hash in its high ones, so that a search looks at the signatures themselves
-// only when the hash bits agree. The table is at most four fifths full: with the old and the new
-// table side by side while it doubles, that is 46 bytes per signature at most (8 / 0.8 for the old
-// slots, twice that for the new ones, 16 for the signature and its count).
+// spelling as first seen and its count, in blocks that never move (handed over as the result);
+// and an open-addressing hash table of their positions. A slot holds a position + 1 in its low 32
+// bits (0: free) and the high 32 bits of the key's hash in its high ones, so that a search looks
+// at the signatures themselves only when the hash bits agree. The table is at most four fifths
+// full and doubles in place: 20 bytes per signature at most for the slots (8 / 0.8, twice), 30
+// where the C library copies a reallocated block rather than moving its pages, so 46 bytes in all
+// with the 16 of the signature and its count.
 //
 // Index streams of a hostile server hold a new signature at every record: each then costs one
-// look at a slot far from the last one. Once the table outgrows the cache, occurrences are taken
-// in batches whose slots are asked from memory ahead, so that those looks overlap.
+// look at a slot far from the last one. Once the table outgrows the cache, each slot is asked
+// from memory kAhead occurrences before it is looked at, so that those looks overlap.
 struct IndexScanner::Table {
-    static constexpr std::size_t kBlockShift = 14; // 16384 entries (256 KiB) per block
-    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
     // Positions + 1 fit in 32 bits, and the table's 2^32 slots at most leave 32 bits of hash.
     static constexpr std::size_t kMaxEntries = (std::size_t{1} << 32) / 5 * 4 - 1;
-    static constexpr std::size_t kBatch = 16;
+    // Occurrences are counted this many occurrences after their slot was asked for.
+    static constexpr std::size_t kAhead = 32;
     // Up to this many slots (256 KiB) the table stays in the cache and is not asked for ahead.
     static constexpr std::size_t kCachedSlots = std::size_t{1} << 15;
 
-    std::vector<std::unique_ptr<SignatureCount[]>> blocks;
-    std::size_t size = 0;
-    std::vector<std::uint64_t> slots;
+    SignatureCounts entries;
+    // The slots, in buckets of eight that fill a cache line each: a slot's home is the first slot
+    // of a bucket, so that a search (which goes on to the next bucket only past a full one) mostly
+    // looks at one line.
+    static constexpr std::size_t kBucketSlots = SlotArray::kAlignment / sizeof(std::uint64_t);
+    SlotArray slotArray;
+    std::uint64_t* slots = nullptr;
+    std::size_t slotCount = 0;
     unsigned shift = 0;
     std::int64_t total = 0;
     // Index streams use a few signatures over and over: the signatures met last are looked for in
@@ -89,24 +121,25 @@ struct IndexScanner::Table {
     void remember(std::uint64_t key, SignatureCount& e) noexcept {
         recent[recentPlace(key)] = Recent{key, &e};
     }
-    // Occurrences found and not yet counted: the batch being asked for, and the next one.
-    std::array<std::uint64_t, 2 * kBatch> pending{};
+    // Occurrences found and not yet counted, oldest first from `pendingAt` round the ring.
+    struct Pending {
+        std::uint64_t spelling;
+        std::uint64_t hash;
+    };
+    std::array<Pending, kAhead> pending{};
     std::size_t pendingCount = 0;
+    std::size_t pendingAt = 0;
 
     Table() { resize(1024); }
 
-    SignatureCount& entry(std::size_t position) noexcept {
-        return blocks[position >> kBlockShift][position & (kBlockSize - 1)];
-    }
+    SignatureCount& entry(std::size_t position) noexcept { return entries[position]; }
 
     static std::uint64_t keyOf(const SignatureCount& e) noexcept {
-        std::uint64_t word;
-        std::memcpy(&word, e.signature.text().data(), sizeof word);
-        return foldCase(word);
+        return foldSignatureWord(loadSignatureWord(e.signature.text().data()));
     }
 
     std::size_t home(std::uint64_t hash) const noexcept {
-        return static_cast<std::size_t>(hash >> shift);
+        return static_cast<std::size_t>(hash >> shift) & ~(kBucketSlots - 1);
     }
 
     static constexpr std::uint64_t kHashBits = ~std::uint64_t{0xFFFFFFFF};
@@ -117,63 +150,103 @@ struct IndexScanner::Table {
         return (hash & kHashBits) | static_cast<std::uint64_t>(position + 1);
     }
 
-    // Makes the table `slotCount` slots, twice the old size. The old slots are taken in order and a
-    // slot's home in the new table is twice its home in the old one (or one more), so the new
-    // table is written front to back.
-    void resize(std::size_t slotCount) {
-        std::vector<std::uint64_t> old(slotCount, 0);
-        old.swap(slots);
+    // Makes the table `newCount` slots, twice the old size, in place. The old slots move to the
+    // end of the grown array and are taken from there front to back; the position read last marks
+    // where the new table ends so far. A slot's home in the new table is twice its home in the old
+    // one (or one bucket more), so it is placed before that mark, except for the few at the end
+    // of a run of full slots, or wrapped round the old table's end: those are put in once all the
+    // old slots are read.
+    [[gnu::noinline]] void resize(std::size_t newCount) {
+        const std::size_t oldCount = slotCount;
+        slotArray.grow(newCount);
+        slots = slotArray.data();
+        slotCount = newCount;
         shift = 64;
-        for (std::size_t s = slotCount; s > 1; s >>= 1) {
+        for (std::size_t s = newCount; s > 1; s >>= 1) {
             --shift;
         }
-        const std::size_t mask = slotCount - 1;
-        for (const std::uint64_t slot : old) {
+        std::vector<std::uint64_t> aside;
+        for (std::size_t read = newCount - oldCount; read < newCount;) {
+            const std::uint64_t slot = std::exchange(slots[read], 0);
+            ++read;
             if (slot == 0) {
                 continue;
             }
             std::size_t i = home(slot);
+            while (i < read && slots[i] != 0) {
+                ++i;
+            }
+            if (i < read) {
+                slots[i] = slot;
+            } else {
+                aside.push_back(slot);
+            }
+        }
+        for (const std::uint64_t slot : aside) {
+            std::size_t i = home(slot);
             while (slots[i] != 0) {
-                i = (i + 1) & mask;
+                i = (i + 1) & (newCount - 1);
             }
             slots[i] = slot;
         }
     }
 
-    SignatureCount& append(std::uint64_t spelling) {
-        if (size >= kMaxEntries) {
-            throw std::length_error("more distinct signatures than a scan can hold");
+    // The slots of the bucket that starts at `b`, as two masks with bit 2j for slot b + j: the free
+    // slots, and the slots holding hash bits `check`.
+    struct BucketMasks {
+        unsigned free;
+        unsigned matching;
+    };
+    static constexpr unsigned kEvenBits = 0x5555;
+    BucketMasks bucketMasks(std::size_t b, std::uint64_t check) const noexcept {
+#if defined(__SSE2__)
+        // Each slot is two 32-bit lanes: the position + 1 (0 only in a free slot) and the hash
+        // bits. One comparison per pair of slots with {0, check, 0, check} marks both; lane k of
+        // the bucket gives bit k.
+        const auto high = static_cast<int>(check >> 32);
+        const __m128i wanted = _mm_set_epi32(high, 0, high, 0);
+        const auto* line = reinterpret_cast<const __m128i*>(slots + b);
+        unsigned lanes = 0;
+        for (unsigned k = 0; k < kBucketSlots / 2; ++k) {
+            const __m128i equal = _mm_cmpeq_epi32(_mm_load_si128(line + k), wanted);
+            lanes |= static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(equal))) << (4 * k);
         }
-        if ((size & (kBlockSize - 1)) == 0) {
-            blocks.push_back(std::make_unique_for_overwrite<SignatureCount[]>(kBlockSize));
+        return {lanes & kEvenBits, (lanes >> 1) & kEvenBits};
+#else
+        BucketMasks masks{0, 0};
+        for (unsigned j = 0; j < kBucketSlots; ++j) {
+            masks.free |= (slots[b + j] == 0 ? 1u : 0u) << (2 * j);
+            masks.matching |= ((slots[b + j] & kHashBits) == check ? 1u : 0u) << (2 * j);
         }
-        SignatureCount& e = entry(size++);
-        char text[8];
-        std::memcpy(text, &spelling, sizeof text);
-        e.signature = Signature(std::string_view(text, sizeof text));
-        e.count = 0;
-        return e;
+        return masks;
+#endif
     }
 
-    void count(std::uint64_t spelling) {
-        const std::uint64_t key = foldCase(spelling);
-        const std::uint64_t hash = hashOf(key);
+    // The slot of bit 2j of a bucket's mask.
+    static unsigned slotOfBit(unsigned mask) noexcept {
+        return static_cast<unsigned>(__builtin_ctz(mask)) / 2;
+    }
+
+    SignatureCount& append(std::uint64_t spelling) {
+        if (entries.size() >= kMaxEntries) {
+            throw std::length_error("more distinct signatures than a scan can hold");
+        }
+        char text[Signature::kLength];
+        std::memcpy(text, &spelling, sizeof text);
+        return entries.emplace_back(Signature(std::string_view(text, sizeof text)));
+    }
+
+    // Counts an occurrence of `spelling`, whose key hashes to `hash`.
+    void count(std::uint64_t spelling, std::uint64_t hash) {
+        const std::uint64_t key = foldSignatureWord(spelling);
         const std::uint64_t check = hash & kHashBits;
-        const std::size_t mask = slots.size() - 1;
-        std::size_t i = home(hash);
-        for (;;) {
-            const std::uint64_t slot = slots[i];
-            if (slot == 0) {
-                SignatureCount& e = append(spelling);
-                ++e.count;
-                slots[i] = slotOf(hash, size - 1);
-                remember(key, e);
-                if (size * 5 > slots.size() * 4) {
-                    resize(slots.size() * 2);
-                }
-                return;
-            }
-            if ((slot & kHashBits) == check) {
+        // Slots are only ever filled, never freed: the search ends at the first free slot.
+        for (std::size_t b = home(hash);; b = (b + kBucketSlots) & (slotCount - 1)) {
+            const BucketMasks masks = bucketMasks(b, check);
+            const unsigned beforeFree =
+                masks.free == 0 ? ~0u : (masks.free & (0u - masks.free)) - 1;
+            for (unsigned m = masks.matching & beforeFree; m != 0; m &= m - 1) {
+                const std::uint64_t slot = slots[b + slotOfBit(m)];
                 SignatureCount& e = entry(static_cast<std::size_t>(slot & 0xFFFFFFFF) - 1);
                 if (keyOf(e) == key) {
                     ++e.count;
@@ -181,51 +254,55 @@ struct IndexScanner::Table {
                     return;
                 }
             }
-            i = (i + 1) & mask;
+            if (masks.free != 0) {
+                SignatureCount& e = append(spelling);
+                ++e.count;
+                slots[b + slotOfBit(masks.free)] = slotOf(hash, entries.size() - 1);
+                remember(key, e);
+                if (entries.size() * 5 > slotCount * 4) {
+                    resize(slotCount * 2);
+                }
+                return;
+            }
         }
-    }
-
-    // Counts the occurrences of one batch while the slots of the next one are asked for, so that
-    // every slot has a batch's time to arrive.
-    void flushBatch() {
-        for (std::size_t k = 0; k < kBatch; ++k) {
-            __builtin_prefetch(&slots[home(hashOf(foldCase(pending[kBatch + k])))]);
-        }
-        for (std::size_t k = 0; k < kBatch; ++k) {
-            count(pending[k]);
-            pending[k] = pending[kBatch + k];
-        }
-        pendingCount = kBatch;
     }
 
     // Counts every pending occurrence.
     void flush() {
         for (std::size_t k = 0; k < pendingCount; ++k) {
-            count(pending[k]);
+            const Pending& p = pending[(pendingAt + kAhead - pendingCount + k) % kAhead];
+            count(p.spelling, p.hash);
         }
         pendingCount = 0;
     }
 
     void add(std::uint64_t spelling) {
         ++total;
-        const std::uint64_t key = foldCase(spelling);
+        const std::uint64_t key = foldSignatureWord(spelling);
         Recent& r = recent[recentPlace(key)];
         if (r.key == key) {
             ++r.entry->count;
             return;
         }
-        if (slots.size() <= kCachedSlots) {
-            count(spelling); // the table is in the cache: nothing to wait for
+        const std::uint64_t hash = hashOf(key);
+        if (slotCount <= kCachedSlots) {
+            count(spelling, hash); // the table is in the cache: nothing to wait for
             return;
         }
-        pending[pendingCount++] = spelling;
-        if (pendingCount == 2 * kBatch) {
-            flushBatch();
+        // The slot is asked for now and looked at kAhead occurrences later, when it has come.
+        __builtin_prefetch(&slots[home(hash)]);
+        Pending& oldest = pending[pendingAt];
+        if (pendingCount == kAhead) {
+            count(oldest.spelling, oldest.hash);
+        } else {
+            ++pendingCount;
         }
+        oldest = Pending{spelling, hash};
+        pendingAt = (pendingAt + 1) % kAhead;
     }
 
     void examine(const std::byte* p, std::size_t pos) {
-        const std::uint64_t word = load64(p + pos + 1);
+        const std::uint64_t word = loadSignatureWord(p + pos + 1);
         if (isSignatureWord(word)) {
             add(word);
         }
@@ -313,32 +390,22 @@ void IndexScanner::feed(std::span<const std::byte> bytes) {
 ScanResult IndexScanner::result() const {
     ScanResult out;
     out.total = table_->total;
-    out.signatures.reserve(table_->size);
-    for (std::size_t e = 0; e < table_->size; ++e) {
-        out.signatures.push_back(table_->entry(e));
-    }
+    out.signatures = table_->entries;
     return out;
 }
 
 ScanResult IndexScanner::takeResult() {
     std::unique_ptr<Table> table = std::exchange(table_, std::make_unique<Table>());
     carryLength_ = 0;
-    std::vector<std::uint64_t>().swap(table->slots);
+    table->slotArray.clear();
+    table->slots = nullptr;
     ScanResult out;
     out.total = table->total;
-    out.signatures.reserve(table->size);
-    // Each block goes as soon as it is copied.
-    for (std::size_t b = 0; b < table->blocks.size(); ++b) {
-        const std::size_t first = b << Table::kBlockShift;
-        const std::size_t count = std::min(Table::kBlockSize, table->size - first);
-        out.signatures.insert(out.signatures.end(), table->blocks[b].get(),
-                              table->blocks[b].get() + count);
-        table->blocks[b].reset();
-    }
+    out.signatures = std::move(table->entries);
     return out;
 }
 
-void SortByCountDescending(std::vector<SignatureCount>& signatures) {
+void SortByCountDescending(SignatureCounts& signatures) {
     const auto descending = [](const SignatureCount& a, const SignatureCount& b) {
         return a.count > b.count;
     };
@@ -350,7 +417,8 @@ void SortByCountDescending(std::vector<SignatureCount>& signatures) {
     for (const SignatureCount& s : signatures) {
         largest = std::max(largest, static_cast<std::uint64_t>(s.count));
     }
-    std::vector<SignatureCount> other(signatures.size());
+    SignatureCounts other;
+    other.resize(signatures.size());
     std::vector<std::size_t> starts(std::size_t{1} << 16);
     for (unsigned shift = 0; shift < 64 && (largest >> shift) != 0; shift += 16) {
         const auto digit = [shift](const SignatureCount& s) {
@@ -370,10 +438,6 @@ void SortByCountDescending(std::vector<SignatureCount>& signatures) {
         }
         signatures.swap(other);
     }
-}
-
-std::ostream& operator<<(std::ostream& out, const Signature& signature) {
-    return out << signature.text();
 }
 
 ScanResult ScanIndexStream(std::span<const std::byte> bytes) {

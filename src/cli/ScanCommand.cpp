@@ -1,5 +1,6 @@
 #include "cli/ScanCommand.h"
 
+#include "analysis/SignatureWord.h"
 #include "analysis/VolumeIndexReader.h"
 #include "cli/RawFileStreamReader.h"
 #include "cli/StreamNotifier.h"
@@ -8,9 +9,11 @@
 #include "signatures/SignatureLoader.h"
 
 #include <algorithm>
+#include <cstring>
+#include <future>
 #include <iomanip>
 #include <optional>
-#include <unordered_map>
+#include <thread>
 
 namespace lantrivex::cli {
 
@@ -54,9 +57,6 @@ struct ScanOptions {
     bool raw = false;
     std::vector<std::string> operands;
 };
-
-// Output is written in pieces of about this size.
-constexpr std::size_t kOutputPiece = std::size_t{1} << 16;
 
 struct VolumeReport {
     std::string volume;
@@ -173,68 +173,173 @@ void printTable(CliContext& ctx, const std::vector<VolumeReport>& reports,
     }
 }
 
-// The descriptions of the table's eight-character signatures under their eight bytes with ASCII
+// The descriptions of the table's eight-character signatures by their eight bytes with ASCII
 // letters made small: what table.description() finds for a signature of a scan (eight characters
-// from 0x21 to 0x7F), without making a text for each of millions of rows.
+// from 0x21 to 0x7F), without making a text for each of millions of rows. An open-addressing table
+// of at least twice as many places as keys: a row whose signature has no description (most, in a
+// large index) costs one or two looks at places held in the cache.
 class DescriptionIndex {
 public:
-    explicit DescriptionIndex(const signatures::SignatureTable& table) {
+    explicit DescriptionIndex(const signatures::SignatureTable& table) : table_(table) {
+        std::size_t keys = 0;
         for (const auto& entry : table.colDescriptions.entries()) {
-            if (entry.key.size() == analysis::Signature::kLength) {
-                byKey_.emplace(folded(entry.key), entry.item);
+            keys += entry.key.size() == analysis::Signature::kLength ? 1 : 0;
+        }
+        std::size_t placeCount = 16;
+        while (placeCount < 2 * keys) {
+            placeCount *= 2;
+        }
+        places_.resize(placeCount);
+        seen_.assign(kSeenBits / 64, 0);
+        for (const auto& entry : table.colDescriptions.entries()) {
+            // Keys with other bytes than 0x21..0x7F never match a scanned signature.
+            const std::uint64_t word = entry.key.size() == analysis::Signature::kLength
+                                           ? analysis::loadSignatureWord(entry.key.data())
+                                           : 0;
+            if (!analysis::isSignatureWord(word)) {
+                continue;
+            }
+            const std::uint64_t key = analysis::foldSignatureWord(word);
+            std::size_t i = placeOf(key);
+            while (places_[i].key != 0 && places_[i].key != key) {
+                i = (i + 1) & (places_.size() - 1);
+            }
+            if (places_[i].key == 0) { // the first of equal keys wins, as in the table
+                places_[i] = Place{key, entry.item};
+                const std::size_t bit = seenBit(key);
+                seen_[bit / 64] |= std::uint64_t{1} << (bit % 64);
             }
         }
     }
-    std::string_view find(std::string_view signature) const {
-        const auto it = byKey_.find(folded(signature));
-        return it == byKey_.end() ? std::string_view() : std::string_view(it->second);
+    std::string_view find(const analysis::Signature& signature) const {
+        const std::uint64_t word = analysis::loadSignatureWord(signature.text().data());
+        if (!analysis::isSignatureWord(word)) {
+            return table_.description(signature);
+        }
+        const std::uint64_t key = analysis::foldSignatureWord(word);
+        const std::size_t bit = seenBit(key);
+        if ((seen_[bit / 64] >> (bit % 64) & 1) == 0) {
+            return {};
+        }
+        for (std::size_t i = placeOf(key);; i = (i + 1) & (places_.size() - 1)) {
+            if (places_[i].key == key) {
+                return places_[i].description;
+            }
+            if (places_[i].key == 0) {
+                return {};
+            }
+        }
     }
 
 private:
-    static std::uint64_t folded(std::string_view eight) {
-        std::uint64_t key = 0;
-        for (std::size_t i = 0; i < analysis::Signature::kLength && i < eight.size(); ++i) {
-            auto c = static_cast<unsigned char>(eight[i]);
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<unsigned char>(c + ('a' - 'A'));
-            }
-            key = key << 8 | c;
-        }
-        return key;
+    struct Place {
+        std::uint64_t key = 0; // 0: free (a signature's bytes are never 0)
+        std::string_view description;
+    };
+    // One bit per hash of a key, set for the table's keys: most signatures of a large index have
+    // no description, and their bit (in 8 KiB that stay in the cache) says so without a search.
+    static constexpr std::size_t kSeenBits = std::size_t{1} << 16;
+    static std::size_t seenBit(std::uint64_t key) {
+        return static_cast<std::size_t>((key * 0xC2B2AE3D27D4EB4FULL) >> 48);
     }
-    std::unordered_map<std::uint64_t, std::string_view> byKey_;
+    std::size_t placeOf(std::uint64_t key) const {
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & (places_.size() - 1);
+    }
+    const signatures::SignatureTable& table_;
+    std::vector<Place> places_;
+    std::vector<std::uint64_t> seen_;
 };
+
+// Writes a CSV field at `at` (room for twice its length plus two): quoted when it must be, as
+// appendCsvField() does. Returns where it ends.
+char* putCsvField(char* at, std::string_view text) {
+    if (!csvFieldNeedsQuotes(text)) {
+        return std::copy(text.begin(), text.end(), at);
+    }
+    *at++ = '"';
+    for (const char c : text) {
+        if (c == '"') {
+            *at++ = '"';
+        }
+        *at++ = c;
+    }
+    *at++ = '"';
+    return at;
+}
+
+// The CSV lines of the rows [first, last) of a volume, written straight into `text`.
+std::string csvRows(const VolumeReport& report, std::string_view volume,
+                    const DescriptionIndex& descriptions, std::size_t first, std::size_t last) {
+    std::string text(64 * (last - first), '\0');
+    std::size_t used = 0;
+    // Rows come by count: the start of the line (volume, count, percent) is made once for each
+    // run of equal counts (a stream of distinct signatures is one long run).
+    std::int64_t shownCount = -1;
+    std::string lineStart;
+    for (std::size_t row = first; row < last; ++row) {
+        const analysis::SignatureCount& entry = report.result.signatures[row];
+        if (entry.count != shownCount) {
+            shownCount = entry.count;
+            lineStart = std::string(volume) + ',' + std::to_string(entry.count) + ',' +
+                        percentText(entry.count, report.result.total, '.') + ',';
+        }
+        const std::string_view description = descriptions.find(entry.signature);
+        constexpr std::size_t kSignatureField = 2 * analysis::Signature::kLength + 2;
+        const std::size_t most = lineStart.size() + kSignatureField + 2 * description.size() + 5;
+        if (used + most > text.size()) {
+            text.resize(2 * text.size() + most);
+        }
+        char* at = std::copy(lineStart.begin(), lineStart.end(), text.data() + used);
+        // A scanned signature has no blank, CR or LF: it is quoted only for a comma or a double
+        // quote.
+        const std::uint64_t word = analysis::loadSignatureWord(entry.signature.text().data());
+        if (analysis::isSignatureWord(word) && !analysis::signatureWordHasByte(word, ',') &&
+            !analysis::signatureWordHasByte(word, '"')) {
+            std::memcpy(at, &word, sizeof word);
+            at += sizeof word;
+        } else {
+            at = putCsvField(at, entry.signature.text());
+        }
+        *at++ = ',';
+        if (!description.empty()) {
+            at = putCsvField(at, description);
+        }
+        *at++ = '\r';
+        *at++ = '\n';
+        used = static_cast<std::size_t>(at - text.data());
+    }
+    text.resize(used);
+    return text;
+}
 
 void printCsv(CliContext& ctx, const std::vector<VolumeReport>& reports,
               const signatures::SignatureTable& table) {
     const DescriptionIndex descriptions(table);
-    // Lines are gathered in a buffer of bounded size and written in large pieces.
-    std::string buffer = "volume,count,percent,signature,description\r\n";
+    ctx.out << "volume,count,percent,signature,description\r\n";
+    // Rows are written in pieces of kPieceRows; with a second processor, the second piece of each
+    // pair is made on another thread while this one makes the first.
+    constexpr std::size_t kPieceRows = std::size_t{1} << 15;
+    const bool twoThreads = std::thread::hardware_concurrency() > 1;
+    const auto write = [&ctx](const std::string& text) {
+        ctx.out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    };
     for (const VolumeReport& report : reports) {
         const std::string volume = csvField(report.volume);
-        // Rows come by count: the count and percent texts are made once for each run of equal
-        // counts (a stream of distinct signatures is one long run).
-        std::int64_t shownCount = -1;
-        std::string countAndPercent;
-        for (const auto& entry : report.result.signatures) {
-            if (entry.count != shownCount) {
-                shownCount = entry.count;
-                countAndPercent = ',' + std::to_string(entry.count) + ',' +
-                                  percentText(entry.count, report.result.total, '.') + ',';
+        const std::size_t rows = report.result.signatures.size();
+        for (std::size_t first = 0; first < rows; first += 2 * kPieceRows) {
+            const std::size_t middle = std::min(rows, first + kPieceRows);
+            const std::size_t last = std::min(rows, middle + kPieceRows);
+            std::future<std::string> second;
+            if (twoThreads && middle < last) {
+                second = std::async(std::launch::async, [&, middle, last] {
+                    return csvRows(report, volume, descriptions, middle, last);
+                });
             }
-            buffer += volume;
-            buffer += countAndPercent;
-            appendCsvField(buffer, entry.signature);
-            buffer += ',';
-            appendCsvField(buffer, descriptions.find(entry.signature));
-            buffer += "\r\n";
-            if (buffer.size() >= kOutputPiece) {
-                ctx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-                buffer.clear();
-            }
+            write(csvRows(report, volume, descriptions, first, middle));
+            write(second.valid() ? second.get()
+                                 : csvRows(report, volume, descriptions, middle, last));
         }
     }
-    ctx.out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
 }
 
 void printJson(CliContext& ctx, const std::vector<VolumeReport>& reports,

@@ -12,13 +12,15 @@ std::string csvField(std::string_view text) {
     return out;
 }
 
-void appendCsvField(std::string& out, std::string_view text) {
-    bool needsQuotes = !text.empty() && (text.front() == ' ' || text.back() == ' ');
-    for (std::size_t i = 0; i < text.size() && !needsQuotes; ++i) {
-        const char c = text[i];
-        needsQuotes = c == ',' || c == '"' || c == '\r' || c == '\n';
+bool csvFieldNeedsQuotes(std::string_view text) {
+    if (!text.empty() && (text.front() == ' ' || text.back() == ' ')) {
+        return true;
     }
-    if (!needsQuotes) {
+    return text.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+void appendCsvField(std::string& out, std::string_view text) {
+    if (!csvFieldNeedsQuotes(text)) {
         out.append(text);
         return;
     }

@@ -110,7 +110,7 @@ TEST(IndexScanner, AHostileStreamOfDistinctSignaturesCostsAtMost48BytesEach) {
 }
 
 TEST(SortByCountDescending, HighCountsFirstEqualCountsInOrderOfFirstOccurrence) {
-    std::vector<SignatureCount> rows;
+    SignatureCounts rows;
     std::vector<std::int64_t> counts = {1, 70000, 3, 70000, 1, 5000000000, 3, 65536, 65535, 1};
     for (std::size_t i = 0; i < counts.size(); ++i) {
         rows.push_back(SignatureCount{"SIGNATU" + std::to_string(i), counts[i]});
@@ -121,9 +121,25 @@ TEST(SortByCountDescending, HighCountsFirstEqualCountsInOrderOfFirstOccurrence) 
         order += r.signature.text().substr(7);
     }
     EXPECT_EQ(order, "5137826049");
-    std::vector<SignatureCount> same(5, SignatureCount{"ABCDEFGH", 2});
+    SignatureCounts same{{"ABCDEFGH", 2}, {"ABCDEFGH", 2}, {"ABCDEFGH", 2}};
     SortByCountDescending(same);
-    EXPECT_EQ(same.size(), 5u);
+    EXPECT_EQ(same.size(), 3u);
+    // Over several blocks of the list, against a stable sort of a plain copy.
+    SignatureCounts many;
+    std::vector<SignatureCount> plain;
+    for (std::int64_t i = 0; i < 40000; ++i) {
+        std::string name = std::to_string(i);
+        name.insert(0, 8 - name.size(), 'S');
+        many.push_back(SignatureCount{name, (i * 7919) % 70001});
+        plain.push_back(many[static_cast<std::size_t>(i)]);
+    }
+    SortByCountDescending(many);
+    std::stable_sort(plain.begin(), plain.end(),
+                     [](const auto& a, const auto& b) { return a.count > b.count; });
+    ASSERT_EQ(many.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        ASSERT_EQ(many[i].signature, plain[i].signature) << i;
+    }
 }
 
 TEST(IndexScanner, AnySplitGivesTheOnePassResultAndEachPrefixItsOwn) {

@@ -1,0 +1,83 @@
+#include "analysis/SignatureCounts.h"
+
+#include <algorithm>
+#include <ostream>
+#include <utility>
+
+namespace lantrivex::analysis {
+
+std::ostream& operator<<(std::ostream& out, const Signature& signature) {
+    return out << signature.text();
+}
+
+SignatureCounts::SignatureCounts(std::initializer_list<SignatureCount> counts) {
+    for (const SignatureCount& c : counts) {
+        push_back(c);
+    }
+}
+
+SignatureCounts::SignatureCounts(const SignatureCounts& other) {
+    for (std::size_t b = 0; b < other.blocks_.size(); ++b) {
+        addBlock();
+        const std::size_t n = std::min(kBlockSize, other.size_ - (b << kBlockShift));
+        std::copy_n(other.blocks_[b].get(), n, blocks_[b].get());
+    }
+    size_ = other.size_;
+}
+
+SignatureCounts& SignatureCounts::operator=(const SignatureCounts& other) {
+    if (this != &other) {
+        SignatureCounts copy(other);
+        swap(copy);
+    }
+    return *this;
+}
+
+SignatureCounts::SignatureCounts(SignatureCounts&& other) noexcept
+    : blocks_(std::move(other.blocks_)), size_(std::exchange(other.size_, 0)) {
+    other.blocks_.clear();
+}
+
+SignatureCounts& SignatureCounts::operator=(SignatureCounts&& other) noexcept {
+    SignatureCounts taken(std::move(other));
+    swap(taken);
+    return *this;
+}
+
+SignatureCounts::~SignatureCounts() = default;
+
+void SignatureCounts::addBlock() {
+    blocks_.push_back(std::make_unique_for_overwrite<SignatureCount[]>(kBlockSize));
+}
+
+void SignatureCounts::resize(std::size_t n) {
+    while (size_ < n) {
+        emplace_back(Signature());
+    }
+    size_ = n;
+    blocks_.resize((n + kBlockSize - 1) >> kBlockShift);
+}
+
+void SignatureCounts::clear() noexcept {
+    blocks_.clear();
+    size_ = 0;
+}
+
+void SignatureCounts::swap(SignatureCounts& other) noexcept {
+    blocks_.swap(other.blocks_);
+    std::swap(size_, other.size_);
+}
+
+bool operator==(const SignatureCounts& a, const SignatureCounts& b) {
+    if (a.size_ != b.size_) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size_; ++i) {
+        if (a[i].signature != b[i].signature || a[i].count != b[i].count) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace lantrivex::analysis
