@@ -3,11 +3,16 @@
 #include "analysis/SignatureWord.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <functional>
+#include <mutex>
 #include <new>
 #include <ostream>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -74,6 +79,126 @@ private:
     std::size_t count_ = 0;
 };
 
+// An occurrence found: its eight bytes as they stand, and the hash of their folded key.
+struct Occurrence {
+    std::uint64_t spelling;
+    std::uint64_t hash;
+};
+
+// Calls `found(word)` with the eight signature bytes of every occurrence among the start positions
+// of `p` whose marker and eight signature bytes lie inside the `length` bytes.
+template <class Found>
+inline void findOccurrences(const std::byte* p, std::size_t length, Found&& found) {
+    if (length < kWindow) {
+        return;
+    }
+    const std::size_t positions = length - kWindow + 1; // start positions 0 .. length - 9
+    const auto examine = [&](std::size_t pos) {
+        const std::uint64_t word = loadSignatureWord(p + pos + 1);
+        if (isSignatureWord(word)) {
+            found(word);
+        }
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // 64 start positions at a time: one bit per marker byte, then each marker tested.
+    const __m128i marker = _mm_set1_epi8(1);
+    for (; i + 64 <= positions; i += 64) {
+        const auto* block = reinterpret_cast<const __m128i*>(p + i);
+        const auto m0 = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block), marker)));
+        const auto m1 = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block + 1), marker)));
+        const auto m2 = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block + 2), marker)));
+        const auto m3 = static_cast<std::uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block + 3), marker)));
+        std::uint64_t hits =
+            static_cast<std::uint64_t>(m0) | (static_cast<std::uint64_t>(m1) << 16) |
+            (static_cast<std::uint64_t>(m2) << 32) | (static_cast<std::uint64_t>(m3) << 48);
+        while (hits != 0) {
+            examine(i + static_cast<std::size_t>(__builtin_ctzll(hits)));
+            hits &= hits - 1;
+        }
+    }
+#endif
+    while (i < positions) {
+        const void* at = std::memchr(p + i, 1, positions - i);
+        if (at == nullptr) {
+            break;
+        }
+        const auto pos = static_cast<std::size_t>(static_cast<const std::byte*>(at) - p);
+        examine(pos);
+        i = pos + 1;
+    }
+}
+
+// A thread that runs one job at a time for the thread that hands it over and waits for it.
+class BatchWorker {
+public:
+    BatchWorker() : thread_([this] { run(); }) {}
+    ~BatchWorker() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    BatchWorker(const BatchWorker&) = delete;
+    BatchWorker& operator=(const BatchWorker&) = delete;
+
+    void start(std::function<void()> job) {
+        {
+            const std::lock_guard lock(mutex_);
+            job_ = std::move(job);
+            busy_ = true;
+        }
+        wake_.notify_all();
+    }
+
+    // Waits for the job started last to end; throws what it threw.
+    void wait() {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return !busy_; });
+        if (error_) {
+            std::rethrow_exception(std::exchange(error_, nullptr));
+        }
+    }
+
+private:
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stop_ || job_ != nullptr; });
+            if (stop_) {
+                return;
+            }
+            std::function<void()> job = std::exchange(job_, nullptr);
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                job();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            error_ = error;
+            busy_ = false;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::function<void()> job_;
+    bool busy_ = false;
+    bool stop_ = false;
+    std::exception_ptr error_;
+    std::thread thread_; // last: it runs on the members above
+};
+
 } // namespace
 
 // Signature counts: the distinct signatures in the order of their first occurrence, each with its
@@ -125,10 +250,14 @@ struct IndexScanner::Table {
     struct Pending {
         std::uint64_t spelling;
         std::uint64_t hash;
+        std::size_t item; // its place in the batch being counted
     };
     std::array<Pending, kAhead> pending{};
     std::size_t pendingCount = 0;
     std::size_t pendingAt = 0;
+    // While a batch is counted (countBatch), its flags of the occurrences that made a new
+    // signature; null otherwise.
+    std::uint8_t* made = nullptr;
 
     Table() { resize(1024); }
 
@@ -236,8 +365,9 @@ struct IndexScanner::Table {
         return entries.emplace_back(Signature(std::string_view(text, sizeof text)));
     }
 
-    // Counts an occurrence of `spelling`, whose key hashes to `hash`.
-    void count(std::uint64_t spelling, std::uint64_t hash) {
+    // Counts an occurrence of `spelling`, whose key hashes to `hash` (the batch's occurrence
+    // `item`).
+    void count(std::uint64_t spelling, std::uint64_t hash, std::size_t item) {
         const std::uint64_t key = foldSignatureWord(spelling);
         const std::uint64_t check = hash & kHashBits;
         // Slots are only ever filled, never freed: the search ends at the first free slot.
@@ -257,6 +387,9 @@ struct IndexScanner::Table {
             if (masks.free != 0) {
                 SignatureCount& e = append(spelling);
                 ++e.count;
+                if (made != nullptr) {
+                    made[item] = 1;
+                }
                 slots[b + slotOfBit(masks.free)] = slotOf(hash, entries.size() - 1);
                 remember(key, e);
                 if (entries.size() * 5 > slotCount * 4) {
@@ -271,84 +404,178 @@ struct IndexScanner::Table {
     void flush() {
         for (std::size_t k = 0; k < pendingCount; ++k) {
             const Pending& p = pending[(pendingAt + kAhead - pendingCount + k) % kAhead];
-            count(p.spelling, p.hash);
+            count(p.spelling, p.hash, p.item);
         }
         pendingCount = 0;
     }
 
-    void add(std::uint64_t spelling) {
-        ++total;
-        const std::uint64_t key = foldSignatureWord(spelling);
+    // Counts an occurrence of a signature met last, if it is one, by the cache alone.
+    bool countedRecently(std::uint64_t key) noexcept {
         Recent& r = recent[recentPlace(key)];
-        if (r.key == key) {
-            ++r.entry->count;
-            return;
+        if (r.key != key) {
+            return false;
         }
-        const std::uint64_t hash = hashOf(key);
+        ++r.entry->count;
+        return true;
+    }
+
+    void enqueue(std::uint64_t spelling, std::uint64_t hash, std::size_t item) {
         if (slotCount <= kCachedSlots) {
-            count(spelling, hash); // the table is in the cache: nothing to wait for
+            count(spelling, hash, item); // the table is in the cache: nothing to wait for
             return;
         }
         // The slot is asked for now and looked at kAhead occurrences later, when it has come.
         __builtin_prefetch(&slots[home(hash)]);
         Pending& oldest = pending[pendingAt];
         if (pendingCount == kAhead) {
-            count(oldest.spelling, oldest.hash);
+            count(oldest.spelling, oldest.hash, oldest.item);
         } else {
             ++pendingCount;
         }
-        oldest = Pending{spelling, hash};
+        oldest = Pending{spelling, hash, item};
         pendingAt = (pendingAt + 1) % kAhead;
     }
 
-    void examine(const std::byte* p, std::size_t pos) {
-        const std::uint64_t word = loadSignatureWord(p + pos + 1);
-        if (isSignatureWord(word)) {
-            add(word);
+    void add(std::uint64_t spelling) {
+        ++total;
+        const std::uint64_t key = foldSignatureWord(spelling);
+        if (!countedRecently(key)) {
+            enqueue(spelling, hashOf(key), 0);
         }
     }
 
-    // Examines every start position of `p` whose marker and eight signature bytes lie inside the
-    // `length` bytes. (Kept out of line: inlined on the few bytes joined across pieces, it would
-    // make the compiler see block reads that never happen there.)
-    [[gnu::noinline]] void scan(const std::byte* p, std::size_t length) {
-        if (length < kWindow) {
-            return;
-        }
-        const std::size_t positions = length - kWindow + 1; // start positions 0 .. length - 9
-        std::size_t i = 0;
-#if defined(__SSE2__)
-        // 64 start positions at a time: one bit per marker byte, then each marker tested.
-        const __m128i marker = _mm_set1_epi8(1);
-        for (; i + 64 <= positions; i += 64) {
-            const auto* block = reinterpret_cast<const __m128i*>(p + i);
-            const auto m0 = static_cast<std::uint32_t>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block), marker)));
-            const auto m1 = static_cast<std::uint32_t>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block + 1), marker)));
-            const auto m2 = static_cast<std::uint32_t>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block + 2), marker)));
-            const auto m3 = static_cast<std::uint32_t>(
-                _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(block + 3), marker)));
-            std::uint64_t hits =
-                static_cast<std::uint64_t>(m0) | (static_cast<std::uint64_t>(m1) << 16) |
-                (static_cast<std::uint64_t>(m2) << 32) | (static_cast<std::uint64_t>(m3) << 48);
-            while (hits != 0) {
-                examine(p, i + static_cast<std::size_t>(__builtin_ctzll(hits)));
-                hits &= hits - 1;
+    // Counts the occurrences of a batch in order, setting madeFlags[k] for each occurrence k that
+    // made a new signature and clearing it for the others.
+    void countBatch(const Occurrence* occurrences, std::size_t n, std::uint8_t* madeFlags) {
+        made = madeFlags;
+        std::fill_n(madeFlags, n, std::uint8_t{0});
+        for (std::size_t k = 0; k < n; ++k) {
+            ++total;
+            if (!countedRecently(foldSignatureWord(occurrences[k].spelling))) {
+                enqueue(occurrences[k].spelling, occurrences[k].hash, k);
             }
-        }
-#endif
-        while (i < positions) {
-            const void* found = std::memchr(p + i, 1, positions - i);
-            if (found == nullptr) {
-                break;
-            }
-            const auto pos = static_cast<std::size_t>(static_cast<const std::byte*>(found) - p);
-            examine(p, pos);
-            i = pos + 1;
         }
         flush();
+        made = nullptr;
+    }
+
+    // Adds a signature known to be new, with its count.
+    void addDistinct(const SignatureCount& e, std::uint64_t hash) {
+        count(loadSignatureWord(e.signature.text().data()), hash, 0);
+        entries[entries.size() - 1].count = e.count;
+    }
+
+    // Counts the occurrences of `length` bytes. (Kept out of line: inlined on the few bytes joined
+    // across pieces, it would make the compiler see block reads that never happen there.)
+    [[gnu::noinline]] void scan(const std::byte* p, std::size_t length) {
+        findOccurrences(p, length, [this](std::uint64_t word) { add(word); });
+        flush();
+    }
+};
+
+// A scan on two threads, taken up once an index shows many distinct signatures, where the time
+// goes on looks at a table far larger than the cache: each occurrence goes to one of two tables by
+// a bit of its hash, and this thread counts the occurrences of the first while a worker counts
+// those of the second, a batch at a time. Which table made each new signature is noted in the order
+// of first occurrence (a bit per signature), and the two lists are put back in that order at the
+// end. The result is the same as that of one table.
+struct IndexScanner::Split {
+    static constexpr std::size_t kBatch = std::size_t{1} << 15;
+
+    std::array<std::unique_ptr<Table>, 2> halves;
+    // Bit i: the i-th distinct signature is in the second table.
+    std::vector<std::uint64_t> fromSecond;
+    std::size_t distinct = 0;
+    // The batch being gathered: the table of each occurrence in order, the occurrences of each
+    // table, and which of those made a new signature once counted.
+    std::vector<std::uint8_t> route;
+    std::array<std::vector<Occurrence>, 2> occurrences;
+    std::array<std::vector<std::uint8_t>, 2> made;
+    BatchWorker worker; // last: it stops before the tables go
+
+    // Takes over the signatures of `whole`.
+    explicit Split(const Table& whole) {
+        halves = {std::make_unique<Table>(), std::make_unique<Table>()};
+        for (const SignatureCount& e : whole.entries) {
+            const std::uint64_t hash = hashOf(Table::keyOf(e));
+            halves[hash & 1]->addDistinct(e, hash);
+            noteDistinct(hash & 1);
+        }
+        halves[0]->total = whole.total;
+        route.reserve(kBatch);
+        for (std::size_t h = 0; h < 2; ++h) {
+            occurrences[h].reserve(kBatch);
+            made[h].reserve(kBatch);
+        }
+    }
+
+    void noteDistinct(std::uint64_t second) {
+        if (distinct % 64 == 0) {
+            fromSecond.push_back(0);
+        }
+        fromSecond.back() |= second << (distinct % 64);
+        ++distinct;
+    }
+
+    void add(std::uint64_t spelling) {
+        const std::uint64_t hash = hashOf(foldSignatureWord(spelling));
+        route.push_back(static_cast<std::uint8_t>(hash & 1));
+        occurrences[hash & 1].push_back(Occurrence{spelling, hash});
+        if (route.size() == kBatch) {
+            countBatch();
+        }
+    }
+
+    [[gnu::noinline]] void scan(const std::byte* p, std::size_t length) {
+        findOccurrences(p, length, [this](std::uint64_t word) { add(word); });
+    }
+
+    // Counts the batch gathered so far.
+    void countBatch() {
+        for (std::size_t h = 0; h < 2; ++h) {
+            made[h].resize(occurrences[h].size());
+        }
+        const bool both = !occurrences[1].empty();
+        if (both) {
+            worker.start([this] {
+                halves[1]->countBatch(occurrences[1].data(), occurrences[1].size(), made[1].data());
+            });
+        }
+        try {
+            halves[0]->countBatch(occurrences[0].data(), occurrences[0].size(), made[0].data());
+        } catch (...) {
+            if (both) {
+                try {
+                    worker.wait();
+                } catch (...) { // the first failure is the one told
+                }
+            }
+            throw;
+        }
+        if (both) {
+            worker.wait();
+        }
+        std::array<std::size_t, 2> next{0, 0};
+        for (const std::uint8_t h : route) {
+            if (made[h][next[h]++] != 0) {
+                noteDistinct(h);
+            }
+        }
+        route.clear();
+        occurrences[0].clear();
+        occurrences[1].clear();
+    }
+
+    std::int64_t total() const { return halves[0]->total + halves[1]->total; }
+
+    SignatureCounts signatures() const {
+        SignatureCounts out;
+        std::array<std::size_t, 2> next{0, 0};
+        for (std::size_t i = 0; i < distinct; ++i) {
+            const auto h = static_cast<std::size_t>((fromSecond[i / 64] >> (i % 64)) & 1u);
+            out.push_back(halves[h]->entries[next[h]++]);
+        }
+        return out;
     }
 };
 
@@ -356,10 +583,50 @@ IndexScanner::IndexScanner() : table_(std::make_unique<Table>()) {}
 
 IndexScanner::~IndexScanner() = default;
 
+namespace {
+
+// Whether a second thread may count: only with a second processor to run it.
+bool twoProcessors() {
+    static const bool two = std::thread::hardware_concurrency() > 1;
+    return two;
+}
+
+// The number of distinct signatures at which a scan goes on two threads: its table (some 650 KiB)
+// no longer stays in the cache.
+constexpr std::size_t kSplitAt = std::size_t{1} << 16;
+
+} // namespace
+
 void IndexScanner::feed(std::span<const std::byte> bytes) {
+    // A long piece is taken a megabyte at a time, so that a scan finding many distinct signatures
+    // goes on two threads early.
+    constexpr std::size_t kPart = std::size_t{1} << 20;
+    while (bytes.size() > kPart) {
+        feedPart(bytes.first(kPart));
+        bytes = bytes.subspan(kPart);
+    }
+    feedPart(bytes);
+    if (split_) {
+        split_->countBatch(); // nothing is left pending between pieces
+    }
+}
+
+void IndexScanner::scanBytes(const std::byte* p, std::size_t length) {
+    if (split_) {
+        split_->scan(p, length);
+    } else {
+        table_->scan(p, length);
+    }
+}
+
+void IndexScanner::feedPart(std::span<const std::byte> bytes) {
     const std::size_t n = bytes.size();
     if (n == 0) {
         return;
+    }
+    if (!split_ && table_->entries.size() >= kSplitAt && twoProcessors()) {
+        split_ = std::make_unique<Split>(*table_);
+        table_.reset();
     }
     // The windows that start in the carried bytes end in the first bytes of this piece: examine
     // them on the carried bytes joined with (up to) eight bytes of the piece. None of the piece's
@@ -371,7 +638,7 @@ void IndexScanner::feed(std::span<const std::byte> bytes) {
         std::copy_n(bytes.begin(), taken,
                     joined.begin() + static_cast<std::ptrdiff_t>(carryLength_));
         const std::size_t joinedLength = carryLength_ + taken;
-        table_->scan(joined.data(), joinedLength);
+        scanBytes(joined.data(), joinedLength);
         if (n < kSignatureLength) {
             // The whole piece was taken: the stream's unexamined tail is the end of `joined`.
             const std::size_t keep = std::min(joinedLength, kSignatureLength);
@@ -381,7 +648,7 @@ void IndexScanner::feed(std::span<const std::byte> bytes) {
             return;
         }
     }
-    table_->scan(bytes.data(), n);
+    scanBytes(bytes.data(), n);
     std::copy_n(bytes.end() - static_cast<std::ptrdiff_t>(kSignatureLength), kSignatureLength,
                 carry_.begin());
     carryLength_ = kSignatureLength;
@@ -389,19 +656,34 @@ void IndexScanner::feed(std::span<const std::byte> bytes) {
 
 ScanResult IndexScanner::result() const {
     ScanResult out;
-    out.total = table_->total;
-    out.signatures = table_->entries;
+    if (split_) {
+        out.total = split_->total();
+        out.signatures = split_->signatures();
+    } else {
+        out.total = table_->total;
+        out.signatures = table_->entries;
+    }
     return out;
 }
 
 ScanResult IndexScanner::takeResult() {
     std::unique_ptr<Table> table = std::exchange(table_, std::make_unique<Table>());
+    std::unique_ptr<Split> split = std::move(split_);
     carryLength_ = 0;
-    table->slotArray.clear();
-    table->slots = nullptr;
     ScanResult out;
-    out.total = table->total;
-    out.signatures = std::move(table->entries);
+    if (split) {
+        out.total = split->total();
+        for (const auto& half : split->halves) {
+            half->slotArray.clear();
+        }
+        out.signatures =
+            SignatureCounts::interleave(std::move(split->halves[0]->entries),
+                                        std::move(split->halves[1]->entries), split->fromSecond);
+    } else {
+        table->slotArray.clear();
+        out.total = table->total;
+        out.signatures = std::move(table->entries);
+    }
     return out;
 }
 

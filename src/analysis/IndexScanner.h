@@ -48,7 +48,13 @@ public:
 
 private:
     struct Table;
+    struct Split;
+    void feedPart(std::span<const std::byte> bytes);
+    void scanBytes(const std::byte* p, std::size_t length);
+
+    // One table, or, once the index shows many distinct signatures, two counted on two threads.
     std::unique_ptr<Table> table_;
+    std::unique_ptr<Split> split_;
     // The last bytes of the previous piece whose window may still complete in the next one.
     std::array<std::byte, 8> carry_{};
     std::size_t carryLength_ = 0;

@@ -1,6 +1,7 @@
 #include "analysis/SignatureCounts.h"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 #include <utility>
 
@@ -66,6 +67,35 @@ void SignatureCounts::clear() noexcept {
 void SignatureCounts::swap(SignatureCounts& other) noexcept {
     blocks_.swap(other.blocks_);
     std::swap(size_, other.size_);
+}
+
+SignatureCounts SignatureCounts::interleave(SignatureCounts&& first, SignatureCounts&& second,
+                                            const std::vector<std::uint64_t>& fromSecond) {
+    SignatureCounts out;
+    const std::array<SignatureCounts*, 2> from{&first, &second};
+    std::array<std::size_t, 2> taken{0, 0};
+    std::vector<std::unique_ptr<SignatureCount[]>> emptied;
+    const std::size_t n = first.size_ + second.size_;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto side = static_cast<std::size_t>((fromSecond[i / 64] >> (i % 64)) & 1u);
+        SignatureCounts& source = *from[side];
+        const SignatureCount next = source[taken[side]++];
+        if ((taken[side] & (kBlockSize - 1)) == 0 || taken[side] == source.size_) {
+            emptied.push_back(std::move(source.blocks_[(taken[side] - 1) >> kBlockShift]));
+        }
+        if ((out.size_ & (kBlockSize - 1)) == 0) {
+            if (emptied.empty()) {
+                out.addBlock();
+            } else {
+                out.blocks_.push_back(std::move(emptied.back()));
+                emptied.pop_back();
+            }
+        }
+        out[out.size_++] = next;
+    }
+    first.clear();
+    second.clear();
+    return out;
 }
 
 bool operator==(const SignatureCounts& a, const SignatureCounts& b) {

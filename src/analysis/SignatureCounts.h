@@ -138,6 +138,13 @@ public:
     std::size_t blockCount() const noexcept { return blocks_.size(); }
     SignatureCount* block(std::size_t b) const noexcept { return blocks_[b].get(); }
 
+    // The signatures of `first` and `second` taken in turn as `fromSecond` says (bit i % 64 of word
+    // i / 64 set: the i-th signature is the next one of `second`), the two lists emptied on the
+    // way. Their blocks are used again as they are emptied, so the whole takes no new memory but a
+    // block or two.
+    static SignatureCounts interleave(SignatureCounts&& first, SignatureCounts&& second,
+                                      const std::vector<std::uint64_t>& fromSecond);
+
     friend bool operator==(const SignatureCounts& a, const SignatureCounts& b);
 
 private:
