@@ -6,13 +6,14 @@
 //
 // Then the scan of hostile streams, every record a new signature, beside streams of the same size
 // holding 10 signatures: throughput, and the peak of the heap during the scan per distinct
-// signature (every allocation of this program is counted).
+// signature (every allocation of this program is counted, with glibc and no sanitizer).
 
 #include "analysis/IndexScanner.h"
 #include "analysis/ReferenceScan.h"
 #include "common/Ascii.h"
 #include "common/IndexStreamGenerator.h"
 
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -26,47 +27,64 @@
 
 namespace {
 
-// The heap in use by this program and its peak since the last reset.
-std::size_t heapNow = 0;
-std::size_t heapPeak = 0;
+// The heap in use by this program and its peak since the last reset, kept by the C library's
+// allocation functions replaced below (operator new and the scanner's own reallocated tables
+// alike, on every thread).
+std::atomic<std::size_t> heapNow{0};
+std::atomic<std::size_t> heapPeak{0};
 
-void* counted(std::size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#define LANTRIVEX_COUNT_HEAP 1
+void noteAllocated(void* p) noexcept {
+    if (p != nullptr) {
+        const std::size_t now = heapNow += malloc_usable_size(p);
+        std::size_t peak = heapPeak.load();
+        while (now > peak && !heapPeak.compare_exchange_weak(peak, now)) {
+        }
     }
-    heapNow += malloc_usable_size(p);
-    heapPeak = std::max(heapPeak, heapNow);
-    return p;
 }
 
-void uncounted(void* p) noexcept {
+void noteFreed(void* p) noexcept {
     if (p != nullptr) {
         heapNow -= malloc_usable_size(p);
-        std::free(p);
     }
 }
+#endif
 
 } // namespace
 
-void* operator new(std::size_t size) {
-    return counted(size);
+#if defined(LANTRIVEX_COUNT_HEAP)
+extern "C" {
+void* __libc_malloc(std::size_t size);
+void* __libc_calloc(std::size_t count, std::size_t size);
+void* __libc_realloc(void* p, std::size_t size);
+void __libc_free(void* p);
+
+void* malloc(std::size_t size) {
+    void* p = __libc_malloc(size);
+    noteAllocated(p);
+    return p;
 }
-void* operator new[](std::size_t size) {
-    return counted(size);
+void* calloc(std::size_t count, std::size_t size) {
+    void* p = __libc_calloc(count, size);
+    noteAllocated(p);
+    return p;
 }
-void operator delete(void* p) noexcept {
-    uncounted(p);
+void* realloc(void* old, std::size_t size) {
+    const std::size_t oldSize = old != nullptr ? malloc_usable_size(old) : 0;
+    void* p = __libc_realloc(old, size);
+    if (p != nullptr || size == 0) {
+        heapNow -= oldSize;
+        noteAllocated(p);
+    }
+    return p;
 }
-void operator delete[](void* p) noexcept {
-    uncounted(p);
+void free(void* p) {
+    noteFreed(p);
+    __libc_free(p);
 }
-void operator delete(void* p, std::size_t) noexcept {
-    uncounted(p);
 }
-void operator delete[](void* p, std::size_t) noexcept {
-    uncounted(p);
-}
+#endif
 
 namespace {
 
@@ -168,7 +186,7 @@ void PackedScan(benchmark::State& state) {
     std::size_t distinct = 0;
     for (auto _ : state) {
         const std::size_t before = heapNow;
-        heapPeak = heapNow;
+        heapPeak = before;
         {
             auto result = ScanIndexStream(bytes);
             distinct = result.signatures.size();
