@@ -4,20 +4,20 @@
 #include "platform/posix/PosixFileIo.h"
 #include "platform/posix/PosixProfileFile.h"
 
+#include <array>
 #include <csignal>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace lantrivex::platform::posix {
 namespace {
+
+using Names = std::vector<std::string>;
 
 struct PosixFileSystemTest : ::testing::Test {
     TempFolder folder;
@@ -31,7 +31,23 @@ struct PosixFileSystemTest : ::testing::Test {
         EXPECT_EQ(::stat(folder.file(name).c_str(), &s), 0) << name;
         return s;
     }
+    // A replacement that must fail with `said` in its message.
+    void expectRefused(const std::string& path, std::string_view said) {
+        error.clear();
+        EXPECT_FALSE(files.replaceFile(path, "new", error)) << path;
+        EXPECT_NE(error.find(said), std::string::npos) << path << ": " << error;
+    }
 };
+
+// Files of this process may not grow past `bytes`; gives the limit it replaces.
+rlimit limitFileSize(rlim_t bytes) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = bytes;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    return saved;
+}
 
 TEST_F(PosixFileSystemTest, ExistsAndReadsOnlyRegularFiles) {
     const std::string bytes(200000, '\x07');
@@ -69,36 +85,42 @@ TEST_F(PosixFileSystemTest, ReplaceRenamesANewFileIntoPlaceKeepingPermissionsAnd
     EXPECT_TRUE(std::filesystem::is_symlink(folder.file("Signatures.txt")));
     EXPECT_EQ(folder.read("real.txt"), "new");
     EXPECT_EQ(info("real.txt").st_mode & 07777, 0604u);
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"Signatures.txt", "new.txt", "real.txt"}));
+    EXPECT_EQ(folder.names(), (Names{"Signatures.txt", "new.txt", "real.txt"}));
 }
 
 TEST_F(PosixFileSystemTest, AFailedReplaceLeavesTheOldFileAndNoTemporaryFile) {
-    EXPECT_FALSE(files.replaceFile(folder.file("nowhere/Signatures.txt"), "new", error));
-    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+    expectRefused(folder.file("nowhere/Signatures.txt"), "No such file or directory");
     EXPECT_TRUE(folder.names().empty());
-
     folder.folder("Folder.txt");
     folder.write("Folder.txt/keep", "kept");
-    EXPECT_FALSE(files.replaceFile(folder.file("Folder.txt"), "new", error));
-    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+    expectRefused(folder.file("Folder.txt"), "is a folder");
     EXPECT_EQ(folder.read("Folder.txt/keep"), "kept");
 
-    // A write that stops half-way: files of this process may not grow past 16 bytes for a moment.
+    // A write that stops half-way, and one whose process is stopped by the size limit.
     folder.write("Signatures.txt", "old content");
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 16;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const rlimit saved = limitFileSize(16);
     const bool written =
         files.replaceFile(folder.file("Signatures.txt"), std::string(4096, 'n'), error);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, SIG_DFL);
+        limitFileSize(16);
+        files.replaceFile(folder.file("Signatures.txt"), std::string(4096, 'n'), error);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the child was not stopped by the size limit";
     EXPECT_EQ(folder.read("Signatures.txt"), "old content");
-    EXPECT_EQ(folder.names(), (std::vector<std::string>{"Folder.txt", "Signatures.txt"}));
+    EXPECT_EQ(folder.names(), (Names{"Folder.txt", "Signatures.txt"}));
 }
 
 TEST_F(PosixFileSystemTest, ProfileWriteKeepsEveryOtherByteAndAFailedOneLosesNothing) {
@@ -109,7 +131,7 @@ TEST_F(PosixFileSystemTest, ProfileWriteKeepsEveryOtherByteAndAFailedOneLosesNot
     folder.folder("Lantrivex.ini");
     EXPECT_EQ(profiles.read(ini, "S", "k"), "");
     EXPECT_FALSE(profiles.write(ini, "S", "k", "v"));
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"Lantrivex.ini"});
+    EXPECT_EQ(folder.names(), Names{"Lantrivex.ini"});
     std::filesystem::remove(ini);
     ASSERT_TRUE(profiles.write(ini, "Positions", "Left", "1440"));
     EXPECT_EQ(folder.read("Lantrivex.ini"), "[Positions]\r\nLeft=1440\r\n");
@@ -122,7 +144,7 @@ TEST_F(PosixFileSystemTest, ProfileWriteKeepsEveryOtherByteAndAFailedOneLosesNot
     std::string expected = before;
     EXPECT_EQ(folder.read("Lantrivex.ini"),
               expected.replace(expected.find("Left = 5"), 8, "Left=-60"));
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"Lantrivex.ini"});
+    EXPECT_EQ(folder.names(), Names{"Lantrivex.ini"});
 }
 
 TEST_F(PosixFileSystemTest, ProfileTextIsWindows1252AndTheReplyIsTruncatedInCharacters) {
@@ -136,7 +158,6 @@ TEST_F(PosixFileSystemTest, ProfileTextIsWindows1252AndTheReplyIsTruncatedInChar
 
     folder.write("Lantrivex.ini", "[Sect\xE9]\r\nCl\xE9=x\r\n");
     ASSERT_TRUE(profiles.write(ini, "Sect\xC3\xA9", "Cl\xC3\xA9", "\xC5\x93uvre"));
-    EXPECT_EQ(folder.read("Lantrivex.ini"), "[Sect\xE9]\r\nCl\xE9=\x9Cuvre\r\n");
     // What the code page cannot hold is refused, and the file stays.
     EXPECT_FALSE(profiles.write(ini, "Sect\xC3\xA9", "Cl\xC3\xA9", "\xE6\x97\xA5"));
     EXPECT_EQ(folder.read("Lantrivex.ini"), "[Sect\xE9]\r\nCl\xE9=\x9Cuvre\r\n");
@@ -154,53 +175,35 @@ std::vector<std::pair<std::string, std::pair<ino_t, mode_t>>> snapshot(const Tem
 }
 
 TEST_F(PosixFileSystemTest, OnlyARegularFileIsReplacedAnythingElseIsLeftAsItIs) {
-    const auto socketAt = [](const std::string& path) {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        const bool made = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        ::close(fd);
-        return made;
-    };
     folder.folder("dir");
-    ASSERT_EQ(::mkfifo(folder.file("fifo").c_str(), 0600), 0);
-    ASSERT_TRUE(socketAt(folder.file("sock")));
+    ASSERT_EQ(::mknod(folder.file("fifo").c_str(), S_IFIFO | 0600, 0), 0);
+    ASSERT_EQ(::mknod(folder.file("sock").c_str(), S_IFSOCK | 0600, 0), 0);
     // A device node of its own (the null device's numbers), where this process may make one.
     const bool device = ::mknod(folder.file("dev").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-    struct Case {
-        const char* name;
-        const char* linkTo; // the entry is a symbolic link to this, or the node itself when null
-        const char* said;
-    };
-    const Case cases[] = {
-        {"dir", nullptr, "is a folder"},
-        {"fifo", nullptr, "is a pipe"},
-        {"sock", nullptr, "is a socket"},
-        {"dev", nullptr, "is a device"},
-        {"to-fifo", "fifo", "is a pipe"},
-        {"to-dir", "dir", "is a folder"},
-        {"to-dev", "dev", "is a device"},
-        {"dangling", "missing", "symbolic link to nothing"},
-        {"loop-a", "loop-b", "loop of symbolic links"},
-        {"loop-b", "loop-a", "loop of symbolic links"},
-    };
-    for (const Case& c : cases) {
-        if (c.linkTo != nullptr) {
-            std::filesystem::create_symlink(c.linkTo, folder.file(c.name));
+    // Each entry, the node it is a symbolic link to ("" for the node itself), what is said.
+    const std::array<const char*, 3> cases[] = {{"dir", "", "is a folder"},
+                                                {"fifo", "", "is a pipe"},
+                                                {"sock", "", "is a socket"},
+                                                {"dev", "", "is a device"},
+                                                {"to-fifo", "fifo", "is a pipe"},
+                                                {"to-dir", "dir", "is a folder"},
+                                                {"to-dev", "dev", "is a device"},
+                                                {"dangling", "missing", "symbolic link to nothing"},
+                                                {"loop-a", "loop-b", "loop of symbolic links"},
+                                                {"loop-b", "loop-a", "loop of symbolic links"}};
+    for (const auto& [name, linkTo, said] : cases) {
+        if (*linkTo != '\0') {
+            std::filesystem::create_symlink(linkTo, folder.file(name));
         }
     }
     const auto before = snapshot(folder);
-    for (const Case& c : cases) {
-        if (!device && std::string_view(c.said) == "is a device") {
-            continue;
+    for (const auto& [name, linkTo, said] : cases) {
+        if (device || std::string_view(said) != "is a device") {
+            expectRefused(folder.file(name), said);
+            EXPECT_NE(error.find("left as it is"), std::string::npos) << name << ": " << error;
+            EXPECT_FALSE(profiles.write(folder.file(name), "S", "k", "v")) << name;
+            EXPECT_EQ(snapshot(folder), before) << name;
         }
-        error.clear();
-        EXPECT_FALSE(files.replaceFile(folder.file(c.name), "new", error)) << c.name;
-        EXPECT_NE(error.find(c.said), std::string::npos) << c.name << ": " << error;
-        EXPECT_NE(error.find("left as it is"), std::string::npos) << c.name << ": " << error;
-        EXPECT_FALSE(profiles.write(folder.file(c.name), "S", "k", "v")) << c.name;
-        EXPECT_EQ(snapshot(folder), before) << c.name;
     }
     if (!device) {
         GTEST_SKIP() << "device nodes cannot be made here (needs root): the device cases were "
@@ -216,10 +219,8 @@ TEST_F(PosixFileSystemTest, AReadOnlyFileIsKeptAsWindowsKeepsIt) {
         ASSERT_EQ(::chmod(folder.file(name).c_str(), 0444), 0);
     }
     const auto before = snapshot(folder);
-    for (const char* name : {"Signatures.txt", "link.txt"}) {
-        EXPECT_FALSE(files.replaceFile(folder.file(name), "new", error)) << name;
-        EXPECT_NE(error.find("read-only"), std::string::npos) << error;
-    }
+    expectRefused(folder.file("Signatures.txt"), "read-only");
+    expectRefused(folder.file("link.txt"), "read-only");
     EXPECT_FALSE(profiles.write(ini, "S", "k", "new"));
     EXPECT_EQ(folder.read("Signatures.txt"), "old");
     EXPECT_EQ(folder.read("Lantrivex.ini"), "[S]\r\nk=old\r\n");
@@ -229,8 +230,7 @@ TEST_F(PosixFileSystemTest, AReadOnlyFileIsKeptAsWindowsKeepsIt) {
 TEST(WriteAll, GoesOnAfterShortWritesAndFailsOnAWriteThatStoresNothing) {
     static std::string written;
     static int calls;
-    written.clear();
-    calls = 0;
+    written.clear(), calls = 0;
     const WriteCall oneByte = [](int, const void* data, std::size_t) -> ssize_t {
         written.push_back(*static_cast<const char*>(data));
         return 1;
@@ -247,87 +247,29 @@ TEST(WriteAll, GoesOnAfterShortWritesAndFailsOnAWriteThatStoresNothing) {
     EXPECT_TRUE(writeAll(-1, "", code, nothing)); // an empty file is written by no call
 }
 
-TEST_F(PosixFileSystemTest, AProcessStoppedWhileWritingLeavesNoNewFile) {
-    folder.write("Signatures.txt", "old content");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Files of this process may not grow past 16 bytes: the write stops it (SIGXFSZ).
-        struct rlimit limit {
-            16, 16
-        };
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        struct rlimit noCore {
-            0, 0
-        };
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        std::signal(SIGXFSZ, SIG_DFL);
-        std::string ignored;
-        PosixFileSystem().replaceFile(folder.file("Signatures.txt"), std::string(4096, 'n'),
-                                      ignored);
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the child was not stopped by the size limit";
-    EXPECT_EQ(folder.read("Signatures.txt"), "old content");
-    EXPECT_EQ(folder.names(), std::vector<std::string>{"Signatures.txt"});
-}
-
-// A small file system of its own, mounted on a folder for the length of a test (needs root).
-class ScopedMount {
-public:
-    ScopedMount(const std::string& where, const char* options) : where_(where) {
-        mounted_ = ::mount("tmpfs", where.c_str(), "tmpfs", 0, options) == 0;
-    }
-    ~ScopedMount() {
-        if (mounted_) {
-            ::umount2(where_.c_str(), MNT_DETACH);
-        }
-    }
-    bool mounted() const { return mounted_; }
-    bool makeReadOnly() const {
-        return ::mount(nullptr, where_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-private:
-    std::string where_;
-    bool mounted_ = false;
-};
-
 TEST_F(PosixFileSystemTest, OnAFullOrReadOnlyFileSystemTheOldFileStaysAndNoNewFileIsLeft) {
     const std::string where = folder.folder("fs");
-    ScopedMount fs(where, "size=64k");
-    if (!fs.mounted()) {
+    if (::mount("tmpfs", where.c_str(), "tmpfs", 0, "size=64k") != 0) {
         GTEST_SKIP() << "cannot mount a tmpfs here (the test needs root): not run";
     }
+    const std::unique_ptr<const char, void (*)(const char*)> unmount(
+        where.c_str(), [](const char* at) { ::umount2(at, MNT_DETACH); });
     TempFolder::writeFile(where + "/Signatures.txt", "old content");
     TempFolder::writeFile(where + "/Lantrivex.ini", "[S]\r\nk=old\r\n");
-    const auto names = [&] {
-        std::vector<std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(where)) {
-            out.push_back(entry.path().filename().string());
-        }
-        std::sort(out.begin(), out.end());
-        return out;
-    };
-    const std::vector<std::string> both{"Lantrivex.ini", "Signatures.txt"};
+    const Names both{"Lantrivex.ini", "Signatures.txt"};
     // Full: the new content does not fit.
     EXPECT_FALSE(files.replaceFile(where + "/Signatures.txt", std::string(1 << 20, 'n'), error));
     EXPECT_NE(error.find("No space left"), std::string::npos) << error;
-    EXPECT_EQ(names(), both);
+    EXPECT_EQ(TempFolder::namesIn(where), both);
     ASSERT_TRUE(files.replaceFile(where + "/Signatures.txt", "fits", error)) << error;
     ASSERT_TRUE(profiles.write(where + "/Lantrivex.ini", "S", "k", "tmpfs"));
 
-    ASSERT_TRUE(fs.makeReadOnly());
-    EXPECT_FALSE(files.replaceFile(where + "/Signatures.txt", "new", error));
-    EXPECT_NE(error.find("Read-only file system"), std::string::npos) << error;
-    EXPECT_FALSE(files.replaceFile(where + "/New.txt", "new", error));
-    EXPECT_NE(error.find("Read-only file system"), std::string::npos) << error;
+    ASSERT_EQ(::mount(nullptr, where.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    expectRefused(where + "/Signatures.txt", "Read-only file system");
+    expectRefused(where + "/New.txt", "Read-only file system");
     EXPECT_FALSE(profiles.write(where + "/Lantrivex.ini", "S", "k", "new"));
-    EXPECT_EQ(names(), both);
-    std::ifstream in(where + "/Signatures.txt");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "fits");
+    EXPECT_EQ(TempFolder::namesIn(where), both);
+    EXPECT_EQ(files.readFile(where + "/Signatures.txt"), "fits");
     EXPECT_EQ(profiles.read(where + "/Lantrivex.ini", "S", "k"), "tmpfs");
 }
 

@@ -19,8 +19,10 @@ struct PosixNamedStreamReaderTest : ::testing::Test {
     PathResolver resolver{parseMountTable("//NTSRV1/D$ " + temp.path() + " cifs rw 0 0\n")};
     PosixNamedStreamReader reader{resolver};
 
-    // The stream's size and everything it gives through a small buffer; "<none>" without one.
-    static std::string readAll(const std::unique_ptr<ByteStream>& stream) {
+    // The index stream's size and everything it gives through a small buffer; "<none>" without
+    // one.
+    static std::string read(PosixNamedStreamReader& from, const std::string& path) {
+        const auto stream = from.open(path, "AFP_IdIndex");
         if (!stream) {
             return "<none>";
         }
@@ -31,7 +33,7 @@ struct PosixNamedStreamReaderTest : ::testing::Test {
         }
         return out;
     }
-    std::string read(const std::string& path) { return readAll(reader.open(path, "AFP_IdIndex")); }
+    std::string read(const std::string& path) { return read(reader, path); }
     static bool setAttribute(const std::string& path, const std::string& name,
                              std::string_view value) {
         return ::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
@@ -52,9 +54,9 @@ TEST_F(PosixNamedStreamReaderTest, TheStreamFileBesideTheFolderOrNothing) {
     TempFolder::writeFile(temp.folder(relative + "Volume") + ":AFP_IdIndex", "");
     EXPECT_EQ(read(temp.file(relative + "Volume")), "0:");
 
-    EXPECT_EQ(read(temp.folder("NoIndex")), "<none>");
-    EXPECT_EQ(read(temp.path() + "/absent"), "<none>");
-    EXPECT_EQ(read(""), "<none>");
+    for (const std::string& path : {temp.folder("NoIndex"), temp.file("absent"), ""s}) {
+        EXPECT_EQ(read(path), "<none>") << path;
+    }
     temp.folder("NoIndex:AFP_IdIndex"); // a folder in the place of the stream file is no stream
     EXPECT_EQ(read(temp.file("NoIndex")), "<none>");
 }
@@ -89,13 +91,13 @@ TEST_F(PosixNamedStreamReaderTest, SharesAskedOfSmbAccessWhenNoLocalFormGivesThe
     const std::string path = R"(\\NTSRV9\E$\Mac Volumes\Pub)";
     EXPECT_EQ(read(path), "<none>");
     PosixNamedStreamReader withRemote(resolver, &remote);
-    EXPECT_EQ(readAll(withRemote.open(path, "AFP_IdIndex")), "6:remote");
+    EXPECT_EQ(read(withRemote, path), "6:remote");
     // A mounted share that shows the stream is read locally; one that shows none (a kernel SMB
     // mount) is read from its server; drive paths never reach SMB access.
     TempFolder::writeFile(temp.folder("Shown") + ":AFP_IdIndex", "local");
-    EXPECT_EQ(readAll(withRemote.open(R"(\\NTSRV1\D$\Shown)", "AFP_IdIndex")), "5:local");
+    EXPECT_EQ(read(withRemote, R"(\\NTSRV1\D$\Shown)"), "5:local");
     temp.folder("Hidden");
-    EXPECT_EQ(readAll(withRemote.open(R"(\\ntsrv1\d$\Hidden\.)", "AFP_IdIndex")), "6:remote");
+    EXPECT_EQ(read(withRemote, R"(\\ntsrv1\d$\Hidden\.)"), "6:remote");
     EXPECT_EQ(withRemote.open(R"(D:\Here)", "AFP_IdIndex"), nullptr);
     EXPECT_EQ(remote.asked, (std::vector<std::string>{R"(NTSRV9|E$|Mac Volumes\Pub:AFP_IdIndex)",
                                                       R"(ntsrv1|d$|Hidden:AFP_IdIndex)"}));
@@ -111,15 +113,15 @@ TEST_F(PosixNamedStreamReaderTest, TheShareRootsOwnStreamNeverAFileBesideItsMoun
     const std::string roots[] = {R"(\\NTSRV2\D$\)", R"(\\NTSRV2\D$)", R"(\\NTSRV2\D$\..)",
                                  R"(\\ntsrv2\d$\x\..\..\.)"};
     for (const std::string& root : roots) {
-        EXPECT_EQ(readAll(local.open(root, "AFP_IdIndex")), "<none>") << root;
-        EXPECT_EQ(readAll(withRemote.open(root, "AFP_IdIndex")), "6:remote") << root;
+        EXPECT_EQ(read(local, root), "<none>") << root;
+        EXPECT_EQ(read(withRemote, root), "6:remote") << root;
     }
     EXPECT_EQ(remote.asked.front(), "NTSRV2|D$|:AFP_IdIndex");
     EXPECT_EQ(remote.asked.size(), std::size(roots));
     // The attributes of the mount point are those of the share's root folder.
     if (setAttribute(mountPoint, "user.AFP_IdIndex", "root index")) {
         for (const std::string& root : roots) {
-            EXPECT_EQ(readAll(withRemote.open(root, "AFP_IdIndex")), "10:root index") << root;
+            EXPECT_EQ(read(withRemote, root), "10:root index") << root;
         }
         EXPECT_EQ(remote.asked.size(), std::size(roots));
     }

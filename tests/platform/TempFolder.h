@@ -35,10 +35,11 @@ public:
         std::ifstream in(file(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    // The names of everything directly in the folder, sorted.
-    std::vector<std::string> names() const {
+    // The names of everything directly in the folder, or in `path`, sorted.
+    std::vector<std::string> names() const { return namesIn(path_); }
+    static std::vector<std::string> namesIn(const std::string& path) {
         std::vector<std::string> out;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(path)) {
             out.push_back(entry.path().filename().string());
         }
         std::sort(out.begin(), out.end());

@@ -4,8 +4,10 @@
 
 #include "platform/posix/WinregClient.h"
 
+#include <algorithm>
 #include <deque>
 #include <gtest/gtest.h>
+#include <numeric>
 
 namespace lantrivex::platform::posix {
 namespace {
@@ -14,23 +16,17 @@ using namespace winreg;
 
 // Bytes from hexadecimal pairs; blanks are ignored.
 std::string hex(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == ' ' || text[i] == '\n') {
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<char>(std::stoi(std::string(text.substr(i, 2)), nullptr, 16)));
-        i += 2;
+    std::string digits, out;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(digits), ::isxdigit);
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+        out.push_back(static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
     }
     return out;
 }
 
 KeyHandle testHandle() {
     KeyHandle h{};
-    for (std::size_t i = 0; i < h.size(); ++i) {
-        h[i] = static_cast<std::uint8_t>(i + 1);
-    }
+    std::iota(h.begin(), h.end(), 1);
     return h;
 }
 
@@ -76,11 +72,8 @@ TEST(WinregProtocol, LongRequestsGoInFragments) {
         EXPECT_EQ(header->fragmentLength, packets[i].size());
         EXPECT_EQ(header->callId, 9u);
         EXPECT_EQ(header->flags, (i == 0 ? kFirstFragment : 0) | (i == 3 ? kLastFragment : 0));
-        EXPECT_EQ(packets[i].substr(16, 8), hex(i == 0   ? "64000000"
-                                                : i == 1 ? "44000000"
-                                                : i == 2 ? "24000000"
-                                                         : "04000000") +
-                                                hex("0000 1100"))
+        const char* hints[] = {"64000000", "44000000", "24000000", "04000000"};
+        EXPECT_EQ(packets[i].substr(16, 8), hex(hints[i]) + hex("0000 1100"))
             << "allocation hint, context, operation";
         joined += packets[i].substr(24);
     }
@@ -174,40 +167,41 @@ TEST(WinregProtocol, ResultsReadOnSuccessStatusAlways) {
 }
 
 // A pipe that answers with scripted bytes and fails any read beyond them.
-class ScriptedPipe : public RpcPipe {
-public:
-    explicit ScriptedPipe(std::deque<std::string>* replies, std::vector<std::string>* sent)
-        : replies_(replies), sent_(sent) {}
+struct ScriptedPipe : RpcPipe {
+    ScriptedPipe(std::deque<std::string>* r, std::vector<std::string>* s) : replies(r), sent(s) {}
     bool write(std::string_view message) override {
-        sent_->emplace_back(message);
+        sent->emplace_back(message);
         return true;
     }
     bool read(std::size_t count, std::string& out) override {
-        if (replies_->empty() || replies_->front().size() < count) {
+        if (replies->empty() || replies->front().size() < count) {
             return false;
         }
-        out = replies_->front().substr(0, count);
-        replies_->front().erase(0, count);
-        if (replies_->front().empty()) {
-            replies_->pop_front();
+        out = replies->front().substr(0, count);
+        replies->front().erase(0, count);
+        if (replies->front().empty()) {
+            replies->pop_front();
         }
         return true;
     }
-
-private:
-    std::deque<std::string>* replies_;
-    std::vector<std::string>* sent_;
+    std::deque<std::string>* replies;
+    std::vector<std::string>* sent;
 };
 
-std::string packet(std::uint8_t type, std::uint8_t flags, std::uint32_t callId,
+// A packet of the answers here: under 256 bytes, its call number under 256.
+std::string packet(std::uint8_t type, std::uint8_t flags, std::uint8_t callId,
                    const std::string& body) {
-    std::string p = hex("0500") + static_cast<char>(type) + static_cast<char>(flags) +
-                    hex("10000000") + static_cast<char>((16 + body.size()) & 0xFF) +
-                    static_cast<char>((16 + body.size()) >> 8) + hex("0000");
-    for (int shift = 0; shift < 32; shift += 8) {
-        p.push_back(static_cast<char>(callId >> shift));
-    }
-    return p + body;
+    return hex("0500") + static_cast<char>(type) + static_cast<char>(flags) + hex("10000000") +
+           static_cast<char>(16 + body.size()) + hex("00 0000") + static_cast<char>(callId) +
+           hex("000000") + body;
+}
+
+// A response fragment: its allocation hint (what remains of the answer), context 0, the stub.
+std::string response(std::uint8_t flags, std::uint8_t callId, const std::string& stub,
+                     std::size_t remaining = 0) {
+    return packet(kPacketResponse, flags, callId,
+                  static_cast<char>(remaining ? remaining : stub.size()) +
+                      hex("000000 0000 00 00") + stub);
 }
 
 TEST(WinregClient, CallsAnsweredInFragmentsFaultsAndBrokenPipes) {
@@ -221,29 +215,25 @@ TEST(WinregClient, CallsAnsweredInFragmentsFaultsAndBrokenPipes) {
 
     // The handle arrives in two fragments of one answer.
     const std::string stub = kHandleBytes + hex("00000000");
-    replies.push_back(
-        packet(kPacketResponse, 1, 2, hex("18000000 0000 00 00") + stub.substr(0, 10)));
-    replies.push_back(packet(kPacketResponse, 2, 2, hex("0e000000 0000 00 00") + stub.substr(10)));
-    KeyHandle root{};
+    replies.push_back(response(1, 2, stub.substr(0, 10), stub.size()));
+    replies.push_back(response(2, 2, stub.substr(10)));
+    KeyHandle root{}, key{};
     ASSERT_EQ(client.openLocalMachine(0x20019, root), kRegOk);
     EXPECT_EQ(root, testHandle());
     EXPECT_EQ(sent.size(), 2u);
 
-    // A server error, a fault of access, any other fault.
-    replies.push_back(packet(kPacketResponse, 3, 3,
-                             hex("18000000 0000 00 00") + std::string(20, '\0') + hex("02000000")));
-    KeyHandle key{};
-    EXPECT_EQ(client.openKey(root, "Absent", 0x20019, key), kRegFileNotFound);
-    replies.push_back(packet(kPacketFault, 3, 4, hex("20000000 0000 00 00 05000000")));
-    EXPECT_EQ(client.openKey(root, "Denied", 0x20019, key), kRegAccessDenied);
-    replies.push_back(packet(kPacketFault, 3, 5, hex("20000000 0000 00 00 0200011c")));
-    EXPECT_EQ(client.openKey(root, "Any", 0x20019, key), kRegBadNetPath);
-
-    // An answer to another call breaks the pipe for good.
-    replies.push_back(packet(kPacketResponse, 3, 99, hex("18000000 0000 00 00") + stub));
-    EXPECT_EQ(client.openKey(root, "Other", 0x20019, key), kRegBadNetPath);
-    replies.push_back(packet(kPacketResponse, 3, 7, hex("18000000 0000 00 00") + stub));
-    EXPECT_EQ(client.openKey(root, "After", 0x20019, key), kRegBadNetPath);
+    // A server error, a fault of access, any other fault; then an answer to another call, which
+    // breaks the pipe for good.
+    const std::pair<std::string, RegistryError> calls[] = {
+        {response(3, 3, std::string(20, '\0') + hex("02000000")), kRegFileNotFound},
+        {packet(kPacketFault, 3, 4, hex("20000000 0000 00 00 05000000")), kRegAccessDenied},
+        {packet(kPacketFault, 3, 5, hex("20000000 0000 00 00 0200011c")), kRegBadNetPath},
+        {response(3, 99, stub), kRegBadNetPath},
+        {response(3, 7, stub), kRegBadNetPath}};
+    for (const auto& [answer, expected] : calls) {
+        replies.push_back(answer);
+        EXPECT_EQ(client.openKey(root, "Key", 0x20019, key), expected);
+    }
     EXPECT_EQ(sent.size(), 6u) << "nothing more written once broken";
 }
 
