@@ -22,23 +22,25 @@ TEST(GvfsShares, FolderNamesOfSmbSharesOnly) {
         {"smb-server:server=ntsrv", "-"},
         {"sftp:host=ntsrv,user=jd", "-"},
         {"smb-share:server=ntsrv", "-"},
-        {"smb-share:server=a%2Fb,share=c", "-"},
-    };
+        {"smb-share:server=a%2Fb,share=c", "-"}};
     for (const auto& [name, expected] : cases) {
         const auto share = parseGvfsShareName(name);
         EXPECT_EQ(share ? share->server + " " + share->share : "-", expected) << name;
     }
 }
 
-TEST(GvfsShares, EachShareIsAConnectionAndItsFoldersPassTheFolderTest) {
+// SMB mounts of the mount table first, then the shares GVFS shows; never a mount of another kind.
+TEST(GvfsShares, SmbMountsAndGvfsSharesAreTheConnectionsAndTheirFoldersPassTheFolderTest) {
     TempFolder dir;
     const std::string gvfs = dir.folder("gvfs");
     dir.folder("gvfs/smb-share:server=ntsrv2,share=d%24/Mac Volumes/Pub");
     dir.folder("gvfs/smb-share:server=macsrv,share=public");
     dir.folder("gvfs/sftp:host=ntsrv2");
-    dir.write("mounts", "//NTSRV1/D$ /mnt/ntsrv1 cifs rw 0 0\n/dev/sda1 / ext4 rw 0 0\n");
-    const ScopedEnv mounts("LANTRIVEX_MOUNTS", dir.file("mounts"));
-    const ScopedEnv folder("LANTRIVEX_GVFS_DIR", gvfs);
+    dir.write("mounts",
+              "/dev/sda1 / ext4 rw 0 0\n//NTSRV1/D$ /mnt/ntsrv1\\040d cifs rw 0 0\n"
+              "//ntsrv2/pub/sub /mnt/pub smb3 rw 0 0\nnas:/export /mnt/nfs nfs4 rw 0 0\n");
+    ScopedEnv mounts("LANTRIVEX_MOUNTS", dir.file("mounts"));
+    ScopedEnv folder("LANTRIVEX_GVFS_DIR", gvfs);
 
     PosixNetworkConnections network;
     std::vector<NetworkConnection> connections;
@@ -48,17 +50,25 @@ TEST(GvfsShares, EachShareIsAConnectionAndItsFoldersPassTheFolderTest) {
         seen.push_back(c.remoteName + " on " + c.localName.value_or("-"));
     }
     EXPECT_EQ(seen, (std::vector<std::string>{
-                        R"(\\NTSRV1\D$ on /mnt/ntsrv1)",
+                        R"(\\NTSRV1\D$ on /mnt/ntsrv1 d)", R"(\\ntsrv2\pub\sub on /mnt/pub)",
                         R"(\\macsrv\public on )" + gvfs + "/smb-share:server=macsrv,share=public",
                         R"(\\ntsrv2\d$ on )" + gvfs + "/smb-share:server=ntsrv2,share=d%24"}));
-    ASSERT_EQ(network.currentConnections(2, connections), kNetOk);
-    EXPECT_EQ(connections.size(), 2u) << "one request gives at most what was asked";
+    ASSERT_EQ(network.currentConnections(3, connections), kNetOk);
+    EXPECT_EQ(connections.size(), 3u) << "one request gives at most what was asked";
 
     PosixFolderProbe folders; // no SMB access: only GVFS can answer
     EXPECT_TRUE(folders.folderExists(R"(\\NTSRV2\D$\Mac Volumes\Pub)"));
     EXPECT_TRUE(folders.folderExists(R"(\\ntsrv2\d$\Mac Volumes\.\Pub\)"));
     EXPECT_FALSE(folders.folderExists(R"(\\ntsrv2\d$\Mac Volumes\Gone)"));
     EXPECT_FALSE(folders.folderExists(R"(\\ntsrv2\e$\Mac Volumes\Pub)"));
+
+    // No SMB share: none is found, nor when the mount table cannot be read.
+    folder.set(dir.file("none"));
+    dir.write("mounts", "/dev/sda1 / ext4 rw 0 0\n");
+    EXPECT_EQ(network.currentConnections(10, connections), kNetNoMoreItems);
+    EXPECT_TRUE(connections.empty());
+    mounts.set(dir.file("missing"));
+    EXPECT_EQ(network.currentConnections(10, connections), kNetNoMoreItems);
 }
 
 // A machine's export when there is one, its live registry otherwise; this computer's export only.

@@ -3,7 +3,6 @@
 #include "TempFolder.h"
 #include "platform/posix/PathResolver.h"
 #include "platform/posix/PosixDriveList.h"
-#include "platform/posix/PosixNetworkConnections.h"
 
 #include <gtest/gtest.h>
 
@@ -77,32 +76,9 @@ TEST(PathResolver, ReadsTheCurrentMountTableUnlessGivenOne) {
 
 namespace fs = std::filesystem;
 
-struct PosixDiscoveryTest : ::testing::Test {
+TEST(PosixDriveList, DrivesAreTheDataFileSystems) {
     TempFolder temp;
-    ScopedEnv mounts{"LANTRIVEX_MOUNTS", temp.file("mounts")};
-};
-
-TEST_F(PosixDiscoveryTest, SmbMountsAreTheConnections) {
-    temp.write("mounts",
-               "/dev/sda1 / ext4 rw 0 0\n//NTSRV1/D$ /mnt/ntsrv1\\040d cifs rw 0 0\n"
-               "//ntsrv2/pub/sub /mnt/pub smb3 rw 0 0\nnas:/export /mnt/nfs nfs4 rw 0 0\n");
-    PosixNetworkConnections net;
-    std::vector<NetworkConnection> got;
-    ASSERT_EQ(net.currentConnections(1024, got), kNetOk);
-    std::string all;
-    for (const auto& c : got) {
-        all += c.localName.value_or("-") + "=" + c.remoteName + ";";
-    }
-    EXPECT_EQ(all, R"(/mnt/ntsrv1 d=\\NTSRV1\D$;/mnt/pub=\\ntsrv2\pub\sub;)");
-    EXPECT_TRUE(net.currentConnections(1, got) == kNetOk && got.size() == 1);
-    temp.write("mounts", "/dev/sda1 / ext4 rw 0 0\n");
-    EXPECT_EQ(net.currentConnections(1024, got), kNetNoMoreItems);
-    EXPECT_TRUE(got.empty());
-    mounts.set(temp.file("missing"));
-    EXPECT_EQ(net.currentConnections(1024, got), kNetNoMoreItems);
-}
-
-TEST_F(PosixDiscoveryTest, DrivesAreTheDataFileSystems) {
+    const ScopedEnv mounts("LANTRIVEX_MOUNTS", temp.file("mounts"));
     // A fake device tree: sdb is removable, its partition sdb1 is listed under it.
     const fs::path sys = temp.folder("sys");
     fs::create_directories(sys / "devices/sdb/sdb1");
