@@ -10,22 +10,17 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string cliProgram() {
-    return platform::win32::Win32ProgramLocation().programFolder() + R"(\..\bin\lantrivex-cli.exe)";
-}
-
 std::string run(const std::string& arguments, int& status) {
-    return runProgram("\"" + cliProgram() + "\" " + arguments, status);
+    return runProgram("\"" + platform::win32::Win32ProgramLocation().programFolder() +
+                          R"(\..\bin\lantrivex-cli.exe" )" + arguments,
+                      status);
 }
 
 TEST(CliProgram, ScanReadsTheIndexStreamOfEachVolume) {
     TempFolder temp;
     const std::string volume = temp.folder("Mac volume");
-    std::string index;
-    for (const char* signature : {"TEXTttxt", "XDOCXPR3", "TEXTttxt", "textTTXT"}) {
-        index += "\x01"s + signature + '\0';
-    }
-    ASSERT_TRUE(writeStream(volume, "AFP_IdIndex", index));
+    ASSERT_TRUE(writeStream(volume, "AFP_IdIndex",
+                            "\x01TEXTttxt\0\x01XDOCXPR3\0\x01TEXTttxt\0\x01textTTXT\0"s));
     int status = 0;
     const std::string out =
         run("scan --format csv \"" + volume + "\" \"" + temp.file("none") + "\"", status);

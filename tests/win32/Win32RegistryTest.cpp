@@ -13,31 +13,28 @@ using Strings = std::vector<std::string>;
 TEST(Win32Registry, LookupOfEachProductReadsServerNameAndVolumes) {
     const std::string host = computerName();
     ASSERT_FALSE(host.empty());
-    std::vector<std::string> roots;
+    Strings roots;
     for (const ProductData& product : productData()) {
         roots.push_back(product.root);
     }
     ScratchRegistry scratch(roots);
-    SKIP_UNLESS_READY(scratch);
-    const std::string longName = "Z" + std::string(299, 'x'); // over the 255-character buffer
-    struct Case {
-        std::string serverName; // "": no ServerName value
-        std::string expectedServer;
-    };
-    const Case cases[] = {
-        {"Serveur Mac éditions", "Serveur Mac éditions"}, {"", host}, {"ExtremeZ", "ExtremeZ"}};
+    // Each product's server name ("": none, the computer's name is taken), then volumes: one
+    // whose name is over the 255-character buffer ends the list.
+    const std::string servers[] = {"Serveur Mac éditions", "", "ExtremeZ"};
+    const std::pair<std::string, Strings> volumes[] = {
+        {"A Graphics", {"A=1", R"(Path=D:\Graphics Mac)", "B=2"}},
+        {"B Lower", {R"(path=E:\Mac)"}},
+        {"C Éditions", {R"(Path=E:\Éditions)"}},
+        {"D Bare", {"Path="}},
+        {"Z" + std::string(299, 'x'), {R"(Path=F:\Long)"}},
+        {"Zz After", {R"(Path=F:\After)"}}};
     for (const ProductData& product : productData()) {
-        const Case& c = cases[product.code];
-        if (!c.serverName.empty()) {
-            scratch.setString(product.serverKey, "ServerName", c.serverName);
+        if (!servers[product.code].empty()) {
+            scratch.setString(product.serverKey, "ServerName", servers[product.code]);
         }
-        const std::string& volumes = product.volumesKey;
-        scratch.setMultiString(volumes, "A Graphics", {"A=1", R"(Path=D:\Graphics Mac)", "B=2"});
-        scratch.setMultiString(volumes, "B Lower", {R"(path=E:\Mac)"});
-        scratch.setMultiString(volumes, "C Éditions", {R"(Path=E:\Éditions)"});
-        scratch.setMultiString(volumes, "D Bare", {"Path="});
-        scratch.setMultiString(volumes, longName, {R"(Path=F:\Long)"});
-        scratch.setMultiString(volumes, "Zz After", {R"(Path=F:\After)"});
+        for (const auto& [name, entries] : volumes) {
+            scratch.setMultiString(product.volumesKey, name, entries);
+        }
     }
     SKIP_UNLESS_READY(scratch);
 
@@ -46,7 +43,8 @@ TEST(Win32Registry, LookupOfEachProductReadsServerNameAndVolumes) {
         for (const bool local : {true, false}) {
             SCOPED_TRACE(product.serverKey + (local ? " (local)" : " (connected)"));
             discovery::MacServerLookup lookup(registry, product.code);
-            EXPECT_EQ(lookup.GetMacServerName(local, host), cases[product.code].expectedServer);
+            EXPECT_EQ(lookup.GetMacServerName(local, host),
+                      servers[product.code].empty() ? host : servers[product.code]);
             ASSERT_TRUE(lookup.GetLantrivexNames(local, host));
             EXPECT_EQ(lookup.sVolumeNames, (Strings{"A Graphics", "", "C Éditions", "D Bare"}));
             EXPECT_EQ(lookup.sVolumePaths,

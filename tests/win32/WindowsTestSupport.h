@@ -6,6 +6,8 @@
 
 #include "platform/TempFolder.h"
 
+#include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -65,36 +67,33 @@ public:
 
     bool ready() const { return ready_; }
 
-    // Sets a value (through the wide functions, so the data is what the test means whatever the
-    // code page); false when the key cannot be created.
-    bool set(std::string_view path, std::string_view name, DWORD type, const void* data,
+    // Sets a value, through the wide functions so that the data is what the test means whatever
+    // the code page; nothing is written once one has failed, or where the keys are not the test's.
+    void set(std::string_view path, std::string_view name, DWORD type, const void* data,
              std::size_t size) {
         HKEY key = nullptr;
-        if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(path).c_str(), 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr) != ERROR_SUCCESS) {
-            ready_ = false;
-            return false;
+        ready_ = ready_ &&
+                 ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(path).c_str(), 0, nullptr, 0, KEY_WRITE,
+                                   nullptr, &key, nullptr) == ERROR_SUCCESS &&
+                 ::RegSetValueExW(key, wide(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                                  static_cast<DWORD>(size)) == ERROR_SUCCESS;
+        if (key != nullptr) {
+            ::RegCloseKey(key);
         }
-        const LONG answer =
-            ::RegSetValueExW(key, wide(name).c_str(), 0, type, static_cast<const BYTE*>(data),
-                             static_cast<DWORD>(size));
-        ::RegCloseKey(key);
-        ready_ = ready_ && answer == ERROR_SUCCESS;
-        return answer == ERROR_SUCCESS;
     }
-    bool set(std::string_view path, std::string_view name, DWORD type, const std::wstring& text) {
-        return set(path, name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    void set(std::string_view path, std::string_view name, DWORD type, const std::wstring& text) {
+        set(path, name, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     }
-    bool setString(std::string_view path, std::string_view name, std::string_view text) {
-        return set(path, name, REG_SZ, wide(text));
+    void setString(std::string_view path, std::string_view name, std::string_view text) {
+        set(path, name, REG_SZ, wide(text));
     }
-    bool setMultiString(std::string_view path, std::string_view name,
+    void setMultiString(std::string_view path, std::string_view name,
                         const std::vector<std::string>& entries) {
         std::wstring data;
         for (const std::string& entry : entries) {
             data += wide(entry) + L'\0';
         }
-        return set(path, name, REG_MULTI_SZ, data); // the final NUL comes with set()
+        set(path, name, REG_MULTI_SZ, data); // the final NUL comes with set()
     }
 
 private:
@@ -110,66 +109,29 @@ private:
 // Writes `bytes` to the named stream NAME of `path` through the system ("PATH:NAME"): a real
 // stream on NTFS, a file of that name under Wine.
 inline bool writeStream(const std::string& path, std::string_view name, std::string_view bytes) {
-    const std::string stream = path + ":" + std::string(name);
-    const HANDLE file = ::CreateFileA(stream.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
+    std::ofstream out(path + ":" + std::string(name), std::ios::binary);
+    return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good();
 }
 
-// A program run to its end with its standard output and error in one text; the exit code in
-// `status` (-1 when it could not start).
+// A program run to its end through the command interpreter, with its standard output and error
+// in one text; its exit code in `status` (-1 when it could not start). The interpreter takes off
+// the outer quotes and runs the rest as it is.
 inline std::string runProgram(const std::string& commandLine, int& status) {
-    status = -1;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
-        return {};
-    }
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = INVALID_HANDLE_VALUE;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process{};
-    std::string command = commandLine;
-    const bool started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
-                                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
-    ::CloseHandle(writeEnd);
+    FILE* pipe = ::_popen(("\"" + commandLine + " 2>&1\"").c_str(), "rb");
     std::string out;
     char buffer[4096];
-    DWORD got = 0;
-    while (started && ::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
         out.append(buffer, got);
     }
-    ::CloseHandle(readEnd);
-    if (started) {
-        ::WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 0;
-        ::GetExitCodeProcess(process.hProcess, &code);
-        status = static_cast<int>(code);
-        ::CloseHandle(process.hProcess);
-        ::CloseHandle(process.hThread);
-    }
+    status = pipe ? ::_pclose(pipe) : -1;
     return out;
 }
 
-// The registry data of one Macintosh file server product, as the lookup tests write it.
+// The registry data of one Macintosh file server product, as the lookup tests write it: the key
+// the test creates and deletes, the key of the server's name, and its Volumes key below that.
 struct ProductData {
     std::int16_t code;
-    std::string root; // the key the test creates and deletes
-    std::string serverKey;
-    std::string volumesKey;
+    std::string root, serverKey, volumesKey;
 };
 
 inline const std::vector<ProductData>& productData() {
