@@ -37,19 +37,8 @@ struct PosixNamedStreamReaderTest : ::testing::Test {
     PathResolver resolver{parseMountTable("//NTSRV1/D$ " + temp.path() + " cifs rw 0 0\n")};
     PosixNamedStreamReader reader{resolver};
 
-    // The index stream's size and everything it gives through a small buffer; "<none>" without
-    // one.
     static std::string read(PosixNamedStreamReader& from, const std::string& path) {
-        const auto stream = from.open(path, "AFP_IdIndex");
-        if (!stream) {
-            return "<none>";
-        }
-        std::string out = std::to_string(stream->size()) + ":";
-        std::byte buffer[7];
-        while (std::size_t n = stream->read(buffer, sizeof buffer)) {
-            out.append(reinterpret_cast<const char*>(buffer), n);
-        }
-        return out;
+        return streamText(from.open(path, "AFP_IdIndex"));
     }
     std::string read(const std::string& path) { return read(reader, path); }
     static bool setAttribute(const std::string& path, const std::string& name,

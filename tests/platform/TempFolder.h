@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/NamedStreamReader.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -96,9 +98,23 @@ private:
     std::optional<std::string> saved_;
 };
 
+// A stream's size and everything it gives, a few bytes at a time; "<none>" without a stream.
+inline std::string streamText(const std::unique_ptr<platform::ByteStream>& stream) {
+    if (!stream) {
+        return "<none>";
+    }
+    std::string out = std::to_string(stream->size()) + ":";
+    std::byte buffer[7];
+    while (std::size_t n = stream->read(buffer, sizeof buffer)) {
+        out.append(reinterpret_cast<const char*>(buffer), n);
+    }
+    return out;
+}
+
 } // namespace lantrivex::test
 
 namespace lantrivex::platform::posix {
 using test::ScopedEnv;
+using test::streamText;
 using test::TempFolder;
 } // namespace lantrivex::platform::posix

@@ -11,18 +11,8 @@ namespace {
 
 using namespace std::string_literals;
 
-// The index stream's size and everything it gives, a few bytes at a time; "<none>" without one.
 std::string readIndex(const std::string& folder) {
-    const auto stream = platform::win32::Win32NamedStreamReader().open(folder, "AFP_IdIndex");
-    if (!stream) {
-        return "<none>";
-    }
-    std::string out = std::to_string(stream->size()) + ":";
-    std::byte buffer[7];
-    while (std::size_t n = stream->read(buffer, sizeof buffer)) {
-        out.append(reinterpret_cast<const char*>(buffer), n);
-    }
-    return out;
+    return streamText(platform::win32::Win32NamedStreamReader().open(folder, "AFP_IdIndex"));
 }
 
 // The index stream of a volume folder: present, empty, missing, and on a path longer than the
