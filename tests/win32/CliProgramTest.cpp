@@ -5,10 +5,14 @@
 #include "cli/CliContext.h"
 #include "platform/win32/Win32ProgramLocation.h"
 
+#include <gmock/gmock.h>
+
 namespace lantrivex::test {
 namespace {
 
 using namespace std::string_literals;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 std::string run(const std::string& arguments, int& status) {
     return runProgram("\"" + platform::win32::Win32ProgramLocation().programFolder() +
@@ -25,14 +29,12 @@ TEST(CliProgram, ScanReadsTheIndexStreamOfEachVolume) {
     const std::string out =
         run("scan --format csv \"" + volume + "\" \"" + temp.file("none") + "\"", status);
     EXPECT_EQ(status, cli::kExitSomeUnread) << out;
-    const std::string head =
-        "volume,count,percent,signature,description\r\n" + volume + ",3,75,TEXTttxt,";
-    EXPECT_NE(out.find(head), std::string::npos) << out; // after the message or before it
-    EXPECT_NE(out.find("\r\n" + volume + ",1,25,XDOCXPR3,"), std::string::npos) << out;
-    EXPECT_NE(
-        out.find("Lantrivex: Unknown Macintosh volume index\n  (" + temp.file("none") + ")\n"),
-        std::string::npos)
-        << out;
+    // The table after the message or before it.
+    EXPECT_THAT(out, HasSubstr("volume,count,percent,signature,description\r\n" + volume +
+                               ",3,75,TEXTttxt,"));
+    EXPECT_THAT(out, HasSubstr("\r\n" + volume + ",1,25,XDOCXPR3,"));
+    EXPECT_THAT(out, HasSubstr("Lantrivex: Unknown Macintosh volume index\n  (" +
+                               temp.file("none") + ")\n"));
 }
 
 TEST(CliProgram, CatalogueOfThisComputerFromItsRegistry) {
@@ -45,12 +47,10 @@ TEST(CliProgram, CatalogueOfThisComputerFromItsRegistry) {
     const std::string out = run("catalogue", status);
     EXPECT_EQ(status, cli::kExitOk) << out;
     const std::string host = computerName();
-    EXPECT_EQ(out.find("Product: Microsoft SFM (MacFile)\n\n" + host +
-                       "\n  Macintosh server: Serveur Mac\n"),
-              0u)
-        << out;
-    EXPECT_NE(out.find(" Pub "), std::string::npos) << out;
-    EXPECT_NE(out.find(" \\\\" + host + "\\C$\\Pub\n"), std::string::npos) << out;
+    EXPECT_THAT(out, StartsWith("Product: Microsoft SFM (MacFile)\n\n" + host +
+                                "\n  Macintosh server: Serveur Mac\n"));
+    EXPECT_THAT(out, HasSubstr(" Pub "));
+    EXPECT_THAT(out, HasSubstr(" \\\\" + host + "\\C$\\Pub\n"));
 }
 
 } // namespace
