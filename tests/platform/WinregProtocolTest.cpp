@@ -82,12 +82,6 @@ TEST(WinregProtocol, LongRequestsGoInFragments) {
 }
 
 TEST(WinregProtocol, AnswersReadOrRefused) {
-    const auto header = [](std::uint8_t type, std::uint8_t flags = 3) {
-        PacketHeader h;
-        h.type = type;
-        h.flags = flags;
-        return h;
-    };
     EXPECT_FALSE(parseHeader(hex("04000c03 10000000 1000 0000 01000000"))) << "version 4";
     EXPECT_FALSE(parseHeader(hex("05000c03 00000000 1000 0000 01000000"))) << "big endian";
     EXPECT_FALSE(parseHeader(hex("05000c03 10000000 0f00 0000 01000000"))) << "too short";
@@ -96,21 +90,22 @@ TEST(WinregProtocol, AnswersReadOrRefused) {
     const std::string ack = hex("b810 b810 f0530000 0d00 5c504950455c77696e72656700 00"
                                 "01000000 0000 0000 045d888a eb1c c911 9fe8 08002b104860"
                                 "02000000");
-    const auto accepted = parseBindAnswer(header(kPacketBindAck), ack);
+    const auto accepted = parseBindAnswer(PacketHeader{kPacketBindAck, 3}, ack);
     ASSERT_TRUE(accepted);
     EXPECT_TRUE(accepted->accepted);
     EXPECT_EQ(accepted->maxReceiveFragment, 4280);
-    EXPECT_FALSE(parseBindAnswer(header(kPacketBindAck), ack.substr(0, 30)));
-    const auto refused = parseBindAnswer(header(kPacketBindNak), hex("0400 00"));
+    EXPECT_FALSE(parseBindAnswer(PacketHeader{kPacketBindAck, 3}, ack.substr(0, 30)));
+    const auto refused = parseBindAnswer(PacketHeader{kPacketBindNak, 3}, hex("0400 00"));
     ASSERT_TRUE(refused);
     EXPECT_FALSE(refused->accepted);
 
     const std::string middleBody = hex("10000000 0000 00 00 abcd");
-    const auto middle = parseResponseFragment(header(kPacketResponse, 0), middleBody);
+    const auto middle = parseResponseFragment(PacketHeader{kPacketResponse, 0}, middleBody);
     ASSERT_TRUE(middle);
     EXPECT_FALSE(middle->last);
     EXPECT_EQ(middle->stub, hex("abcd"));
-    EXPECT_FALSE(parseResponseFragment(header(kPacketBindAck), hex("00000000 0000 00 00")));
+    EXPECT_FALSE(
+        parseResponseFragment(PacketHeader{kPacketBindAck, 3}, hex("00000000 0000 00 00")));
 }
 
 TEST(WinregProtocol, ResultsReadOnSuccessStatusAlways) {
