@@ -6,7 +6,6 @@
 
 #include "platform/TempFolder.h"
 
-#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -113,17 +112,43 @@ inline bool writeStream(const std::string& path, std::string_view name, std::str
     return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good();
 }
 
-// A program run to its end through the command interpreter, with its standard output and error
-// in one text; its exit code in `status` (-1 when it could not start). The interpreter takes off
-// the outer quotes and runs the rest as it is.
+// A program run to its end with its standard output and error in one text; the exit code in
+// `status` (-1 when it could not start).
 inline std::string runProgram(const std::string& commandLine, int& status) {
-    FILE* pipe = ::_popen(("\"" + commandLine + " 2>&1\"").c_str(), "rb");
+    status = -1;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        return {};
+    }
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = INVALID_HANDLE_VALUE;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::string command = commandLine;
+    const bool started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    ::CloseHandle(writeEnd);
     std::string out;
     char buffer[4096];
-    for (std::size_t got; pipe && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    DWORD got = 0;
+    while (started && ::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
         out.append(buffer, got);
     }
-    status = pipe ? ::_pclose(pipe) : -1;
+    ::CloseHandle(readEnd);
+    if (started) {
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.hProcess, &code);
+        status = static_cast<int>(code);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    }
     return out;
 }
 
