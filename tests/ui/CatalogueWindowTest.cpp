@@ -31,7 +31,7 @@ protected:
         for (const char* folder : {kVolumeA, kVolumeB, R"(\\NTSRV2\C$\Studio)"}) {
             folders.addFolder(folder);
         }
-        putIndex(kVolumeA, indexStream({{"XDOCXPR3", 7}, {"W6BNMSWD", 1}}));
+        putIndex(kVolumeA, {{"XDOCXPR3", 7}, {"W6BNMSWD", 1}});
         drives.add(R"(C:\)", platform::kDriveFixed);
         drives.add(R"(F:\)", platform::kDriveRemote);
         drives.add(R"(H:\)", platform::kDriveRemote);
