@@ -90,29 +90,25 @@ TEST_F(SmbShareAccessTest, ReadsSmallEmptyAndSeveralMiBStreamsWhole) {
     EXPECT_EQ(read("D$", "Empty"), "");
 }
 
-TEST_F(SmbShareAccessTest, NamesReachTheServerAsWrittenInAnyLetterCase) {
-    // A name that looks like an escape, the share's root, non-ASCII.
-    const std::pair<std::string, const char*> rows[] = {
-        {"A%20B", "percent"}, {"", "share root"}, {"Volumes Caf\xC3\xA9", "accent"}};
-    for (const auto& [rest, content] : rows) {
-        EXPECT_TRUE(access_->folderExists(at("D$", rest))) << rest;
-        EXPECT_EQ(read("D$", rest), content) << rest;
+TEST_F(SmbShareAccessTest, NamesReachTheServerAsWrittenInAnyLetterCaseAndMissingOnesGiveNothing) {
+    const std::tuple<const char*, const char*, const char*, bool, std::string> rows[] = {
+        {"D$", "A%20B", "AFP_IdIndex", true, "percent"}, // a name that looks like an escape
+        {"D$", "A B", "AFP_IdIndex", false, "<none>"},
+        {"D$", "", "AFP_IdIndex", true, "share root"},
+        {"D$", "Volumes Caf\xC3\xA9", "AFP_IdIndex", true, "accent"},
+        {"d$", "small", "AFP_IdIndex", true, kSmall},
+        {"D$", "Plain", "AFP_IdIndex", true, "<none>"}, // a folder without the stream
+        {"D$", "Small", "Other", true, "<none>"},
+        {"D$", "Small", "", true, "<none>"}, // a folder is no stream
+        {"D$", "Missing", "AFP_IdIndex", false, "<none>"},
+        {"NoSuchShare", "Small", "AFP_IdIndex", false, "<none>"},
+        {"D$", "file.txt", "AFP_IdIndex", false, "<none>"},
+        {"D$", "Small", "AFP_IdIndex", true, kSmall}, // still working after failures
+    };
+    for (const auto& [share, rest, stream, folder, content] : rows) {
+        EXPECT_EQ(access_->folderExists(at(share, rest)), folder) << share << rest;
+        EXPECT_EQ(read(share, rest, stream), content) << share << rest << ":" << stream;
     }
-    EXPECT_FALSE(access_->folderExists(at("D$", "A B")));
-    EXPECT_TRUE(access_->folderExists(at("d$", "small")));
-}
-
-TEST_F(SmbShareAccessTest, FolderWithoutStreamAndMissingFolderShareOrFile) {
-    EXPECT_TRUE(access_->folderExists(at("D$", "Plain")));
-    EXPECT_EQ(read("D$", "Plain"), "<none>");
-    EXPECT_EQ(read("D$", "Small", "Other"), "<none>");
-    EXPECT_EQ(read("D$", "Small", ""), "<none>"); // a folder is no stream
-    for (const auto& [share, rest] : {std::pair{"D$", "Missing"}, std::pair{"NoSuchShare", "Small"},
-                                      std::pair{"D$", "file.txt"}}) {
-        EXPECT_FALSE(access_->folderExists(at(share, rest))) << share << rest;
-        EXPECT_EQ(read(share, rest), "<none>") << share << rest;
-    }
-    EXPECT_EQ(read("D$", "Small"), kSmall); // still working after failures
 }
 
 TEST_F(SmbShareAccessTest, ShareDeniedToGuestsOpensWithACredentialsFileAWrongPasswordNothing) {
