@@ -51,8 +51,7 @@ std::string dump(Registry& registry, const std::string& path) {
     std::string text;
     std::string name;
     for (std::int32_t i = 0; key->enumValueName(i, 255, name) == kRegOk; ++i) {
-        std::uint32_t type = 0;
-        std::uint32_t size = 0;
+        std::uint32_t type = 0, size = 0;
         std::string data;
         const auto info = key->queryValueInfo(name, type, size);
         const auto read = key->queryValueData(name, size, type, data);
@@ -62,26 +61,17 @@ std::string dump(Registry& registry, const std::string& path) {
     return text;
 }
 
-class LiveRegistryTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (!(skip_ = SambaServer::whyUnavailable()).empty()) {
-            return;
+class LiveRegistryTest : public smbtest::SambaSuite<LiveRegistryTest> {
+public:
+    static std::unique_ptr<SambaServer> startServer(std::string& error) {
+        auto server = SambaServer::start(error, {}, {}, true);
+        if (server && (!server->importRegistry(smbtest::regExport(machineRegistry()), error) ||
+                       !server->denyKeyToUsers(std::string(kExtremeZ) + "\\Volumes", error))) {
+            server.reset();
         }
-        server_ = SambaServer::start(startError_, {}, {}, true).release();
-        if (server_ != nullptr &&
-            (!server_->importRegistry(smbtest::regExport(machineRegistry()), startError_) ||
-             !server_->denyKeyToUsers(std::string(kExtremeZ) + "\\Volumes", startError_))) {
-            delete std::exchange(server_, nullptr);
-        }
+        return server;
     }
-    static void TearDownTestSuite() { delete std::exchange(server_, nullptr); }
-
-    void SetUp() override {
-        if (!skip_.empty()) {
-            GTEST_SKIP() << "No SMB server for this test: " << skip_;
-        }
-        ASSERT_NE(server_, nullptr) << "smbd would not start:\n" << startError_;
+    void ready() {
         settings.port = server_->port();
         settings.timeout = std::chrono::seconds(2);
         settings.kerberos = false;
@@ -89,6 +79,7 @@ protected:
         exports.write("127.0.0.1.reg", smbtest::regExport(machineRegistry()));
     }
 
+protected:
     // A credentials file of the server's ordinary user with `password`.
     std::string credentials(const std::string& password) const {
         const std::string file = exports.file("credentials-" + std::to_string(password.size()));
@@ -97,9 +88,6 @@ protected:
         return file;
     }
 
-    static inline SambaServer* server_ = nullptr;
-    static inline std::string skip_;
-    static inline std::string startError_;
     SmbSettings settings;
     posix::TempFolder exports;
 };
@@ -138,12 +126,10 @@ TEST_F(LiveRegistryTest, AbsentAndDeniedKeysAndValuesAndReadOnlyOpens) {
     EXPECT_EQ(hive->openKey(std::string(kExtremeZ) + "\\Volumes", kKeyRead, key), kRegAccessDenied);
     EXPECT_EQ(hive->openKey(kMacFile, kKeyAllAccess, key), kRegAccessDenied);
     ASSERT_EQ(hive->openKey(kMacFile, kKeyRead, key), kRegOk);
-    std::uint32_t type = 0;
-    std::uint32_t size = 0;
+    std::uint32_t type = 0, size = 0;
+    std::string data, name;
     EXPECT_EQ(key->queryValueInfo("Absent", type, size), kRegFileNotFound);
-    std::string data;
     EXPECT_EQ(key->queryValueData("ServerName", 5, type, data), kRegMoreData);
-    std::string name;
     EXPECT_EQ(key->enumValueName(1, 255, name), kRegNoMoreItems);
 }
 

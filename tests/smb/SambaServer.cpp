@@ -2,7 +2,6 @@
 
 #include "platform/posix/SmbShareAccess.h"
 
-#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdlib>
@@ -11,7 +10,6 @@
 #include <iterator>
 #include <netinet/in.h>
 #include <signal.h>
-#include <sstream>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -61,42 +59,26 @@ std::string replaced(std::string text, const std::string& key, const std::string
     return text;
 }
 
-// The value of "NAME: value" in smbd's build description, "" when absent.
-std::string buildValue(const std::string& description, const std::string& name) {
-    const std::size_t at = description.find(name + ": ");
-    if (at == std::string::npos) {
-        return "";
-    }
-    const std::size_t start = at + name.size() + 2;
-    return description.substr(start, description.find('\n', start) - start);
+// Runs a /bin/sh command line with its output and errors in the file `out`; whether it succeeded,
+// and that output.
+bool capture(const std::string& command, const fs::path& out, std::string& output) {
+    const bool ok = shell(command + " >'" + out.string() + "' 2>&1") == 0;
+    output = readText(out);
+    return ok;
 }
 
-// The VFS modules that the shares of kConfig use and smbd can load neither from its modules folder
-// nor from its built-in ones, each named with the file it looks for.
-std::vector<std::string> missingVfsModules() {
-    const std::string out =
-        (fs::temp_directory_path() / ("lantrivex-smbd-b-" + std::to_string(::getpid()))).string();
-    shell("/usr/sbin/smbd -b >'" + out + "' 2>&1");
-    const std::string description = readText(out);
-    fs::remove(out);
-    const fs::path folder = fs::path(buildValue(description, "MODULESDIR")) / "vfs";
-    std::vector<std::string> missing;
-    std::istringstream config(kConfig);
-    for (std::string line; std::getline(config, line);) {
-        if (line.rfind("vfs objects = ", 0) != 0) {
-            continue;
-        }
-        std::istringstream modules(line.substr(line.find('=') + 1));
-        for (std::string module; modules >> module;) {
-            const fs::path file = folder / (module + ".so");
-            const std::string entry = module + " (" + file.string() + ")";
-            if (description.find("vfs_" + module) == std::string::npos && !fs::exists(file) &&
-                std::find(missing.begin(), missing.end(), entry) == missing.end()) {
-                missing.push_back(entry);
-            }
-        }
-    }
-    return missing;
+// The VFS module that the shares of kConfig keep named streams with, named with the file smbd
+// looks for; "" when smbd has it built in or finds that file.
+std::string missingStreamsModule(const fs::path& scratch) {
+    std::string description;
+    capture("/usr/sbin/smbd -b", scratch / "smbd-b.out", description);
+    const std::size_t at = description.find("MODULESDIR: ") + 12;
+    const fs::path file =
+        fs::path(at < 12 ? "" : description.substr(at, description.find('\n', at) - at)) / "vfs" /
+        "streams_depot.so";
+    return description.find("vfs_streams_depot") != std::string::npos || fs::exists(file)
+               ? ""
+               : "streams_depot (" + file.string() + ")";
 }
 
 } // namespace
@@ -155,15 +137,6 @@ std::string SambaServer::whyUnavailable() {
 std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
                                                 const std::vector<std::string>& folders,
                                                 const Streams& streams, bool registryService) {
-    if (const auto missing = missingVfsModules(); !missing.empty()) {
-        error = "the test server's shares keep named streams with Samba's VFS module";
-        for (const std::string& module : missing) {
-            error.append(&module == &missing.front() ? " " : ", ").append(module);
-        }
-        error += ", which is not installed: install Debian's samba-vfs-modules "
-                 "(tools/setup-debian.sh does)";
-        return nullptr;
-    }
     std::unique_ptr<SambaServer> server(new SambaServer);
     std::string pattern = (fs::temp_directory_path() / "lantrivex-smbd-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
@@ -171,12 +144,18 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
         return nullptr;
     }
     const fs::path root = server->root_ = pattern;
+    fs::create_directories(server->scratch());
+    if (const std::string missing = missingStreamsModule(server->scratch()); !missing.empty()) {
+        error = "the test server's shares keep named streams with Samba's VFS module " + missing +
+                ", which is not installed: install Debian's samba-vfs-modules "
+                "(tools/setup-debian.sh does)";
+        return nullptr;
+    }
     if (registryService) { // the registry service reads its files as the connected user
         fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                   fs::perms::others_read | fs::perms::others_exec);
     }
     fs::create_directories(root / "var" / "ncalrpc");
-    fs::create_directories(server->scratch());
     for (const std::string& folder : folders) {
         fs::create_directories(server->shareFolder() / folder);
     }
@@ -189,10 +168,12 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
                                                  "@PORT@", std::to_string(server->port_)),
                                         "@RPC@", registryService ? "yes" : "no");
         for (const char* user : {kUser, kReader}) {
+            std::string out;
             if (attempt == 0 &&
-                shell("smbpasswd -c '" + conf + "' -s -a " + user + " >'" + log + "' 2>&1 <<EOF\n" +
-                      kPassword + "\n" + kPassword + "\nEOF\n") != 0) {
-                error = "smbpasswd failed:\n" + readText(log);
+                !capture("printf '%s\\n%s\\n' " + std::string(kPassword) + " " + kPassword +
+                             " | smbpasswd -c '" + conf + "' -s -a " + user,
+                         log, out)) {
+                error = "smbpasswd failed:\n" + out;
                 return nullptr;
             }
         }
@@ -233,21 +214,22 @@ bool SambaServer::putStreams(const Streams& streams, std::string& error) {
         std::ofstream(local, std::ios::binary) << bytes;
         commands += "put \"" + local.string() + "\" \"" + name + "\"; ";
     }
-    const std::string out = (scratch() / "smbclient.out").string();
-    if (!streams.empty() && (shell("smbclient //127.0.0.1/D\\$ -p " + std::to_string(port_) +
-                                   " -N -E -c '" + commands + "' >'" + out + "' 2>&1") != 0 ||
-                             readText(out).find("NT_STATUS_") != std::string::npos)) {
-        error = "smbclient failed:\n" + readText(out);
+    std::string out;
+    if (!streams.empty() && (!capture("smbclient //127.0.0.1/D\\$ -p " + std::to_string(port_) +
+                                          " -N -E -c '" + commands + "'",
+                                      scratch() / "smbclient.out", out) ||
+                             out.find("NT_STATUS_") != std::string::npos)) {
+        error = "smbclient failed:\n" + out;
         return false;
     }
     return true;
 }
 
 bool SambaServer::net(const std::string& arguments, std::string& error) {
-    const std::string out = (scratch() / "net.out").string();
-    if (shell("net -s '" + (root_ / "smb.conf").string() + "' " + arguments + " >'" + out +
-              "' 2>&1") != 0) {
-        error = "net " + arguments + " failed:\n" + readText(out);
+    std::string out;
+    if (!capture("net -s '" + (root_ / "smb.conf").string() + "' " + arguments,
+                 scratch() / "net.out", out)) {
+        error = "net " + arguments + " failed:\n" + out;
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -50,6 +51,29 @@ private:
     std::filesystem::path root_;
     std::uint16_t port_ = 0;
     pid_t pid_ = -1;
+};
+
+// A suite of tests sharing one server, which Derived::startServer(error) starts; each test is
+// skipped with the reason where no server can run, and then runs Derived::ready().
+template <class Derived> class SambaSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if ((skip_ = SambaServer::whyUnavailable()).empty()) {
+            server_ = Derived::startServer(startError_).release();
+        }
+    }
+    static void TearDownTestSuite() { delete std::exchange(server_, nullptr); }
+    void SetUp() override {
+        if (!skip_.empty()) {
+            GTEST_SKIP() << "No SMB server for this test: " << skip_;
+        }
+        ASSERT_NE(server_, nullptr) << "smbd would not start:\n" << startError_;
+        static_cast<Derived*>(this)->ready();
+    }
+    void ready() {}
+
+    static inline SambaServer* server_ = nullptr;
+    static inline std::string skip_, startError_;
 };
 
 // A TCP socket on 127.0.0.1 on a port the system chooses, listening with `backlog` (merely bound

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
+#include <tuple>
 #include <unistd.h>
 
 namespace lantrivex::platform::posix {
@@ -49,85 +50,65 @@ SmbSettings settingsFor(std::uint16_t port, int timeoutSeconds = 5) {
     return settings;
 }
 
-class SmbShareAccessTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (!(skip_ = SambaServer::whyUnavailable()).empty()) {
-            return;
+class SmbShareAccessTest : public smbtest::SambaSuite<SmbShareAccessTest> {
+public:
+    static std::unique_ptr<SambaServer> startServer(std::string& error) {
+        auto server = SambaServer::start(
+            error, {"Small", "Big", "Plain", "Empty", "A%20B", "Volumes Caf\xC3\xA9"},
+            {{"Small:AFP_IdIndex", kSmall},
+             {"Big:AFP_IdIndex", kBig},
+             {"Empty:AFP_IdIndex", ""},
+             {"A%20B:AFP_IdIndex", "percent"},
+             {":AFP_IdIndex", "share root"},
+             {"Volumes Caf\xC3\xA9:AFP_IdIndex", "accent"}});
+        if (server) {
+            std::ofstream(server->shareFolder() / "file.txt") << "not a folder";
         }
-        server_ =
-            SambaServer::start(startError_,
-                               {"Small", "Big", "Plain", "Empty", "A%20B", "Volumes Caf\xC3\xA9"},
-                               {{"Small:AFP_IdIndex", kSmall},
-                                {"Big:AFP_IdIndex", kBig},
-                                {"Empty:AFP_IdIndex", ""},
-                                {"A%20B:AFP_IdIndex", "percent"},
-                                {":AFP_IdIndex", "share root"},
-                                {"Volumes Caf\xC3\xA9:AFP_IdIndex", "accent"}})
-                .release();
-        if (server_ != nullptr) {
-            std::ofstream(server_->shareFolder() / "file.txt") << "not a folder";
-        }
+        return server;
     }
-    static void TearDownTestSuite() { delete std::exchange(server_, nullptr); }
+    void ready() { access_ = std::make_unique<SmbShareAccess>(settingsFor(server_->port())); }
 
-    void SetUp() override {
-        if (!skip_.empty()) {
-            GTEST_SKIP() << "No SMB server for this test: " << skip_;
-        }
-        ASSERT_NE(server_, nullptr) << "smbd would not start:\n" << startError_;
-        access_ = std::make_unique<SmbShareAccess>(settingsFor(server_->port()));
-    }
+protected:
     std::string read(const std::string& share, const std::string& rest,
                      std::string_view stream = "AFP_IdIndex") {
         return readAll(access_->openStream(at(share, rest), stream));
     }
 
-    static inline SambaServer* server_ = nullptr;
-    static inline std::string skip_;
-    static inline std::string startError_;
     std::unique_ptr<SmbShareAccess> access_;
 };
 
 TEST_F(SmbShareAccessTest, ReadsSmallEmptyAndSeveralMiBStreamsWhole) {
-    auto stream = access_->openStream(at("D$", "Small"), "AFP_IdIndex");
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(stream->size(), static_cast<std::int64_t>(kSmall.size()));
-    access_.reset(); // the stream outlives its access
-    EXPECT_EQ(readAll(stream), kSmall);
-
-    access_ = std::make_unique<SmbShareAccess>(settingsFor(server_->port()));
-    stream = access_->openStream(at("D$", "Big"), "AFP_IdIndex");
-    ASSERT_NE(stream, nullptr);
-    EXPECT_EQ(stream->size(), static_cast<std::int64_t>(kBig.size()));
-    // Pieces larger than the access's own 1 MiB chunk and not a multiple of it.
-    EXPECT_EQ(readAll(stream, 3 * 1024 * 1024 + 7), kBig);
+    // The big one in pieces larger than the access's own 1 MiB chunk and not a multiple of it.
+    for (const auto& [name, bytes, piece] :
+         {std::tuple{"Small", &kSmall, 4096}, {"Big", &kBig, 3 * 1024 * 1024 + 7}}) {
+        const auto stream = access_->openStream(at("D$", name), "AFP_IdIndex");
+        ASSERT_NE(stream, nullptr) << name;
+        EXPECT_EQ(stream->size(), static_cast<std::int64_t>(bytes->size())) << name;
+        ready(); // a new access: the stream outlives the one it came from
+        EXPECT_EQ(readAll(stream, piece), *bytes) << name;
+    }
     EXPECT_EQ(read("D$", "Empty"), "");
 }
 
-TEST_F(SmbShareAccessTest, NamesReachTheServerAsWrittenInAnyLetterCase) {
-    // A name that looks like an escape, the share's root, non-ASCII.
-    const std::pair<std::string, const char*> rows[] = {
-        {"A%20B", "percent"}, {"", "share root"}, {"Volumes Caf\xC3\xA9", "accent"}};
-    for (const auto& [rest, content] : rows) {
-        EXPECT_TRUE(access_->folderExists(at("D$", rest))) << rest;
-        EXPECT_EQ(read("D$", rest), content) << rest;
+TEST_F(SmbShareAccessTest, NamesReachTheServerAsWrittenInAnyLetterCaseAndMissingOnesGiveNothing) {
+    const std::tuple<const char*, const char*, const char*, bool, std::string> rows[] = {
+        {"D$", "A%20B", "AFP_IdIndex", true, "percent"}, // a name that looks like an escape
+        {"D$", "A B", "AFP_IdIndex", false, "<none>"},
+        {"D$", "", "AFP_IdIndex", true, "share root"},
+        {"D$", "Volumes Caf\xC3\xA9", "AFP_IdIndex", true, "accent"},
+        {"d$", "small", "AFP_IdIndex", true, kSmall},
+        {"D$", "Plain", "AFP_IdIndex", true, "<none>"}, // a folder without the stream
+        {"D$", "Small", "Other", true, "<none>"},
+        {"D$", "Small", "", true, "<none>"}, // a folder is no stream
+        {"D$", "Missing", "AFP_IdIndex", false, "<none>"},
+        {"NoSuchShare", "Small", "AFP_IdIndex", false, "<none>"},
+        {"D$", "file.txt", "AFP_IdIndex", false, "<none>"},
+        {"D$", "Small", "AFP_IdIndex", true, kSmall}, // still working after failures
+    };
+    for (const auto& [share, rest, stream, folder, content] : rows) {
+        EXPECT_EQ(access_->folderExists(at(share, rest)), folder) << share << rest;
+        EXPECT_EQ(read(share, rest, stream), content) << share << rest << ":" << stream;
     }
-    EXPECT_FALSE(access_->folderExists(at("D$", "A B")));
-    EXPECT_TRUE(access_->folderExists(at("d$", "small")));
-}
-
-TEST_F(SmbShareAccessTest, FolderWithoutStreamAndMissingFolderShareOrFile) {
-    EXPECT_TRUE(access_->folderExists(at("D$", "Plain")));
-    EXPECT_EQ(read("D$", "Plain"), "<none>");
-    EXPECT_EQ(read("D$", "Small", "Other"), "<none>");
-    EXPECT_EQ(read("D$", "Small", ""), "<none>"); // a folder is no stream
-    for (const auto& [share, rest] : {std::pair{"D$", "Missing"}, std::pair{"NoSuchShare", "Small"},
-                                      std::pair{"D$", "file.txt"}}) {
-        EXPECT_FALSE(access_->folderExists(at(share, rest))) << share << rest;
-        EXPECT_EQ(read(share, rest), "<none>") << share << rest;
-    }
-    EXPECT_EQ(read("D$", "Small"), kSmall); // still working after failures
 }
 
 TEST_F(SmbShareAccessTest, ShareDeniedToGuestsOpensWithACredentialsFileAWrongPasswordNothing) {

@@ -2,7 +2,6 @@
 
 #include "smb/RegExportWriter.h"
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -17,15 +16,8 @@ inline constexpr const char* kExtremeZ =
     R"(SYSTEM\CurrentControlSet\Services\ExtremeZ-IP\Parameters)";
 inline constexpr const char* kTypes = R"(SOFTWARE\Lantrivex Test\Types)";
 
-inline std::string multi(std::initializer_list<std::string> entries) {
-    std::string out;
-    for (const std::string& e : entries) {
-        out += (&e == entries.begin() ? "" : std::string(1, '\0')) + e;
-    }
-    return out;
-}
-
 inline std::vector<ExportKey> machineRegistry() {
+    using namespace std::string_literals; // multi-strings: their entries joined by NULs
     std::string big;
     while (big.size() < 15'000) {
         big += "Note=" + std::string(70, 'n') + '\0';
@@ -34,22 +26,22 @@ inline std::vector<ExportKey> machineRegistry() {
     return {
         {kMacFile, {{"ServerName", 1, "Serveur Éloïse"}}},
         {std::string(kMacFile) + "\\Volumes",
-         {{"Pub", 7, multi({"A=1", "Path=D:\\Mac Volumes\\Pub", "B=2"})},
-          {"Minuscule", 7, multi({"path=E:\\Mac"})},
+         {{"Pub", 7, "A=1\0Path=D:\\Mac Volumes\\Pub\0B=2"s},
+          {"Minuscule", 7, "path=E:\\Mac"s},
           {"Graphisme é", 1, "Path=D:\\Graphisme é"},
-          {"Racine", 7, multi({"Path=", "X=1"})},
+          {"Racine", 7, "Path=\0X=1"s},
           {"Gros", 7, big},
-          {std::string(300, 'L'), 7, multi({"Path=D:\\Long"})},
-          {"Après", 7, multi({"Path=D:\\Apres"})}}},
+          {std::string(300, 'L'), 7, "Path=D:\\Long"s},
+          {"Après", 7, "Path=D:\\Apres"s}}},
         {kCyan, {{"Version", 4, "", 3}}},
-        {std::string(kCyan) + "\\Volumes", {{"Cyan", 7, multi({"Path=C:\\Cyan"})}}},
+        {std::string(kCyan) + "\\Volumes", {{"Cyan", 7, "Path=C:\\Cyan"s}}},
         {kExtremeZ, {{"ServerName", 1, "XZ"}}},
-        {std::string(kExtremeZ) + "\\Volumes", {{"Secret", 7, multi({"Path=S:\\Secret"})}}},
+        {std::string(kExtremeZ) + "\\Volumes", {{"Secret", 7, "Path=S:\\Secret"s}}},
         {kTypes,
          {{"Text", 1, "line one\nline two 😀"},
           {"Expand", 2, "%SystemRoot%\\Mac"},
           {"Number", 4, "", 0x12345678},
-          {"Entries", 7, multi({"", "second", "", "fourth"})},
+          {"Entries", 7, "\0second\0\0fourth"s},
           {"Bytes", 3, std::string("\x00\x01\xfe\xff", 4)}}},
     };
 }

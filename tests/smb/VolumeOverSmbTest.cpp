@@ -21,34 +21,27 @@ namespace {
 using platform::posix::ScopedEnv;
 using smbtest::SambaServer;
 
-class VolumeOverSmbTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (!(skip_ = SambaServer::whyUnavailable()).empty()) {
-            return;
-        }
+class VolumeOverSmbTest : public smbtest::SambaSuite<VolumeOverSmbTest> {
+public:
+    static std::unique_ptr<SambaServer> startServer(std::string& error) {
         std::string index;
         for (const char* signature : {"W6BNMSWD", "TEXTttxt", "W6BNMSWD", "textTTXT", "W6BNMSWD"}) {
             index += std::string("\x01") + signature + std::string(3, '\0');
         }
-        server_ = SambaServer::start(startError_, {"Mac Volumes/Pub", "Mac Volumes/NoIndex"},
-                                     {{"Mac Volumes/Pub:AFP_IdIndex", index},
-                                      {":AFP_IdIndex", "\x01XDOCXPR3" + std::string(3, '\0')}})
-                      .release();
-        if (server_ != nullptr) {
-            std::ofstream(server_->scratch() / "mounts"); // a mount table without SMB mounts
+        auto server = SambaServer::start(error, {"Mac Volumes/Pub", "Mac Volumes/NoIndex"},
+                                         {{"Mac Volumes/Pub:AFP_IdIndex", index},
+                                          {":AFP_IdIndex", "\x01XDOCXPR3" + std::string(3, '\0')}});
+        if (server) {
+            std::ofstream(server->scratch() / "mounts"); // a mount table without SMB mounts
         }
+        return server;
     }
-    static void TearDownTestSuite() { delete std::exchange(server_, nullptr); }
-
-    void SetUp() override {
-        if (!skip_.empty()) {
-            GTEST_SKIP() << "No SMB server for this test: " << skip_;
-        }
-        ASSERT_NE(server_, nullptr) << "smbd would not start:\n" << startError_;
+    void ready() {
         mounts_.emplace("LANTRIVEX_MOUNTS", (server_->scratch() / "mounts").string());
         port_.emplace("LANTRIVEX_SMB_PORT", std::to_string(server_->port()));
     }
+
+protected:
     // "folder" or "no folder", then the signatures counted or "no index".
     std::string analyse(const std::string& root, LanguageFlag language = kEnglish) {
         const auto remote = platform::posix::makeSmbShareAccess();
@@ -67,9 +60,6 @@ protected:
         return text;
     }
 
-    static inline SambaServer* server_ = nullptr;
-    static inline std::string skip_;
-    static inline std::string startError_;
     std::optional<ScopedEnv> mounts_, port_;
     fakes::FakeNotifier notifier;
 };

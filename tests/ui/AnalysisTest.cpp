@@ -9,7 +9,7 @@ namespace {
 class AnalysisTest : public WindowTest {
 protected:
     void SetUp() override {
-        putIndex(kVolumeA, indexStream({{"W6BNMSWD", 1}, {"XDOCXPR3", 7}}));
+        putIndex(kVolumeA, {{"W6BNMSWD", 1}, {"XDOCXPR3", 7}});
         start();
         std::tie(volumeA, volumeB) = addVolumes();
     }
@@ -76,7 +76,7 @@ TEST_F(AnalysisTest, OnlyVolumesWithTheirFolderAreReadAndAnUnknownIndexIsReadAga
     EXPECT_EQ(notifier.messages[0].icon, platform::MessageIcon::None);
     EXPECT_TRUE(window->lstSignatures(2)->isVisible());
     EXPECT_EQ(window->lbllblVolume(2)->text(), "Total: 0");
-    putIndex(kVolumeB, indexStream({{"APPLdosa", 3}}));
+    putIndex(kVolumeB, {{"APPLdosa", 3}});
     clickNode(volumeA);
     EXPECT_EQ(opens(kVolumeA), 1) << "a result is kept";
     clickNode(volumeB);
@@ -85,9 +85,8 @@ TEST_F(AnalysisTest, OnlyVolumesWithTheirFolderAreReadAndAnUnknownIndexIsReadAga
 }
 
 TEST_F(AnalysisTest, PercentWithTheLocaleSeparatorAndHeaderClicksSortTheirPanelOnly) {
-    putIndex(kVolumeA,
-             indexStream({{"ttxtTTXT", 2}, {"W6BNMSWD", 1}, {"XDOCXPR3", 7}, {"APPLdosa", 11}}));
-    putIndex(kVolumeB, indexStream({{"AAAAAAAA", 1}}));
+    putIndex(kVolumeA, {{"ttxtTTXT", 2}, {"W6BNMSWD", 1}, {"XDOCXPR3", 7}, {"APPLdosa", 11}});
+    putIndex(kVolumeB, {{"AAAAAAAA", 1}});
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     clickNode(volumeA);

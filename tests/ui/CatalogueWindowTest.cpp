@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <functional>
 
 namespace lantrivex::ui::test {
 namespace {
@@ -31,7 +32,7 @@ protected:
         for (const char* folder : {kVolumeA, kVolumeB, R"(\\NTSRV2\C$\Studio)"}) {
             folders.addFolder(folder);
         }
-        putIndex(kVolumeA, indexStream({{"XDOCXPR3", 7}, {"W6BNMSWD", 1}}));
+        putIndex(kVolumeA, {{"XDOCXPR3", 7}, {"W6BNMSWD", 1}});
         drives.add(R"(C:\)", platform::kDriveFixed);
         drives.add(R"(F:\)", platform::kDriveRemote);
         drives.add(R"(H:\)", platform::kDriveRemote);
@@ -138,31 +139,27 @@ TEST_F(CatalogueWindowTest, TwoVolumesOfOneRootEachHaveTheirPanel) {
 
 TEST_F(CatalogueWindowTest, DrivesDialogFromTheToolbarAndTheMenu) {
     start();
-    const auto opened = [&]() -> FrmConnecter* {
+    const std::function<void()> commands[] = {[&] { window->Toolbar1_ButtonClick(2); },
+                                              [&] { child<QAction>("mnuConnecter")->trigger(); }};
+    for (const auto& command : commands) {
+        command();
         const auto dialogs = window->findChildren<FrmConnecter*>();
-        return dialogs.size() == 1 ? dialogs.front() : nullptr;
-    };
-    const auto close = [&](FrmConnecter* dialog) {
+        ASSERT_EQ(dialogs.size(), 1);
+        FrmConnecter* dialog = dialogs.front();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+        EXPECT_EQ(dialog->windowTitle(), "Lantrivex 1.0 - Display drives");
+        EXPECT_EQ((QStringList{dialog->objectName(), dialog->cancelButton()->objectName(),
+                               dialog->list()->objectName(), dialog->cancelButton()->text()}),
+                  (QStringList{"frmConnecter", "cmdAnnuler", "lstDrives", "&Cancel"}));
+        EXPECT_EQ(dialog->size(), QSize(316, 167)); // 4740 x 2505 twips
+        dialog->grab();                             // the items painted with their tab stops
+        EXPECT_EQ(texts(dialog->list()),
+                  (QStringList{"C:\tLocal drive", "F:\tNTSRV1\\D$", "H:\tNetwork drive"}));
         QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_EQ(opened(), nullptr) << "discarded when closed";
-    };
-    window->Toolbar1_ButtonClick(2);
-    FrmConnecter* dialog = opened();
-    ASSERT_TRUE(dialog != nullptr && dialog->isVisible());
-    EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
-    EXPECT_EQ(dialog->windowTitle(), "Lantrivex 1.0 - Display drives");
-    EXPECT_EQ((QStringList{dialog->objectName(), dialog->cancelButton()->objectName(),
-                           dialog->list()->objectName(), dialog->cancelButton()->text()}),
-              (QStringList{"frmConnecter", "cmdAnnuler", "lstDrives", "&Cancel"}));
-    EXPECT_EQ(dialog->size(), QSize(316, 167)); // 4740 x 2505 twips
-    dialog->grab();                             // the items painted with their tab stops
-    EXPECT_EQ(texts(dialog->list()),
-              (QStringList{"C:\tLocal drive", "F:\tNTSRV1\\D$", "H:\tNetwork drive"}));
-    close(dialog);
-    child<QAction>("mnuConnecter")->trigger();
-    ASSERT_NE(dialog = opened(), nullptr) << "the menu opens it too";
-    close(dialog);
+        EXPECT_TRUE(window->findChildren<FrmConnecter*>().isEmpty()) << "discarded when closed";
+    }
 }
 
 TEST_F(CatalogueWindowTest, DrivesDialogLinesUpTheSecondColumnWithinTheList) {

@@ -16,8 +16,8 @@ namespace {
 class DialogCommandsTest : public WindowTest {
 protected:
     void SetUp() override {
-        putIndex(kVolumeA, indexStream({{"XDOCXPR3", 2}, {"TEXTttxt", 1}}));
-        putIndex(kVolumeB, indexStream({{"TEXTttxt", 3}}));
+        putIndex(kVolumeA, {{"XDOCXPR3", 2}, {"TEXTttxt", 1}});
+        putIndex(kVolumeB, {{"TEXTttxt", 3}});
         start();
         connectDialogCommands(*window, bundle, notifier, state);
     }

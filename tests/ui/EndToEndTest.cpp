@@ -2,55 +2,37 @@
 // registry exports that tools/make-sample-network.sh lays out, the index streams of the samples.
 
 #include "WindowFixture.h"
+#include "platform/TempFolder.h"
 #include "platform/posix/PosixDriveList.h"
 #include "platform/posix/PosixFolderProbe.h"
 #include "platform/posix/PosixNamedStreamReader.h"
 #include "platform/posix/PosixNetworkConnections.h"
 #include "platform/posix/RegFileRegistry.h"
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <unistd.h>
+#include "smb/SambaServer.h"
 
 namespace lantrivex::ui::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class SampleNetworkTest : public WindowTest {
 protected:
     void SetUp() override {
-        fs::remove_all(sample);
-        const std::string command = "bash '" + std::string(LANTRIVEX_SOURCE_DIR) +
-                                    "/tools/make-sample-network.sh' '" + sample.string() +
-                                    "' >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        ::setenv("LANTRIVEX_MOUNTS", (sample / "mounts").c_str(), 1);
+        ASSERT_EQ(smbtest::shell("bash '" LANTRIVEX_SOURCE_DIR "/tools/make-sample-network.sh' '" +
+                                 sample.path() + "' >/dev/null"),
+                  0);
     }
-    void TearDown() override {
-        window.reset();
-        ::unsetenv("LANTRIVEX_MOUNTS");
-        fs::remove_all(sample);
-    }
+    void TearDown() override { window.reset(); } // before the mount table goes
 
-    const fs::path sample =
-        fs::temp_directory_path() / ("lantrivex-sample-ui-" + std::to_string(::getpid()));
+    platform::posix::TempFolder sample;
+    platform::posix::ScopedEnv mounts{"LANTRIVEX_MOUNTS", sample.file("mounts")};
 };
 
 TEST_F(SampleNetworkTest, TreeOfTheSampleAndAnAnalysedVolume) {
-    const fs::path samples = fs::path(LANTRIVEX_SOURCE_DIR) / "samples";
-    files.files["/opt/lantrivex/Signatures.txt"] = slurp(samples / "Signatures.txt");
+    files.files["/opt/lantrivex/Signatures.txt"] =
+        smbtest::readText(LANTRIVEX_SOURCE_DIR "/samples/Signatures.txt");
     platform::posix::PosixNamedStreamReader realStreams;
     platform::posix::PosixFolderProbe realFolders;
     const std::string host = platform::posix::shortHostName().value_or("");
-    platform::posix::RegFileRegistry realRegistry((sample / "Registry").string(), host);
+    platform::posix::RegFileRegistry realRegistry(sample.file("Registry"), host);
     platform::posix::PosixNetworkConnections realNetwork;
     platform::posix::PosixDriveList realDrives;
     platform::Platform real{realStreams, realFolders,  profiles,    version,    files, location,

@@ -49,7 +49,7 @@ TEST_F(LayoutTest, PanelsFollowTheTemplateAndTheGreyBarDragLaysThemOutOnRelease)
 }
 
 TEST_F(LayoutTest, InASmallWindowTheTotalCoversTheTitleInsteadOfMixingWithIt) {
-    putIndex(kVolumeA, indexStream({{"W6BNMSWD", 1766}}));
+    putIndex(kVolumeA, {{"W6BNMSWD", 1766}});
     start();
     window->resize(420, 260);
     clickNode(addVolumes().first);

@@ -55,18 +55,21 @@ TEST_F(StartupTest, ActivationDuringTheFirstActivationDoesNotRunItAgain) {
     EXPECT_EQ(state.signatures.size(), 2u);
 }
 
-TEST_F(StartupTest, StoredPlacementProductAndLanguageAreRestored) {
-    const std::pair<const char*, const char*> positions[] = {
-        {"WindowState", "0"}, {"Left", "3000"},   {"Top", "1500.5"},
-        {"Width", "9000"},    {"Height", "6000"}, {"SizeBarVLeft", "3000"}};
-    for (const auto& [key, value] : positions) {
-        setting("Positions", key, value);
+TEST_F(StartupTest, StoredPlacementProductAndLanguageAreRestoredAndStateTwoMaximizes) {
+    setting("Configuration", {{"ServeurMac", "1"}, {"Langue", "1"}});
+    for (const char* windowState : {"2", "0"}) {
+        setting("Positions", {{"WindowState", windowState},
+                              {"Left", "3000"},
+                              {"Top", "1500.5"},
+                              {"Width", "9000"},
+                              {"Height", "6000"},
+                              {"SizeBarVLeft", "3000"}});
+        start();
+        const bool maximized = windowState == std::string("2"); // the placement left aside
+        EXPECT_EQ(window->windowState().testFlag(Qt::WindowMaximized), maximized);
+        EXPECT_EQ(window->size() == QSize(600, 400), !maximized);
     }
-    setting("Configuration", "ServeurMac", "1");
-    setting("Configuration", "Langue", "1");
-    start();
     EXPECT_EQ(window->pos(), QPoint(200, 100));
-    EXPECT_EQ(window->size(), QSize(600, 400));
     EXPECT_EQ(window->twipsGeometry(child<QWidget>("treeCatalogue")).width, 2970);
     EXPECT_FALSE(child<QAction>("mnuMacFile")->isChecked());
     EXPECT_EQ(window->statusDuringSteps,
@@ -74,24 +77,11 @@ TEST_F(StartupTest, StoredPlacementProductAndLanguageAreRestored) {
     EXPECT_TRUE(child<QAction>("mnuFrancais")->isChecked());
 }
 
-TEST_F(StartupTest, WindowStateTwoMaximizesAndLeavesTheStoredPlacementAside) {
-    for (const auto& [key, value] : {std::pair{"WindowState", "2"},
-                                     {"Left", "3000"},
-                                     {"Top", "1500"},
-                                     {"Width", "9000"},
-                                     {"Height", "6000"}}) {
-        setting("Positions", key, value);
-    }
-    start();
-    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-    EXPECT_NE(window->size(), QSize(600, 400));
-}
-
 TEST_F(StartupTest, SecondInstanceIsToldAndEndsBeforeShowing) {
     instance.otherRunning = true;
     for (const auto& [langue, text] : {std::pair{"1", "Programme d\xC3\xA9j\xC3\xA0 lanc\xC3\xA9"},
                                        std::pair{"0", "Program already running"}}) {
-        setting("Configuration", "Langue", langue);
+        setting("Configuration", {{"Langue", langue}});
         notifier.messages.clear();
         EXPECT_FALSE(load());
         ASSERT_EQ(notifier.texts(), std::vector<std::string>{text});
@@ -108,7 +98,7 @@ TEST_F(StartupTest, ASignatureFileOfManyDuplicatesShowsTenBoxesAndOneThatCountsT
         text += "\"xdocxpr3\",\"qxd\",\"Copy " + std::to_string(i) + "\"\r\n";
     }
     files.files["/opt/lantrivex/Signatures.txt"] = text;
-    setting("Configuration", "Langue", "1");
+    setting("Configuration", {{"Langue", "1"}});
     start();
     ASSERT_EQ(notifier.messages.size(), 11u);
     EXPECT_EQ(notifier.texts().front(), "Doublon dans le fichier des Signatures: xdocxpr3");

@@ -27,17 +27,6 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace lantrivex::ui::test {
 
-// An index stream holding `count` occurrences of each signature, in the given order.
-inline std::string indexStream(const std::vector<std::pair<std::string, int>>& signatures) {
-    std::string bytes = "HDR";
-    for (const auto& [signature, count] : signatures) {
-        for (int i = 0; i < count; ++i) {
-            bytes += '\x01' + signature + std::string("\x00\x02\x00", 3);
-        }
-    }
-    return bytes;
-}
-
 inline QStringList texts(const QListWidget* list) {
     QStringList out;
     for (int i = 0; i < list->count(); ++i) {
@@ -143,8 +132,11 @@ protected:
         return out;
     }
 
-    void setting(std::string_view section, std::string_view key, std::string_view value) {
-        profiles.files[kIni].set(section, key, value);
+    using Values = std::initializer_list<std::pair<std::string_view, std::string_view>>;
+    void setting(std::string_view section, Values values) {
+        for (const auto& [key, value] : values) {
+            profiles.files[kIni].set(section, key, value);
+        }
     }
     // The settings written, as "Section/Key=value", in order.
     std::vector<std::string> writes() const {
@@ -155,7 +147,15 @@ protected:
         }
         return out;
     }
-    void putIndex(const std::string& volumeRoot, std::string bytes) {
+    // The volume's index: `count` occurrences of each signature, in the given order.
+    void putIndex(const std::string& volumeRoot,
+                  std::initializer_list<std::pair<const char*, int>> signatures) {
+        std::string bytes = "HDR";
+        for (const auto& [signature, count] : signatures) {
+            for (int i = 0; i < count; ++i) {
+                bytes += '\x01' + std::string(signature) + std::string("\x00\x02\x00", 3);
+            }
+        }
         streams.addStream(volumeRoot, "AFP_IdIndex", std::move(bytes));
     }
     int opens(const std::string& volumeRoot) const {
