@@ -362,7 +362,15 @@ struct IndexScanner::Table {
         }
         char text[Signature::kLength];
         std::memcpy(text, &spelling, sizeof text);
-        return entries.emplace_back(Signature(std::string_view(text, sizeof text)));
+        // While the list is short its signatures may move as it grows: the cache of the last
+        // signatures met then starts again.
+        const SignatureCount* first = entries.empty() ? nullptr : &entries[0];
+        SignatureCount& added =
+            entries.emplace_back(Signature(std::string_view(text, sizeof text)));
+        if (first != nullptr && &entries[0] != first) {
+            recent.fill(Recent{});
+        }
+        return added;
     }
 
     // Counts an occurrence of `spelling`, whose key hashes to `hash` (the batch's occurrence

@@ -19,10 +19,12 @@ SignatureCounts::SignatureCounts(std::initializer_list<SignatureCount> counts) {
 
 SignatureCounts::SignatureCounts(const SignatureCounts& other) {
     for (std::size_t b = 0; b < other.blocks_.size(); ++b) {
-        addBlock();
         const std::size_t n = std::min(kBlockSize, other.size_ - (b << kBlockShift));
+        const std::size_t room = b == 0 ? other.firstCapacity_ : kBlockSize;
+        blocks_.push_back(std::make_unique_for_overwrite<SignatureCount[]>(room));
         std::copy_n(other.blocks_[b].get(), n, blocks_[b].get());
     }
+    firstCapacity_ = other.firstCapacity_;
     size_ = other.size_;
 }
 
@@ -35,7 +37,8 @@ SignatureCounts& SignatureCounts::operator=(const SignatureCounts& other) {
 }
 
 SignatureCounts::SignatureCounts(SignatureCounts&& other) noexcept
-    : blocks_(std::move(other.blocks_)), size_(std::exchange(other.size_, 0)) {
+    : blocks_(std::move(other.blocks_)), firstCapacity_(std::exchange(other.firstCapacity_, 0)),
+      size_(std::exchange(other.size_, 0)) {
     other.blocks_.clear();
 }
 
@@ -47,8 +50,28 @@ SignatureCounts& SignatureCounts::operator=(SignatureCounts&& other) noexcept {
 
 SignatureCounts::~SignatureCounts() = default;
 
-void SignatureCounts::addBlock() {
-    blocks_.push_back(std::make_unique_for_overwrite<SignatureCount[]>(kBlockSize));
+void SignatureCounts::grow() {
+    if (firstCapacity_ < kBlockSize) {
+        const std::size_t room =
+            std::min(kBlockSize, std::max<std::size_t>(16, 2 * firstCapacity_));
+        auto first = std::make_unique_for_overwrite<SignatureCount[]>(room);
+        std::copy_n(blocks_.empty() ? nullptr : blocks_[0].get(), size_, first.get());
+        if (blocks_.empty()) {
+            blocks_.push_back(std::move(first));
+        } else {
+            blocks_[0] = std::move(first);
+        }
+        firstCapacity_ = room;
+    } else {
+        addBlock(std::make_unique_for_overwrite<SignatureCount[]>(kBlockSize));
+    }
+}
+
+void SignatureCounts::addBlock(std::unique_ptr<SignatureCount[]> block) {
+    blocks_.push_back(std::move(block));
+    if (blocks_.size() == 1) {
+        firstCapacity_ = kBlockSize;
+    }
 }
 
 void SignatureCounts::resize(std::size_t n) {
@@ -57,15 +80,20 @@ void SignatureCounts::resize(std::size_t n) {
     }
     size_ = n;
     blocks_.resize((n + kBlockSize - 1) >> kBlockShift);
+    if (blocks_.empty()) {
+        firstCapacity_ = 0;
+    }
 }
 
 void SignatureCounts::clear() noexcept {
     blocks_.clear();
+    firstCapacity_ = 0;
     size_ = 0;
 }
 
 void SignatureCounts::swap(SignatureCounts& other) noexcept {
     blocks_.swap(other.blocks_);
+    std::swap(firstCapacity_, other.firstCapacity_);
     std::swap(size_, other.size_);
 }
 
@@ -80,14 +108,16 @@ SignatureCounts SignatureCounts::interleave(SignatureCounts&& first, SignatureCo
         const auto side = static_cast<std::size_t>((fromSecond[i / 64] >> (i % 64)) & 1u);
         SignatureCounts& source = *from[side];
         const SignatureCount next = source[taken[side]++];
-        if ((taken[side] & (kBlockSize - 1)) == 0 || taken[side] == source.size_) {
-            emptied.push_back(std::move(source.blocks_[(taken[side] - 1) >> kBlockShift]));
+        const std::size_t block = (taken[side] - 1) >> kBlockShift;
+        if (((taken[side] & (kBlockSize - 1)) == 0 || taken[side] == source.size_) &&
+            (block > 0 || source.firstCapacity_ == kBlockSize)) { // only whole blocks serve again
+            emptied.push_back(std::move(source.blocks_[block]));
         }
-        if ((out.size_ & (kBlockSize - 1)) == 0) {
-            if (emptied.empty()) {
-                out.addBlock();
+        if (out.size_ == out.capacity()) {
+            if (emptied.empty() || (!out.blocks_.empty() && out.firstCapacity_ < kBlockSize)) {
+                out.grow();
             } else {
-                out.blocks_.push_back(std::move(emptied.back()));
+                out.addBlock(std::move(emptied.back()));
                 emptied.pop_back();
             }
         }

@@ -42,10 +42,11 @@ struct SignatureCount {
     std::int64_t count = 0;
 };
 
-// The distinct signatures of a scan, in blocks of memory that never move: the scanner fills them
-// as it finds new signatures and hands them over as its result, so that a result of millions of
-// signatures is neither copied nor held twice, and growing never needs the old and a larger copy
-// at once.
+// The distinct signatures of a scan, in blocks of memory: the scanner fills them as it finds new
+// signatures and hands them over as its result, so that a result of millions of signatures is
+// neither copied nor held twice, and growing never needs the old and a larger copy at once. The
+// first block starts small and doubles (moving) up to a whole block, so that a short list takes
+// little room; every later block is whole from the start and never moves.
 class SignatureCounts {
 public:
     static constexpr std::size_t kBlockShift = 14; // 16384 signatures (256 KiB) per block
@@ -116,10 +117,11 @@ public:
     const_iterator begin() const noexcept { return {this, 0}; }
     const_iterator end() const noexcept { return {this, size_}; }
 
-    // The new last signature, its count 0.
+    // The new last signature, its count 0. While the list is shorter than a block, this may move
+    // the signatures already in it.
     SignatureCount& emplace_back(const Signature& signature) {
-        if ((size_ & (kBlockSize - 1)) == 0 && (size_ >> kBlockShift) == blocks_.size()) {
-            addBlock();
+        if (size_ == capacity()) {
+            grow();
         }
         SignatureCount& added = (*this)[size_++];
         added.signature = signature;
@@ -134,10 +136,6 @@ public:
     void clear() noexcept;
     void swap(SignatureCounts& other) noexcept;
 
-    // The signatures of the block `b`: kBlockSize of them, or fewer in the last.
-    std::size_t blockCount() const noexcept { return blocks_.size(); }
-    SignatureCount* block(std::size_t b) const noexcept { return blocks_[b].get(); }
-
     // The signatures of `first` and `second` taken in turn as `fromSecond` says (bit i % 64 of word
     // i / 64 set: the i-th signature is the next one of `second`), the two lists emptied on the
     // way. Their blocks are used again as they are emptied, so the whole takes no new memory but a
@@ -148,9 +146,16 @@ public:
     friend bool operator==(const SignatureCounts& a, const SignatureCounts& b);
 
 private:
-    void addBlock();
+    std::size_t capacity() const noexcept {
+        return blocks_.empty() ? 0 : firstCapacity_ + ((blocks_.size() - 1) << kBlockShift);
+    }
+    // Room for one more: the first block doubled, or a whole block more.
+    void grow();
+    // A whole block at the end, where the list ends at its capacity.
+    void addBlock(std::unique_ptr<SignatureCount[]> block);
 
     std::vector<std::unique_ptr<SignatureCount[]>> blocks_;
+    std::size_t firstCapacity_ = 0; // kBlockSize once there is a second block
     std::size_t size_ = 0;
 };
 
