@@ -227,8 +227,6 @@ struct IndexScanner::Table {
     // looks at one line.
     static constexpr std::size_t kBucketSlots = SlotArray::kAlignment / sizeof(std::uint64_t);
     SlotArray slotArray;
-    std::uint64_t* slots = nullptr;
-    std::size_t slotCount = 0;
     unsigned shift = 0;
     std::int64_t total = 0;
     // Index streams use a few signatures over and over: the signatures met last are looked for in
@@ -286,10 +284,9 @@ struct IndexScanner::Table {
     // of a run of full slots, or wrapped round the old table's end: those are put in once all the
     // old slots are read.
     [[gnu::noinline]] void resize(std::size_t newCount) {
-        const std::size_t oldCount = slotCount;
+        const std::size_t oldCount = slotArray.size();
         slotArray.grow(newCount);
-        slots = slotArray.data();
-        slotCount = newCount;
+        std::uint64_t* const slots = slotArray.data();
         shift = 64;
         for (std::size_t s = newCount; s > 1; s >>= 1) {
             --shift;
@@ -334,7 +331,7 @@ struct IndexScanner::Table {
         // the bucket gives bit k.
         const auto high = static_cast<int>(check >> 32);
         const __m128i wanted = _mm_set_epi32(high, 0, high, 0);
-        const auto* line = reinterpret_cast<const __m128i*>(slots + b);
+        const auto* line = reinterpret_cast<const __m128i*>(slotArray.data() + b);
         unsigned lanes = 0;
         for (unsigned k = 0; k < kBucketSlots / 2; ++k) {
             const __m128i equal = _mm_cmpeq_epi32(_mm_load_si128(line + k), wanted);
@@ -343,6 +340,7 @@ struct IndexScanner::Table {
         return {lanes & kEvenBits, (lanes >> 1) & kEvenBits};
 #else
         BucketMasks masks{0, 0};
+        const std::uint64_t* const slots = slotArray.data();
         for (unsigned j = 0; j < kBucketSlots; ++j) {
             masks.free |= (slots[b + j] == 0 ? 1u : 0u) << (2 * j);
             masks.matching |= ((slots[b + j] & kHashBits) == check ? 1u : 0u) << (2 * j);
@@ -379,6 +377,8 @@ struct IndexScanner::Table {
         const std::uint64_t key = foldSignatureWord(spelling);
         const std::uint64_t check = hash & kHashBits;
         // Slots are only ever filled, never freed: the search ends at the first free slot.
+        std::uint64_t* const slots = slotArray.data();
+        const std::size_t slotCount = slotArray.size();
         for (std::size_t b = home(hash);; b = (b + kBucketSlots) & (slotCount - 1)) {
             const BucketMasks masks = bucketMasks(b, check);
             const unsigned beforeFree =
@@ -428,12 +428,12 @@ struct IndexScanner::Table {
     }
 
     void enqueue(std::uint64_t spelling, std::uint64_t hash, std::size_t item) {
-        if (slotCount <= kCachedSlots) {
+        if (slotArray.size() <= kCachedSlots) {
             count(spelling, hash, item); // the table is in the cache: nothing to wait for
             return;
         }
         // The slot is asked for now and looked at kAhead occurrences later, when it has come.
-        __builtin_prefetch(&slots[home(hash)]);
+        __builtin_prefetch(slotArray.data() + home(hash));
         Pending& oldest = pending[pendingAt];
         if (pendingCount == kAhead) {
             count(oldest.spelling, oldest.hash, oldest.item);
