@@ -576,14 +576,10 @@ struct IndexScanner::Split {
 
     std::int64_t total() const { return halves[0]->total + halves[1]->total; }
 
+    // The signatures in order of first occurrence, the tables left as they are.
     SignatureCounts signatures() const {
-        SignatureCounts out;
-        std::array<std::size_t, 2> next{0, 0};
-        for (std::size_t i = 0; i < distinct; ++i) {
-            const auto h = static_cast<std::size_t>((fromSecond[i / 64] >> (i % 64)) & 1u);
-            out.push_back(halves[h]->entries[next[h]++]);
-        }
-        return out;
+        return SignatureCounts::interleave(SignatureCounts(halves[0]->entries),
+                                           SignatureCounts(halves[1]->entries), fromSecond);
     }
 };
 
