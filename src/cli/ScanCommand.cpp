@@ -250,23 +250,6 @@ private:
     std::vector<std::uint64_t> seen_;
 };
 
-// Writes a CSV field at `at` (room for twice its length plus two): quoted when it must be, as
-// appendCsvField() does. Returns where it ends.
-char* putCsvField(char* at, std::string_view text) {
-    if (!csvFieldNeedsQuotes(text)) {
-        return std::copy(text.begin(), text.end(), at);
-    }
-    *at++ = '"';
-    for (const char c : text) {
-        if (c == '"') {
-            *at++ = '"';
-        }
-        *at++ = c;
-    }
-    *at++ = '"';
-    return at;
-}
-
 // The CSV lines of the rows [first, last) of a volume, written straight into `text`.
 std::string csvRows(const VolumeReport& report, std::string_view volume,
                     const DescriptionIndex& descriptions, std::size_t first, std::size_t last) {

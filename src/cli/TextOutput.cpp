@@ -2,6 +2,7 @@
 
 #include "common/Utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lantrivex::cli {
@@ -12,6 +13,8 @@ std::string csvField(std::string_view text) {
     return out;
 }
 
+namespace {
+
 bool csvFieldNeedsQuotes(std::string_view text) {
     if (!text.empty() && (text.front() == ' ' || text.back() == ' ')) {
         return true;
@@ -19,19 +22,27 @@ bool csvFieldNeedsQuotes(std::string_view text) {
     return text.find_first_of(",\"\r\n") != std::string_view::npos;
 }
 
-void appendCsvField(std::string& out, std::string_view text) {
+} // namespace
+
+char* putCsvField(char* at, std::string_view text) {
     if (!csvFieldNeedsQuotes(text)) {
-        out.append(text);
-        return;
+        return std::copy(text.begin(), text.end(), at);
     }
-    out.push_back('"');
-    for (char c : text) {
+    *at++ = '"';
+    for (const char c : text) {
         if (c == '"') {
-            out.push_back('"');
+            *at++ = '"';
         }
-        out.push_back(c);
+        *at++ = c;
     }
-    out.push_back('"');
+    *at++ = '"';
+    return at;
+}
+
+void appendCsvField(std::string& out, std::string_view text) {
+    const std::size_t start = out.size();
+    out.resize(start + 2 * text.size() + 2);
+    out.resize(static_cast<std::size_t>(putCsvField(out.data() + start, text) - out.data()));
 }
 
 std::string jsonString(std::string_view text) {

@@ -10,8 +10,9 @@ namespace lantrivex::cli {
 std::string csvField(std::string_view text);
 // The same, appended to `out`.
 void appendCsvField(std::string& out, std::string_view text);
-// Whether such a field is quoted.
-bool csvFieldNeedsQuotes(std::string_view text);
+// The same, written at `at`, where there is room for twice its length plus two; returns where it
+// ends.
+char* putCsvField(char* at, std::string_view text);
 
 // A JSON string literal of UTF-8 text, quotes included; control characters escaped, and bytes that
 // are not valid UTF-8 replaced by U+FFFD so the output stays valid JSON.
