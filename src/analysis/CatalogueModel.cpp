@@ -20,7 +20,8 @@ std::vector<std::size_t> Catalogue::childrenInTreeOrder(int parent) const {
 }
 
 Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,
-                         discovery::MacServerLookup& lookup, platform::FolderProbe& folders) {
+                         discovery::MacServerLookup& lookup, platform::FolderProbe& folders,
+                         const CatalogueProgress& progress) {
     lookup.beginRebuild();
     Catalogue catalogue;
     // Every folder of the rebuild is tested against one view of the system (one reading of the
@@ -39,6 +40,9 @@ Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,
                                                 connections, true, 0});
 
         const std::string server = lookup.GetMacServerName(FlagLocal, machine);
+        if (progress) {
+            progress(i + 1, count);
+        }
         if (server.empty()) {
             continue;
         }

@@ -2,10 +2,12 @@
 
 #include "discovery/ConnectedMachines.h"
 #include "discovery/MacServerLookup.h"
+#include "platform/AccessFailure.h"
 #include "platform/FolderProbe.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ struct CatalogueNode {
     std::string tag; // machine: its connections text; volume: its panel index; server: ""
     bool expanded = false;
     std::int32_t panel = 0; // volume: its panel index (1 ...); 0 for the other kinds
+    // machine: why it shows no Macintosh server, or no volumes (None when it was read, or simply
+    // runs none of the product); the other kinds: None.
+    platform::AccessFailure failure = platform::AccessFailure::None;
 };
 
 // One volume panel: its index, and the caption of its title line "server - volume".
@@ -53,7 +58,13 @@ struct Catalogue {
 // Macintosh server when `lookup` finds one, and the server's volumes with their panels. Each
 // volume's folder is tested through `folders`. Two volumes with the same root both appear, each
 // with its own panel.
+//
+// `progress`, when given, is told how many machines have been asked so far of how many
+// (`asked` rises by one at each call, up to `total`). It may be called from another thread than
+// the caller's, but never from two at once.
+using CatalogueProgress = std::function<void(std::size_t asked, std::size_t total)>;
 Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,
-                         discovery::MacServerLookup& lookup, platform::FolderProbe& folders);
+                         discovery::MacServerLookup& lookup, platform::FolderProbe& folders,
+                         const CatalogueProgress& progress = {});
 
 } // namespace lantrivex::analysis

@@ -13,7 +13,8 @@ constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 
 std::optional<ScanResult> ReadVolumeIndex(std::string_view volumeRoot,
                                           platform::NamedStreamReader& streams,
-                                          platform::Notifier& notifier, LanguageFlag nLangue) {
+                                          platform::Notifier& notifier, LanguageFlag nLangue,
+                                          const ReadProgress& progress) {
     std::unique_ptr<platform::ByteStream> stream = streams.open(volumeRoot, kIndexStreamName);
     const std::int64_t size = stream ? stream->size() : -1;
     if (size <= 0) {
@@ -37,6 +38,9 @@ std::optional<ScanResult> ReadVolumeIndex(std::string_view volumeRoot,
         }
         scanner.feed(std::span<const std::byte>(buffer.data(), got));
         remaining -= static_cast<std::int64_t>(got);
+        if (progress) {
+            progress(static_cast<std::uint64_t>(size - remaining), size);
+        }
     }
     stream.reset();
 
