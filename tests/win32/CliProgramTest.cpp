@@ -33,8 +33,8 @@ TEST(CliProgram, ScanReadsTheIndexStreamOfEachVolume) {
     EXPECT_THAT(out, HasSubstr("volume,count,percent,signature,description\r\n" + volume +
                                ",3,75,TEXTttxt,"));
     EXPECT_THAT(out, HasSubstr("\r\n" + volume + ",1,25,XDOCXPR3,"));
-    EXPECT_THAT(out, HasSubstr("Lantrivex: Unknown Macintosh volume index\n  (" +
-                               temp.file("none") + ")\n"));
+    EXPECT_THAT(out, HasSubstr("Lantrivex: Unknown Macintosh volume index\n  Volume: " +
+                               temp.file("none") + "\n"));
 }
 
 TEST(CliProgram, CatalogueOfThisComputerFromItsRegistry) {
