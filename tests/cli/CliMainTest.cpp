@@ -132,6 +132,24 @@ TEST_F(CliTest, CatalogueWithTheProductFromTheSettingUnlessGiven) {
     EXPECT_EQ(out.str().substr(0, 35), "Product: Cyan Software MacServerIP\n");
 }
 
+TEST_F(CliTest, CatalogueTellsWhyEachMachineShowsNoServerOnStandardErrorAndInJson) {
+    reg.setUnreachable("CYAN");
+    ASSERT_EQ(run({"catalogue", "--format", "json", "--lang", "fr"}), kExitOk);
+    const std::string json = out.str();
+    EXPECT_NE(json.find(R"({"name":"WORKSTATION","connections":"","reason":"no-product-key",)"
+                        R"("server":null})"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("name":"NTSRV","connections":"\D$ (/mnt/ntsrv-d)", "reason"
+                        : null, ) "),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("reason":"unreachable","server":null})"), std::string::npos) << json;
+    EXPECT_EQ(err.str(),
+              "Lantrivex: WORKSTATION: Aucun serveur Macintosh de ce produit sur la machine\n"
+              "Lantrivex: CYAN: Machine injoignable\n");
+}
+
 TEST_F(CliTest, TextFormsShowControlCharactersAsEscapesNeverRaw) {
     // A registry value that would retitle the terminal, a CSI in the C1 range, a stray byte.
     reg.setString("NTSRV", kMacFile, "ServerName", "Evil\x1b]0;owned\x07");
