@@ -140,8 +140,7 @@ TEST_F(CliTest, CatalogueTellsWhyEachMachineShowsNoServerOnStandardErrorAndInJso
                         R"("server":null})"),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find(R"("name":"NTSRV","connections":"\D$ (/mnt/ntsrv-d)", "reason"
-                        : null, ) "),
+    EXPECT_NE(json.find(R"x("name":"NTSRV","connections":"\\D$ (/mnt/ntsrv-d)","reason":null,)x"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find(R"("reason":"unreachable","server":null})"), std::string::npos) << json;

@@ -17,12 +17,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The most a limited link passes at once after a pause.
+constexpr double kBurst = 8192;
+
 struct Connection {
     int client = -1;
     int server = -1;
-    Clock::time_point start = Clock::now();
     std::size_t down = 0; // bytes passed from the server to the client
     bool closed = false;
+    double tokens = 0; // bytes the link may pass now (at most kBurst)
+    Clock::time_point last = Clock::now();
 };
 
 // Passes up to `most` bytes from `from` to `to`; false when either side is closed.
@@ -70,18 +74,17 @@ void LoopbackProxy::serve() {
     std::list<Connection> connections;
     while (!stop_) {
         std::vector<pollfd> fds{{listener_, POLLIN, 0}};
-        std::vector<std::pair<Connection*, bool>> owners{
-            {nullptr, false}}; // connection, from server
+        std::vector<std::pair<Connection*, bool>> owners{{nullptr, false}}; // from the server?
         const auto now = Clock::now();
         for (Connection& c : connections) {
             fds.push_back({c.client, POLLIN, 0});
             owners.emplace_back(&c, false);
+            const double elapsed = std::chrono::duration<double>(now - c.last).count();
+            c.tokens =
+                std::min(kBurst, c.tokens + elapsed * static_cast<double>(link_.bytesPerSecond));
+            c.last = now;
             const bool stalled = link_.stallAfter != 0 && c.down >= link_.stallAfter;
-            const double seconds = std::chrono::duration<double>(now - c.start).count();
-            const bool allowed = link_.bytesPerSecond == 0 ||
-                                 static_cast<double>(c.down) <
-                                     4096 + seconds * static_cast<double>(link_.bytesPerSecond);
-            if (!stalled && allowed) {
+            if (!stalled && (link_.bytesPerSecond == 0 || c.tokens >= 1)) {
                 fds.push_back({c.server, POLLIN, 0});
                 owners.emplace_back(&c, true);
             }
@@ -93,7 +96,7 @@ void LoopbackProxy::serve() {
             const int client = ::accept(listener_, nullptr, nullptr);
             const int server = client >= 0 ? connectToLoopback(target_) : -1;
             if (server >= 0) {
-                connections.push_back(Connection{client, server, Clock::now(), 0, false});
+                connections.push_back(Connection{client, server});
             } else if (client >= 0) {
                 ::close(client);
             }
@@ -108,18 +111,16 @@ void LoopbackProxy::serve() {
                 c.closed = c.closed || !pass(c.client, c.server, 16384, ignored);
                 continue;
             }
-            const double seconds = std::chrono::duration<double>(Clock::now() - c.start).count();
             std::size_t most = 16384;
             if (link_.bytesPerSecond != 0) {
-                const double budget = 4096 + seconds * static_cast<double>(link_.bytesPerSecond) -
-                                      static_cast<double>(c.down);
-                most = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(budget, 1.0)), 1,
-                                               most);
+                most = std::clamp<std::size_t>(static_cast<std::size_t>(c.tokens), 1, most);
             }
             if (link_.stallAfter != 0) {
                 most = std::min(most, link_.stallAfter - std::min(link_.stallAfter, c.down));
             }
+            const std::size_t before = c.down;
             c.closed = c.closed || (most > 0 && !pass(c.server, c.client, most, c.down));
+            c.tokens -= static_cast<double>(c.down - before);
         }
         connections.remove_if([](const Connection& c) {
             if (c.closed) {

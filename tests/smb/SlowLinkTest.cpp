@@ -84,9 +84,11 @@ TEST_F(SlowLinkTest, TheCommandLineReaderExitsOneAndNamesTheVolumeOfAStoppedStre
                                       (scratch / "cut.err").string() + "'");
     EXPECT_EQ(status, 1);
     EXPECT_EQ(smbtest::readText(scratch / "cut.out"), ""); // no partial result
-    EXPECT_EQ(smbtest::readText(scratch / "cut.err"),
-              "Lantrivex: Error reading file ...\n  Volume : " + std::string(kVolume) +
-                  "\n  La machine n'a pas répondu à temps\n");
+    // (A sanitizer's closing summary may follow.)
+    EXPECT_EQ(smbtest::readText(scratch / "cut.err")
+                  .find("Lantrivex: Error reading file ...\n  Volume : " + std::string(kVolume) +
+                        "\n  La machine n'a pas répondu à temps\n"),
+              0u);
 }
 
 } // namespace

@@ -69,8 +69,8 @@ namespace {
 
 // The pieces asked of the server. A request must be answered within the timeout, so a piece is
 // sized to what the link carried in a quarter of the timeout (as measured on the pieces before
-// it), from kFirstReadPiece up to kMaxReadPiece: the timeout then bounds a stall, not the time a
-// large stream takes on a slow link.
+// it), from kFirstReadPiece up to kMaxReadPiece and at most twice the piece before: the timeout
+// then bounds a stall, not the time a large stream takes on a slow link.
 constexpr std::size_t kFirstReadPiece = 16 * 1024;
 constexpr std::size_t kMaxReadPiece = 1024 * 1024;
 
@@ -139,8 +139,11 @@ private:
         const double timeout = std::chrono::duration<double>(session_->settings().timeout).count();
         const double fits = seconds > 0 ? static_cast<double>(bytes) / seconds * timeout / 4
                                         : static_cast<double>(kMaxReadPiece);
+        // A piece at most doubles from one to the next: a burst of bytes that were waiting
+        // (buffers along the link) says little of the link's rate.
         const auto next = static_cast<std::size_t>(std::clamp(
-            fits, static_cast<double>(kFirstReadPiece / 4), static_cast<double>(kMaxReadPiece)));
+            fits, static_cast<double>(kFirstReadPiece / 4),
+            std::min(static_cast<double>(kMaxReadPiece), 2.0 * static_cast<double>(piece_))));
         piece_ = std::max<std::size_t>(4096, next & ~std::size_t{4095});
     }
 
