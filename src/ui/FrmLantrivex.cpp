@@ -2,6 +2,7 @@
 
 #include "analysis/CatalogueModel.h"
 #include "analysis/VolumeIndexReader.h"
+#include "common/Collation.h"
 #include "discovery/ConnectedMachines.h"
 #include "discovery/MacServerLookup.h"
 #include "shell/Captions.h"
@@ -17,7 +18,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCollator>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -81,21 +81,20 @@ QString indexedName(const char* array, int k) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(k);
 }
 
-// A node of the catalogue: siblings sort as a reader reads them, letter case aside (as the
-// catalogue model and the command-line reader list them), in the order of the user's locale.
+// A node of the catalogue: siblings sort as a reader reads them, letter case aside, in the
+// catalogue's collation (the command-line reader's too). The key is made once, with the node.
 class CatalogueNodeItem : public QTreeWidgetItem {
 public:
-    using QTreeWidgetItem::QTreeWidgetItem;
+    explicit CatalogueNodeItem(const QString& caption)
+        : QTreeWidgetItem(QStringList(caption)), sortKey_(collationKey(caption.toStdString())) {}
 
     bool operator<(const QTreeWidgetItem& other) const override {
-        // One collator for the locale of the moment, made again when the locale changes.
-        static QCollator collator;
-        if (collator.caseSensitivity() != Qt::CaseInsensitive || collator.locale() != QLocale()) {
-            collator = QCollator(QLocale());
-            collator.setCaseSensitivity(Qt::CaseInsensitive);
-        }
-        return collator.compare(text(0), other.text(0)) < 0;
+        const auto* node = dynamic_cast<const CatalogueNodeItem*>(&other);
+        return node != nullptr ? sortKey_ < node->sortKey_ : QTreeWidgetItem::operator<(other);
     }
+
+private:
+    std::string sortKey_;
 };
 
 // The volume title and the total line share one band: each label paints its own background, so
@@ -819,7 +818,7 @@ QTreeWidgetItem* FrmLantrivex::addTreeNode(QTreeWidgetItem* parent, const QStrin
 QTreeWidgetItem* FrmLantrivex::insertTreeNode(QTreeWidgetItem* parent, const QString& key,
                                               const QString& caption, int image,
                                               const QVariant& tag, bool expanded) {
-    auto* item = new CatalogueNodeItem(QStringList(caption));
+    auto* item = new CatalogueNodeItem(caption);
     item->setData(0, KeyRole, key);
     item->setData(0, TagRole, tag);
     item->setData(0, ImageRole, image);
