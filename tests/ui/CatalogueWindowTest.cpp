@@ -55,6 +55,11 @@ TEST_F(CatalogueWindowTest, FirstActivationBuildsTheCatalogue) {
     EXPECT_EQ(gone->parent()->parent(), node(R"(NTSRV1\D$ (F:); \E$)"));
     EXPECT_FALSE(gone->icon(0).isNull());
     ASSERT_EQ(window->volumePanelCount(), 3);
+    EXPECT_FALSE(window->volumePanelMade(1) || window->volumePanelMade(3));
+    EXPECT_EQ(child<QWidget>("lblVolume(3)"), nullptr) << "a panel is made when first shown";
+    clickNode(node(kVolumeA));
+    EXPECT_TRUE(window->volumePanelMade(1));
+    EXPECT_NE(child<QWidget>("lstSignatures(1)"), nullptr);
     EXPECT_EQ(window->lblVolume(3)->text(), "MACSRV - Gone");
     EXPECT_FALSE(window->lstSignatures(3)->isVisible());
 }
