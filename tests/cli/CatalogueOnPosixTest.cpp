@@ -138,7 +138,7 @@ TEST(CatalogueOnPosix, EachDamagedExportIsToldWithItsFileAndLineAndTheRestIsPrin
                              "Lantrivex: NTSRV1: Export du registre endommagé ou illisible\n"
                              "Lantrivex: NTSRV2: Export du registre endommagé ou illisible\n"
                              "Lantrivex: NTSRV3: Export du registre endommagé ou illisible\n");
-    EXPECT_NE(out.str().find("Macintosh server: Mac NTSRV0"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Serveur Macintosh: Mac NTSRV0"), std::string::npos) << out.str();
     err.str({});
     ASSERT_EQ(runCli({"catalogue", "--format", "json"}, context), kExitOk);
     const std::string english =
