@@ -13,5 +13,5 @@ int main(int argc, char** argv) {
     lantrivex::cli::CliContext ctx{platform, std::cout, std::cerr,
                                    platform.location.settingsFolder(),
                                    (point && point[0] && !point[1]) ? point[0] : '.'};
-    return lantrivex::cli::runCli(std::vector<std::string>(argv + 1, argv + argc), ctx);
+    return lantrivex::cli::runCli(lantrivex::platform::programArguments(argc, argv), ctx);
 }
