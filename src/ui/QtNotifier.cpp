@@ -47,7 +47,8 @@ bool QtNotifier::askYesNo(std::string_view text) {
     QMessageBox box(QMessageBox::Question, title(), boxText(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Yes);
+    // Enter answers No: a question that would discard work never takes the careless key.
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
