@@ -24,5 +24,5 @@ int main(int argc, char** argv) {
 #else
     ctx.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
 #endif
-    return lantrivex::cli::runCli(std::vector<std::string>(argv + 1, argv + argc), ctx);
+    return lantrivex::cli::runCli(lantrivex::platform::programArguments(argc, argv), ctx);
 }
