@@ -2,9 +2,9 @@
 # Installs what is missing, then builds and tests both presets: the debug preset (AddressSanitizer
 # and UndefinedBehaviorSanitizer) runs every test; the release preset builds every target (the
 # programs, the tests, the benchmarks, the tools) and runs the tests again, optimised, with the
-# Debian package's test. Then the fuzz targets run for a bounded time each, and last the Windows
-# program is cross-built and its tests run under Wine (last, so that a Wine problem cannot hide the
-# Linux results). Each stage tells its time (ctest its own).
+# Debian package's test, and lintian checks that package. Then the fuzz targets run for a bounded
+# time each, and last the Windows program is cross-built and its tests run under Wine (last, so
+# that a Wine problem cannot hide the Linux results). Each stage tells its time (ctest its own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,5 +22,6 @@ timed "debug build" build debug
 ctest --preset debug
 timed "release build" build release
 ctest --preset release
+timed lintian tools/lint-debian-package.sh build/release
 timed fuzzers tools/run-fuzzers.sh
 timed windows tools/run-windows-tests.sh

@@ -27,6 +27,9 @@ packages=(
     # The Debian package: cpack finds the programs with file, their dependencies with
     # dpkg-shlibdeps.
     file dpkg-dev
+    # The package's checks in CI: lintian on the Debian package (tools/lint-debian-package.sh),
+    # appstreamcli on the AppStream metadata (the installed-program test).
+    lintian appstream
     # The scripts: the sample network's registry exports (iconv), bench/cli-peak-memory.sh
     # (/usr/bin/time), tools/check-signatures.py.
     libc-bin time python3
