@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows program as one folder, and CPack's .zip of it: both programs, the signature table,
 # the Qt libraries the window program loads with the one platform plugin it needs and Qt's French
 # texts, and the MinGW runtime those Qt libraries were built against (the programs themselves link

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and tests both presets: the debug preset (AddressSanitizer
 # and UndefinedBehaviorSanitizer) runs every test; the release preset builds every target (the
 # programs, the tests, the benchmarks, the tools) and runs the tests again, optimised, with the

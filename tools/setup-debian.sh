@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, testing, packaging and running Lantrivex needs on Debian 12, from Debian's
 # packages only, and only what is missing. Idempotent: when everything is there it only checks, in
 # well under a second.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package that `cpack -G DEB` makes of a release build: its name, its control fields
 # (dependencies found by dpkg-shlibdeps) and its file list.
 # Usage: debian-package-test.sh BUILD_DIR

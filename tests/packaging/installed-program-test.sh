@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed program: `cmake --install` into a staging folder (DESTDIR, prefix /usr), its files,
 # then the installed programs run on the sample network with a fresh HOME: they read their
 # signature table and settings from the user's configuration folder, which they make and fill

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows program's .zip: CPack makes it from the windows build; it holds exactly the programs,
 # the signature table, the Qt libraries with the one platform plugin, Qt's French texts and the
 # runtime Qt needs; unpacked anywhere, its programs start under Wine with nothing but that folder.
