@@ -31,6 +31,9 @@ packages=(
     # The package's checks in CI: lintian on the Debian package (tools/lint-debian-package.sh),
     # appstreamcli on the AppStream metadata (the installed-program test).
     lintian appstream
+    # The RealNtfs tests' real NTFS file system: mkntfs makes the image, ntfs-3g mounts it
+    # through FUSE with its named streams (tests/ntfs/real-ntfs.sh, as root).
+    ntfs-3g
     # The scripts: the sample network's registry exports (iconv), bench/cli-peak-memory.sh
     # (/usr/bin/time), tools/check-signatures.py.
     libc-bin time python3
