@@ -130,13 +130,7 @@ TEST_F(CliTest, CatalogueWithTheProductFromTheSettingUnlessGiven) {
 // headings in the language asked for.
 TEST_F(CliTest, CatalogueInTheTreesOrderWithHeadingsInTheLanguage) {
     fake.connections.add("/mnt/apps", R"(\\apps\x)");
-    for (const char* name : {"z\xC3\xA8"
-                             "bre",
-                             "\xC3\x89"
-                             "chos",
-                             "\xC3\xA9"
-                             "ditions",
-                             "Zoo"}) {
+    for (const char* name : {"zèbre", "Échos", "éditions", "Zoo"}) {
         reg.setMultiString("NTSRV", kMacFile + R"(\Volumes)"s, name, {R"(Path=D:\Pub)"});
     }
     ASSERT_EQ(run({"catalogue", "--lang", "fr"}), kExitOk);
@@ -147,14 +141,11 @@ TEST_F(CliTest, CatalogueInTheTreesOrderWithHeadingsInTheLanguage) {
                          "  Serveur Macintosh: Serveur \"Mac\"\n"
                          "    Panneau  Dossier  Volume    Racine\n"
                          "    2        absent   Archives  \\\\NTSRV\\E$\\Old\n"
-                         "    4        trouv\xC3\xA9   \xC3\x89"
-                         "chos     \\\\NTSRV\\D$\\Pub\n"
-                         "    5        trouv\xC3\xA9   \xC3\xA9"
-                         "ditions  \\\\NTSRV\\D$\\Pub\n"
-                         "    1        trouv\xC3\xA9   Pub       \\\\NTSRV\\D$\\Pub\n"
-                         "    3        trouv\xC3\xA9   z\xC3\xA8"
-                         "bre     \\\\NTSRV\\D$\\Pub\n"
-                         "    6        trouv\xC3\xA9   Zoo       \\\\NTSRV\\D$\\Pub\n\n"
+                         "    4        trouvé   Échos     \\\\NTSRV\\D$\\Pub\n"
+                         "    5        trouvé   éditions  \\\\NTSRV\\D$\\Pub\n"
+                         "    1        trouvé   Pub       \\\\NTSRV\\D$\\Pub\n"
+                         "    3        trouvé   zèbre     \\\\NTSRV\\D$\\Pub\n"
+                         "    6        trouvé   Zoo       \\\\NTSRV\\D$\\Pub\n\n"
                          "WORKSTATION\n  pas de serveur Macintosh\n");
     ASSERT_EQ(run({"catalogue", "--format", "json"}), kExitOk);
     std::string names;
@@ -162,11 +153,8 @@ TEST_F(CliTest, CatalogueInTheTreesOrderWithHeadingsInTheLanguage) {
         at += 8;
         names += out.str().substr(at, out.str().find('"', at) - at) + "|";
     }
-    EXPECT_EQ(names, "apps|CYAN|NTSRV|Serveur \\|Archives|\xC3\x89"
-                     "chos|\xC3\xA9"
-                     "ditions|Pub|"
-                     "z\xC3\xA8"
-                     "bre|Zoo|WORKSTATION|");
+    EXPECT_EQ(names,
+              "apps|CYAN|NTSRV|Serveur \\|Archives|Échos|éditions|Pub|zèbre|Zoo|WORKSTATION|");
 }
 
 TEST_F(CliTest, TextFormsShowControlCharactersAsEscapesNeverRaw) {

@@ -24,6 +24,7 @@ struct FakeNamedStreamReader : platform::NamedStreamReader {
     std::vector<std::string> openedPaths;
     std::size_t largestRead = 0;  // the most bytes one read asked for
     std::function<void()> onOpen; // runs at each open, to look at the caller meanwhile
+    std::function<void()> onRead; // runs before each read
 
     Stream& addStream(std::string path, std::string streamName, std::string bytes) {
         return streams[{std::move(path), std::move(streamName)}] =
@@ -45,6 +46,9 @@ struct FakeNamedStreamReader : platform::NamedStreamReader {
             return stream.reportedSize.value_or(static_cast<std::int64_t>(stream.bytes.size()));
         }
         std::size_t read(std::byte* buffer, std::size_t capacity) override {
+            if (owner.onRead) {
+                owner.onRead();
+            }
             ++owner.reads;
             owner.largestRead = std::max(owner.largestRead, capacity);
             const std::size_t n = std::min({capacity, stream.bytes.size() - position,

@@ -28,8 +28,10 @@ TEST_F(AnalysisTest, ClickOnAVolumeShowsItsPanelAndCopyTakesTheRows) {
     QString statusWhileReading;
     bool templateShownWhileReading = false;
     streams.onOpen = [&] {
-        statusWhileReading = window->statusText(1);
-        templateShownWhileReading = window->lstSignatures(0)->isVisible();
+        onWindowThread([&] {
+            statusWhileReading = window->statusText(1);
+            templateShownWhileReading = window->lstSignatures(0)->isVisible();
+        });
     };
     clickNode(volumeA);
     EXPECT_EQ(statusWhileReading, "Analyzing Macintosh volume index... Please wait...");
