@@ -261,6 +261,18 @@ void FrmLantrivex::createMenus() {
     QMenu* help = addMenu(bar, "mnuHelp", "&?");
     addItem(help, "mnuAbout", "A propos de...", QKeySequence(Qt::Key_F1),
             &FrmLantrivex::mnuAbout_Click);
+
+    // While a dialog is open the window is blocked and Qt draws the menu bar in its palette's
+    // inactive colours, which the Windows theme makes grey for the titles: the titles would swap
+    // looks with the disabled one. The menu bar keeps its active colours, as Windows' own menus do;
+    // only a disabled title is drawn apart.
+    QPalette colours = bar->palette();
+    for (const QPalette::ColorRole role :
+         {QPalette::Button, QPalette::ButtonText, QPalette::Light, QPalette::Window,
+          QPalette::WindowText, QPalette::Highlight, QPalette::HighlightedText}) {
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    }
+    bar->setPalette(colours);
 }
 
 void FrmLantrivex::createToolbar() {

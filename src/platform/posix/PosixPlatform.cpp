@@ -31,4 +31,8 @@ std::unique_ptr<HostPlatform> makeHostPlatform() {
     return std::make_unique<posix::PosixPlatform>();
 }
 
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
 } // namespace lantrivex::platform

@@ -25,6 +25,13 @@ void PosixRegistry::beginRebuild() {
     }
 }
 
+AccessFailure PosixRegistry::connectFailure(std::string_view machineName) {
+    if (machineName.empty() || !live_ || !exports_.machineFile(machineName).empty()) {
+        return exports_.connectFailure(machineName);
+    }
+    return live_->connectFailure(machineName);
+}
+
 std::vector<RegistryProblem> PosixRegistry::takeProblems() {
     return exports_.takeProblems();
 }
