@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Qt 6 (qtbase: Core, Gui, Widgets, Test, the windows and offscreen platform plugins)
 # for 64-bit Windows with MinGW-w64, from Debian's own qt6-base source package, the same version as
 # the host's Qt. The result goes to a cache folder outside the clone and is built only when it is

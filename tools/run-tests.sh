@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and tests both presets: the debug preset (AddressSanitizer
 # and UndefinedBehaviorSanitizer) runs every test; the release preset builds every target (the
 # programs, the tests, the benchmarks, the tools) and runs the tests again, optimised, with the
-# Debian package's test. The tsan preset then builds the tests of the concurrent code only (the
-# catalogue, the index reader, the command-line reader, SMB; with clang's ThreadSanitizer) and runs
-# them: any report fails. Then the fuzz targets run for a bounded time each, and last the Windows
-# program is cross-built and its tests run under Wine (last, so that a Wine problem cannot hide the
-# Linux results). Each stage tells its time (ctest its own).
+# Debian package's test, and lintian checks that package. The tsan preset then builds the tests of
+# the concurrent code only (the catalogue, the index reader, the command-line reader, SMB; with
+# clang's ThreadSanitizer) and runs them: any report fails. Then the fuzz targets run for a bounded
+# time each, and last the Windows program is cross-built and its tests run under Wine (last, so
+# that a Wine problem cannot hide the Linux results). Each stage tells its time (ctest its own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,6 +30,7 @@ timed "debug build" build debug
 ctest --preset debug
 timed "release build" build release
 ctest --preset release
+timed lintian tools/lint-debian-package.sh build/release
 timed "thread sanitizer" tsan
 timed fuzzers tools/run-fuzzers.sh
 timed windows tools/run-windows-tests.sh

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/CatalogueModel.h"
 
 #include "common/Collation.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue rebuilt through the POSIX platform on a network laid out in files: what it reads,
 // and how often.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A volume analysed end to end from its Windows root \\127.0.0.1\D$\... over SMB, on a share
 // that no mount covers or whose mount shows no streams, with the port from LANTRIVEX_SMB_PORT (a
 // Windows path names none).

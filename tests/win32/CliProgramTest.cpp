@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lantrivex-cli.exe run as a Windows program, as a user runs it: on a volume folder's index stream
 // and on this computer's registry.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowsTestSupport.h"
 #include "platform/win32/AnsiCodePage.h"
 #include "platform/win32/UniqueHandle.h"

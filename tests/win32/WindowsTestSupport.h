@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the tests of the Windows side share: telling Wine from Windows, wide texts, a scratch
