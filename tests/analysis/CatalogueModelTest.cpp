@@ -110,8 +110,7 @@ TEST_F(CatalogueTest, ThisComputerIsAskedLocallyOnlyWhenItIsListed) {
     EXPECT_EQ(reg.connections, (Strings{"NTSRV"}));
 }
 
-// The fake registry behind answers that come after a delay of their own, and machines whose
-// connection fails for a given reason.
+// The fake registry behind answers that come after a delay of their own.
 struct DelayedRegistry : platform::Registry {
     explicit DelayedRegistry(fakes::FakeRegistry& registry) : inner(registry) {}
     platform::RegistryError localMachine(std::unique_ptr<platform::RegistryHive>& hive) override {
@@ -120,16 +119,13 @@ struct DelayedRegistry : platform::Registry {
     platform::RegistryError connect(std::string_view name,
                                     std::unique_ptr<platform::RegistryHive>& hive) override {
         std::this_thread::sleep_for(std::chrono::microseconds(delays.at(std::string(name))));
-        return failures.contains(std::string(name)) ? platform::kRegBadNetPath
-                                                    : inner.connect(name, hive);
+        return inner.connect(name, hive);
     }
     platform::AccessFailure connectFailure(std::string_view name) override {
-        const auto found = failures.find(std::string(name));
-        return found == failures.end() ? platform::AccessFailure::None : found->second;
+        return inner.connectFailure(name);
     }
     fakes::FakeRegistry& inner;
     std::map<std::string, int> delays; // microseconds
-    std::map<std::string, platform::AccessFailure> failures;
 };
 
 TEST_F(CatalogueTest, TheTreeIsTheSameWhateverTheOrderOfTheAnswers) {
@@ -145,7 +141,8 @@ TEST_F(CatalogueTest, TheTreeIsTheSameWhateverTheOrderOfTheAnswers) {
         addMachine(name, "");
         expectedFailure.push_back(AccessFailure::None);
         if (m % 7 == 3) {
-            expectedFailure.back() = delayed.failures[name] = reasons[m % 4];
+            expectedFailure.back() = reasons[m % 4];
+            reg.setUnreachable(name, reasons[m % 4]);
             continue;
         }
         if (m % 5 == 4) {

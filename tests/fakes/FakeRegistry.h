@@ -33,7 +33,8 @@ struct FakeRegistry : platform::Registry {
     };
     struct Machine {
         bool reachable = true;
-        std::map<std::string, Key> keys; // folded path -> key
+        platform::AccessFailure failure = platform::AccessFailure::None; // told when unreachable
+        std::map<std::string, Key> keys;                                 // folded path -> key
     };
     std::vector<std::string> connections;                        // machines connected to
     std::vector<std::pair<std::string, std::uint32_t>> openings; // key path, access asked
@@ -71,7 +72,12 @@ struct FakeRegistry : platform::Registry {
                                static_cast<char>(number >> 16), static_cast<char>(number >> 24)};
         return setValue(host, path, name, platform::kRegDword, data);
     }
-    void setUnreachable(View host) { machine(host).reachable = false; }
+    // Connections to `host` fail; connectFailure() tells `failure` (None: only the error code).
+    void setUnreachable(View host,
+                        platform::AccessFailure failure = platform::AccessFailure::None) {
+        machine(host).reachable = false;
+        machine(host).failure = failure;
+    }
 
     Error localMachine(std::unique_ptr<platform::RegistryHive>& hive) override {
         hive = std::make_unique<Hive>(*this, machine(local_));
@@ -88,6 +94,12 @@ struct FakeRegistry : platform::Registry {
         }
         hive = std::make_unique<Hive>(*this, it->second);
         return platform::kRegOk;
+    }
+
+    platform::AccessFailure connectFailure(View machineName) override {
+        const auto it = machines_.find(asciiToLower(machineName));
+        return it == machines_.end() || it->second.reachable ? platform::AccessFailure::None
+                                                             : it->second.failure;
     }
 
     void beginRebuild() override { ++rebuilds; }
