@@ -24,6 +24,9 @@ struct CliContext {
     bool errIsTerminal = false;  // `err` is a terminal: long reads show their progress there
 };
 
+// Whether the file descriptor `fd` (2: standard error) is a terminal.
+bool isTerminal(int fd);
+
 // The value of --lang: "en" or "fr"; nullopt for anything else.
 inline std::optional<LanguageFlag> languageOption(std::string_view value) {
     if (value == "en") {

@@ -5,6 +5,12 @@
 #include "cli/ScanCommand.h"
 #include "common/Language.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace lantrivex::cli {
 namespace {
 
@@ -22,6 +28,14 @@ Commands:
 )";
 
 } // namespace
+
+bool isTerminal(int fd) {
+#if defined(_WIN32)
+    return _isatty(fd) != 0;
+#else
+    return ::isatty(fd) == 1;
+#endif
+}
 
 int runCli(const std::vector<std::string>& args, CliContext& ctx) {
     if (args.empty()) {

@@ -3,13 +3,7 @@
 #include "platform/HostPlatform.h"
 
 #include <clocale>
-#include <cstdio>
 #include <iostream>
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -20,10 +14,6 @@ int main(int argc, char** argv) {
     lantrivex::cli::CliContext ctx{platform, std::cout, std::cerr,
                                    platform.location.settingsFolder(),
                                    (point && point[0] && !point[1]) ? point[0] : '.'};
-#if defined(_WIN32)
-    ctx.errIsTerminal = _isatty(_fileno(stderr)) != 0;
-#else
-    ctx.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
-#endif
+    ctx.errIsTerminal = lantrivex::cli::isTerminal(2); // standard error
     return lantrivex::cli::runCli(lantrivex::platform::programArguments(argc, argv), ctx);
 }
