@@ -19,18 +19,22 @@ function(lantrivex_layer target folder)
     endif()
 endfunction()
 
-# lantrivex_test(<name> <folder> [CUSTOM_MAIN] [EXCLUDE <regex>] [DEPS <targets>...] [ENV <vars>...]
-#                [PROPERTIES <name> <value>...])
+# lantrivex_test(<name> <folder> [CUSTOM_MAIN] [EXCLUDE <regex>] [ONLY <regex>] [DEPS <targets>...]
+#                [ENV <vars>...] [PROPERTIES <name> <value>...])
 #
 # One GoogleTest executable per folder of tests/, made of every .cpp in it, registered with CTest
 # test by test. CUSTOM_MAIN: the folder brings its own main() (the window tests create the
 # QApplication there). EXCLUDE: the files whose names match are left out (tests of another
-# system's services). PROPERTIES: more test properties for every test of the folder.
+# system's services). ONLY: only the files whose names match are taken (a build that runs a
+# part of the folder). PROPERTIES: more test properties for every test of the folder.
 function(lantrivex_test name folder)
-    cmake_parse_arguments(ARG "CUSTOM_MAIN" "EXCLUDE" "DEPS;ENV;PROPERTIES" ${ARGN})
+    cmake_parse_arguments(ARG "CUSTOM_MAIN" "EXCLUDE;ONLY" "DEPS;ENV;PROPERTIES" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp")
     if(sources AND ARG_EXCLUDE)
         list(FILTER sources EXCLUDE REGEX "/(${ARG_EXCLUDE})[^/]*$")
+    endif()
+    if(sources AND ARG_ONLY)
+        list(FILTER sources INCLUDE REGEX "/(${ARG_ONLY})[^/]*$")
     endif()
     if(NOT sources)
         return()
