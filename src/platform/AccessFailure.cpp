@@ -88,4 +88,40 @@ AccessFailure registryErrorFailure(RegistryError error) noexcept {
     }
 }
 
+AccessFailure win32ErrorFailure(std::uint32_t error) noexcept {
+    // The codes by number, so that both programs (and the tests on either system) share the table.
+    switch (error) {
+    case 0: // ERROR_SUCCESS
+        return AccessFailure::None;
+    case 5:  // ERROR_ACCESS_DENIED
+    case 65: // ERROR_NETWORK_ACCESS_DENIED
+        return AccessFailure::AccessDenied;
+    case 1219: // ERROR_SESSION_CREDENTIAL_CONFLICT: the server is already used under another name
+    case 1326: // ERROR_LOGON_FAILURE
+    case 1327: // ERROR_ACCOUNT_RESTRICTION
+    case 1328: // ERROR_INVALID_LOGON_HOURS
+    case 1329: // ERROR_INVALID_WORKSTATION
+    case 1330: // ERROR_PASSWORD_EXPIRED
+    case 1331: // ERROR_ACCOUNT_DISABLED
+    case 1385: // ERROR_LOGON_TYPE_NOT_GRANTED
+    case 1907: // ERROR_PASSWORD_MUST_CHANGE
+    case 1909: // ERROR_ACCOUNT_LOCKED_OUT
+        return AccessFailure::LogonRefused;
+    case 64:   // ERROR_NETNAME_DELETED: the session dropped, as the SMB client does once the
+               // server has not answered within its session time-out
+    case 121:  // ERROR_SEM_TIMEOUT: the connection or a request timed out
+    case 258:  // WAIT_TIMEOUT
+    case 1460: // ERROR_TIMEOUT
+    case 1726: // RPC_S_CALL_FAILED: the remote registry's call did not come back
+        return AccessFailure::TimedOut;
+    case 1225: // ERROR_CONNECTION_REFUSED
+        return AccessFailure::ConnectionRefused;
+    case 1210: // ERROR_INVALID_COMPUTERNAME
+        return AccessFailure::NameNotFound;
+    default: // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_BAD_NETPATH (no such machine, or
+             // none that answers SMB), ERROR_BAD_NET_NAME (no such share), RPC_S_SERVER_UNAVAILABLE
+        return AccessFailure::Unreachable;
+    }
+}
+
 } // namespace lantrivex::platform

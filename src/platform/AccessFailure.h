@@ -3,6 +3,7 @@
 
 #include "common/Language.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace lantrivex::platform {
@@ -33,5 +34,10 @@ std::string_view accessFailureText(AccessFailure failure, LanguageFlag nLangue);
 // A stable identifier of the reason, for machine-readable output ("timed-out", "smb1-only", ...);
 // "" for AccessFailure::None.
 std::string_view accessFailureId(AccessFailure failure);
+
+// The reason a Windows system error code gives (GetLastError after a file or stream could not be
+// opened or read, the answer of RegConnectRegistryA): a missing file, folder or share and a
+// machine not found on the network are Unreachable, as on the POSIX side.
+AccessFailure win32ErrorFailure(std::uint32_t error) noexcept;
 
 } // namespace lantrivex::platform

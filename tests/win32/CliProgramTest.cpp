@@ -27,10 +27,18 @@ TEST(CliProgram, ScanReadsTheIndexStreamOfEachVolume) {
     const std::string volume = temp.folder("Mac volume");
     ASSERT_TRUE(writeStream(volume, "AFP_IdIndex",
                             "\x01TEXTttxt\0\x01XDOCXPR3\0\x01TEXTttxt\0\x01textTTXT\0"s));
+    // Under Wine, a folder where the stream's file would be is refused: the reason is told.
+    const std::string refused = temp.file("refused");
+    const bool wine = runningUnderWine();
+    ASSERT_TRUE(!wine || ::CreateDirectoryA((refused + ":AFP_IdIndex").c_str(), nullptr));
     int status = 0;
-    const std::string out =
-        run("scan --format csv \"" + volume + "\" \"" + temp.file("none") + "\"", status);
+    const std::string out = run("scan --format csv \"" + volume + "\" \"" + temp.file("none") +
+                                    "\"" + (wine ? " \"" + refused + "\"" : ""),
+                                status);
     EXPECT_EQ(status, cli::kExitSomeUnread) << out;
+    if (wine) {
+        EXPECT_THAT(out, HasSubstr("  Volume: " + refused + "\n  Access denied\n"));
+    }
     // The table after the message or before it.
     EXPECT_THAT(out, HasSubstr("volume,count,percent,signature,description\r\n" + volume +
                                ",3,75,TEXTttxt,"));

@@ -13,12 +13,20 @@ namespace {
 
 using namespace std::string_literals;
 
+// The stream's size and bytes, or why it could not be opened.
 std::string readIndex(const std::string& folder) {
-    return streamText(platform::win32::Win32NamedStreamReader().open(folder, "AFP_IdIndex"));
+    platform::StreamOpening opening =
+        platform::win32::Win32NamedStreamReader().openStream(folder, "AFP_IdIndex");
+    if (opening.stream) {
+        return streamText(opening.stream);
+    }
+    std::string why = "<";
+    return why.append(platform::accessFailureId(opening.failure)).append(">");
 }
 
-// The index stream of a volume folder: present, empty, missing, and on a path longer than the
-// 128 characters the old file functions took.
+// The index stream of a volume folder: present, empty, missing (the stream, the folder, the
+// machine: the reason the system's error code gives), and on a path longer than the 128
+// characters the old file functions took.
 TEST(Win32NamedStreamReader, OpensPresentAndEmptyStreamsAndFailsOnMissingOnes) {
     TempFolder temp;
     const std::string longFolder = temp.folder(std::string(60, 'a') + "\\" + std::string(70, 'b'));
@@ -27,13 +35,21 @@ TEST(Win32NamedStreamReader, OpensPresentAndEmptyStreamsAndFailsOnMissingOnes) {
     ASSERT_TRUE(writeStream(temp.folder("present"), "AFP_IdIndex", bytes));
     ASSERT_TRUE(writeStream(longFolder, "AFP_IdIndex", bytes));
     ASSERT_TRUE(writeStream(temp.folder("empty"), "AFP_IdIndex", ""));
-    const std::pair<std::string, std::string> cases[] = {{temp.file("present"), whole},
-                                                         {longFolder, whole},
-                                                         {temp.file("empty"), "0:"},
-                                                         {temp.folder("missing"), "<none>"},
-                                                         {temp.file("no such folder"), "<none>"}};
+    const std::pair<std::string, std::string> cases[] = {
+        {temp.file("present"), whole},
+        {longFolder, whole},
+        {temp.file("empty"), "0:"},
+        {temp.folder("missing"), "<unreachable>"},
+        {temp.file("no such folder"), "<unreachable>"},
+        {R"(\\nosuchhost.invalid\D$\Mac)", "<unreachable>"}};
     for (const auto& [folder, expected] : cases) {
         EXPECT_EQ(readIndex(folder), expected) << folder;
+    }
+    if (runningUnderWine()) {
+        // Wine keeps a stream as a file named after it: a folder in its place is refused with
+        // ERROR_ACCESS_DENIED, as Windows refuses any folder opened as a file.
+        ASSERT_TRUE(::CreateDirectoryA((temp.file("taken") + ":AFP_IdIndex").c_str(), nullptr));
+        EXPECT_EQ(readIndex(temp.file("taken")), "<access-denied>");
     }
     EXPECT_EQ(platform::win32::Win32NamedStreamReader().open(temp.file("present"), "Other"),
               nullptr);

@@ -45,7 +45,7 @@ bool Win32FileSystem::fileExists(std::string_view path) {
 
 std::optional<std::string> Win32FileSystem::readFile(std::string_view path) {
     const auto ansi = ansiPath(path);
-    auto file = ansi ? FileByteStream::open(*ansi) : nullptr;
+    auto file = ansi ? FileByteStream::open(*ansi).stream : nullptr;
     if (!file || file->size() < 0 || static_cast<std::uint64_t>(file->size()) > kMaxWholeFileSize) {
         return std::nullopt;
     }

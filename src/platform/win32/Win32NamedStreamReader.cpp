@@ -20,34 +20,46 @@ std::size_t FileByteStream::read(std::byte* buffer, std::size_t capacity) {
     while (done < capacity) {
         const auto wanted = static_cast<DWORD>(std::min(capacity - done, kLargestPiece));
         DWORD got = 0;
-        if (!::ReadFile(file_.get(), buffer + done, wanted, &got, nullptr) || got == 0) {
+        if (!::ReadFile(file_.get(), buffer + done, wanted, &got, nullptr)) {
+            failure_ = win32ErrorFailure(::GetLastError());
             break;
+        }
+        if (got == 0) {
+            break; // the end
         }
         done += got;
     }
     return done;
 }
 
-std::unique_ptr<FileByteStream> FileByteStream::open(const std::string& ansiPath) {
+StreamOpening FileByteStream::open(const std::string& ansiPath) {
     UniqueHandle file(::CreateFileA(ansiPath.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) {
-        return nullptr;
+    if (!file.valid()) {
+        return {nullptr, win32ErrorFailure(::GetLastError())};
     }
-    return std::make_unique<FileByteStream>(std::move(file));
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK) {
+        return {nullptr, AccessFailure::Unreachable};
+    }
+    return {std::make_unique<FileByteStream>(std::move(file)), AccessFailure::None};
 }
 
 std::unique_ptr<ByteStream> Win32NamedStreamReader::open(std::string_view path,
                                                          std::string_view streamName) {
+    return openStream(path, streamName).stream;
+}
+
+StreamOpening Win32NamedStreamReader::openStream(std::string_view path,
+                                                 std::string_view streamName) {
     if (path.empty() || streamName.empty()) {
-        return nullptr;
+        return {nullptr, AccessFailure::Unreachable};
     }
     std::string name(path);
     name.append(1, ':').append(streamName);
     const auto ansi = toAnsi(name);
     if (!ansi || ansi->find('\0') != std::string::npos) {
-        return nullptr;
+        return {nullptr, AccessFailure::Unreachable}; // a name the code page cannot hold
     }
     return FileByteStream::open(*ansi);
 }

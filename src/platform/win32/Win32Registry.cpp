@@ -167,7 +167,7 @@ RegistryError Win32Registry::connect(std::string_view machineName,
         hive = std::make_unique<Win32RegistryHive>(root, true, query_);
     }
     const std::lock_guard lock(mutex_);
-    failures_[asciiToLower(machineName)] = failureOfError(answer);
+    failures_[asciiToLower(machineName)] = win32ErrorFailure(static_cast<std::uint32_t>(answer));
     return answer;
 }
 
@@ -175,31 +175,6 @@ AccessFailure Win32Registry::connectFailure(std::string_view machineName) {
     const std::lock_guard lock(mutex_);
     const auto found = failures_.find(asciiToLower(machineName));
     return found == failures_.end() ? AccessFailure::None : found->second;
-}
-
-AccessFailure Win32Registry::failureOfError(RegistryError error) noexcept {
-    switch (error) {
-    case ERROR_SUCCESS:
-        return AccessFailure::None;
-    case ERROR_ACCESS_DENIED:
-        return AccessFailure::AccessDenied;
-    case ERROR_LOGON_FAILURE:
-    case ERROR_ACCOUNT_RESTRICTION:
-    case ERROR_PASSWORD_EXPIRED:
-    case ERROR_ACCOUNT_DISABLED:
-        return AccessFailure::LogonRefused;
-    case ERROR_SEM_TIMEOUT:
-    case WAIT_TIMEOUT:
-    case RPC_S_CALL_FAILED:
-        return AccessFailure::TimedOut;
-    case ERROR_BAD_NET_NAME:
-    case ERROR_INVALID_COMPUTERNAME:
-        return AccessFailure::NameNotFound;
-    case ERROR_CONNECTION_REFUSED:
-        return AccessFailure::ConnectionRefused;
-    default:
-        return AccessFailure::Unreachable; // ERROR_BAD_NETPATH, RPC_S_SERVER_UNAVAILABLE, ...
-    }
 }
 
 } // namespace lantrivex::platform::win32

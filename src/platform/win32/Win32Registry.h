@@ -3,11 +3,10 @@
 
 #include "platform/Registry.h"
 
-#include <windows.h>
-
 #include <map>
 #include <mutex>
 #include <string>
+#include <windows.h>
 
 namespace lantrivex::platform::win32 {
 
@@ -39,9 +38,6 @@ public:
     RegistryError connect(std::string_view machineName,
                           std::unique_ptr<RegistryHive>& hive) override;
     AccessFailure connectFailure(std::string_view machineName) override;
-
-    // The reason a RegConnectRegistryA error code gives.
-    static AccessFailure failureOfError(RegistryError error) noexcept;
 
 private:
     QueryValue query_;
