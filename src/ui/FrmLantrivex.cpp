@@ -635,6 +635,17 @@ void FrmLantrivex::MajTreeCatalogue() {
     discovery::MacServerLookup lookup(platform_.registry, state_.nServeurMac);
     const analysis::Catalogue catalogue =
         analysis::BuildCatalogue(machines, lookup, platform_.folders);
+    // An SMB credentials file that cannot be used is told once per rebuild (no machine was asked).
+    for (const platform::RegistryProblem& problem : platform_.registry.takeProblems()) {
+        if (problem.credentials && problem.damaged) {
+            notifier_.message(std::string(lantrivex::tr(
+                                  state_.nLangue, "Fichier d'identification SMB inutilisable : ",
+                                  "Unusable SMB credentials file: ")) +
+                                  problem.file + "\r\n" +
+                                  (state_.nLangue == kFrench ? problem.french : problem.english),
+                              platform::MessageIcon::Exclamation);
+        }
+    }
 
     // Nodes in the order of building, a parent before its children; one panel per volume, in the
     // same order, so that panel k is the k-th volume.

@@ -2,6 +2,8 @@
 
 #include "common/Ascii.h"
 
+#include <utility>
+
 #if defined(LANTRIVEX_WITH_SMB)
 #include "common/Utf8.h"
 #include "platform/posix/SmbPipe.h"
@@ -58,6 +60,13 @@ public:
         }
         name = std::move(*found);
         return kRegOk;
+    }
+
+    RegistryError queryValueCount(std::uint32_t& count) override {
+        winreg::KeyInfoResult info;
+        const RegistryError e = client_->queryInfoKey(handle_, info);
+        count = e == kRegOk ? info.values : 0;
+        return e;
     }
 
     RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
@@ -167,6 +176,12 @@ RegistryError SmbRegistry::connectLive(const std::string& machineName, bool prob
         session_ = SmbSession::create(settings_);
         sessionFailed_ = !session_;
     }
+    if (session_ && !credentialsTold_) {
+        tellCredentials(session_->credentials());
+    }
+    if (session_ && session_->problem()) {
+        return kRegAccessDenied;
+    }
     if (!session_ || (probe && !session_->serverAnswers(machineName))) {
         return kRegBadNetPath;
     }
@@ -175,7 +190,7 @@ RegistryError SmbRegistry::connectLive(const std::string& machineName, bool prob
     if (!pipe) {
         return error == EACCES || error == EPERM ? kRegAccessDenied : kRegBadNetPath;
     }
-    auto client = std::make_shared<WinregClient>(std::move(pipe));
+    auto client = std::make_shared<WinregClient>(std::move(pipe), settings_.timeout);
     winreg::KeyHandle root{};
     if (const RegistryError e = client->bind()) {
         return e;
@@ -224,6 +239,34 @@ RegistryError SmbRegistry::connect(std::string_view machineName,
 void SmbRegistry::beginRebuild() {
     failed_.clear();
     reached_.clear();
+    credentialsTold_ = false;
+}
+
+void SmbRegistry::tellCredentials(const SmbCredentialsFile& file) {
+    credentialsTold_ = true;
+    const auto tell = [this](const SmbCredentialsProblem& p, bool unusable) {
+        problems_.push_back(RegistryProblem{settings_.credentialsFile, p.line, unusable, p.english,
+                                            p.french, true});
+    };
+    if (file.error) {
+        tell(*file.error, true);
+    }
+    for (const SmbCredentialsProblem& warning : file.warnings) {
+        tell(warning, false);
+    }
+}
+
+std::vector<RegistryProblem> SmbRegistry::takeProblems() {
+    if (!credentialsTold_ && !settings_.credentialsFile.empty()) {
+#if defined(LANTRIVEX_WITH_SMB)
+        if (session_) {
+            tellCredentials(session_->credentials());
+            return std::exchange(problems_, {});
+        }
+#endif
+        tellCredentials(readSmbCredentialsFile(settings_.credentialsFile));
+    }
+    return std::exchange(problems_, {});
 }
 
 } // namespace lantrivex::platform::posix

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "platform/posix/SmbCredentials.h"
 #include "platform/posix/SmbShareAccess.h"
 
 #include <map>
@@ -8,6 +9,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lantrivex::platform::posix {
 
@@ -34,8 +36,12 @@ public:
     RegistryError connect(std::string_view machineName,
                           std::unique_ptr<RegistryHive>& hive) override;
     void beginRebuild() override;
+    // The credentials file's problems, told once per rebuild (or once before the first): why it
+    // cannot be used (every machine is then refused, kRegAccessDenied), the lines not understood.
+    std::vector<RegistryProblem> takeProblems() override;
 
 private:
+    void tellCredentials(const SmbCredentialsFile& file);
     RegistryError connectLive(const std::string& machineName, bool probe,
                               std::unique_ptr<RegistryHive>& hive);
 
@@ -46,6 +52,8 @@ private:
     // failure; those reached, which need no new probe of their port.
     std::map<std::string, RegistryError> failed_;
     std::set<std::string> reached_;
+    std::vector<RegistryProblem> problems_;
+    bool credentialsTold_ = false;
 };
 
 } // namespace lantrivex::platform::posix

@@ -127,13 +127,16 @@ std::shared_ptr<SmbSession> SmbShareAccess::session() {
 std::unique_ptr<ByteStream> SmbShareAccess::openStream(const UncPath& path,
                                                        std::string_view streamName) {
     const auto current = session();
-    if (!current || !current->serverAnswers(path.server)) {
+    if (!current || current->problem() || !current->serverAnswers(path.server)) {
         return nullptr;
     }
     const std::string url = buildSmbUrl(path, settings_.port, streamName);
     SMBCCTX* context = current->context();
     std::lock_guard lock(current->mutex());
     SigpipeGuard guard;
+    if (!current->prepareFor(path.server)) {
+        return nullptr;
+    }
     SMBCFILE* file = smbc_getFunctionOpen(context)(context, url.c_str(), O_RDONLY, 0);
     if (file == nullptr) {
         return nullptr;
@@ -148,13 +151,16 @@ std::unique_ptr<ByteStream> SmbShareAccess::openStream(const UncPath& path,
 
 bool SmbShareAccess::folderExists(const UncPath& path) {
     const auto current = session();
-    if (!current || !current->serverAnswers(path.server)) {
+    if (!current || current->problem() || !current->serverAnswers(path.server)) {
         return false;
     }
     const std::string url = buildSmbUrl(path, settings_.port);
     SMBCCTX* context = current->context();
     std::lock_guard lock(current->mutex());
     SigpipeGuard guard;
+    if (!current->prepareFor(path.server)) {
+        return false;
+    }
     SMBCFILE* folder = smbc_getFunctionOpendir(context)(context, url.c_str());
     if (folder == nullptr) {
         return false;

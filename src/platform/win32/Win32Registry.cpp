@@ -33,6 +33,15 @@ public:
         return answer;
     }
 
+    RegistryError queryValueCount(std::uint32_t& count) override {
+        DWORD values = 0;
+        const LONG answer =
+            ::RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                               nullptr, nullptr, nullptr, nullptr);
+        count = answer == ERROR_SUCCESS ? values : 0;
+        return answer;
+    }
+
     RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
                                  std::uint32_t& dataSize) override {
         DWORD found = REG_NONE;
