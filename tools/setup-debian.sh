@@ -27,6 +27,9 @@ packages=(
     # The Debian package: cpack finds the programs with file, their dependencies with
     # dpkg-shlibdeps.
     file dpkg-dev
+    # The RealNtfs tests' real NTFS file system: mkntfs makes the image, ntfs-3g mounts it
+    # through FUSE with its named streams (tests/ntfs/real-ntfs.sh, as root).
+    ntfs-3g
     # The scripts: the sample network's registry exports (iconv), bench/cli-peak-memory.sh
     # (/usr/bin/time), tools/check-signatures.py.
     libc-bin time python3

@@ -38,6 +38,10 @@ if [[ ! -f $gtest_prefix/lib/cmake/GTest/GTestConfig.cmake ]]; then
 fi
 
 qt_prefix=$cache/qt-6.4.2-mingw-w64
+# One Qt build at a time: a second run waits for the first rather than starting over in the same
+# folder, then finds its result.
+exec {qt_lock}>"$cache/.qt-build.lock"
+flock "$qt_lock"
 if [[ ! -f $qt_prefix/lib/cmake/Qt6/Qt6Config.cmake ]]; then
     if [[ -x tools/build-qt-windows.sh ]]; then
         LANTRIVEX_CACHE=$cache tools/build-qt-windows.sh

@@ -22,7 +22,8 @@ public:
     // A box with `text` (UTF-8, lines separated by CR LF), the icon and an OK button.
     virtual void message(std::string_view text, MessageIcon icon) = 0;
 
-    // A box with the question icon and Yes and No buttons: true when the answer was Yes.
+    // A box with the question icon and Yes and No buttons, No the default (Enter): true when the
+    // answer was Yes.
     virtual bool askYesNo(std::string_view text) = 0;
 
     // The system beep.

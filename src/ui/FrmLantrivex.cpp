@@ -12,6 +12,7 @@
 #include "ui/Images.h"
 #include "ui/ResultGridModel.h"
 #include "ui/ResultGridView.h"
+#include "ui/VolumeTitleLabel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -301,7 +302,7 @@ void FrmLantrivex::createStatusBar() {
 }
 
 void FrmLantrivex::createTemplatePanel() {
-    auto* title = new QLabel(inner_);
+    auto* title = new VolumeTitleLabel(QString(), inner_);
     title->setObjectName(indexedName("lblVolume", 0));
     QFont bold = title->font();
     bold.setBold(true);
@@ -315,6 +316,7 @@ void FrmLantrivex::createTemplatePanel() {
     total->setProperty("autoSize", true);
     makeOpaque(total);
     total->hide();
+    title->setTotalLine(total);
 
     auto* model = new ResultGridModel(this);
     auto* grid = new ResultGridView(
@@ -431,20 +433,14 @@ void FrmLantrivex::splitterRelease() {
 
 void FrmLantrivex::setGridColumnWidths(int k, const std::array<std::int32_t, 4>& widths) {
     columnWidths_[static_cast<std::size_t>(k)] = widths;
-    ResultGridView* grid = lstSignatures(k);
-    QHeaderView* header = grid->horizontalHeader();
-    for (int c = 0; c < 4; ++c) {
-        int pixels = toPixels(widths[static_cast<std::size_t>(c)]);
-        if (c == 2) {
-            // A signature stays readable whatever the type's width: eight characters at least.
-            pixels = std::max(
-                pixels, grid->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWWW")) / 2 +
-                            grid->fontMetrics().horizontalAdvance(QStringLiteral("XDOCXPR3")) / 2 +
-                            10);
-        }
-        if (c < 3 || !header->stretchLastSection()) {
-            header->resizeSection(c, pixels);
-        }
+    QHeaderView* header = lstSignatures(k)->horizontalHeader();
+    // "Type" takes the rest of the grid's inner width (its half, less the frame and a scroll
+    // bar), so that no horizontal scrolling is needed.
+    for (int c = 0; c < 3; ++c) {
+        header->resizeSection(c, toPixels(widths[static_cast<std::size_t>(c)]));
+    }
+    if (!header->stretchLastSection()) {
+        header->resizeSection(3, toPixels(widths[3]));
     }
 }
 
@@ -896,7 +892,7 @@ int FrmLantrivex::loadVolumePanel(const QString& title) {
     QLabel* title0 = lblVolume(0);
     ResultGridView* grid0 = lstSignatures(0);
 
-    auto* titleK = new QLabel(title, inner_);
+    auto* titleK = new VolumeTitleLabel(title, inner_);
     titleK->setObjectName(indexedName("lblVolume", k));
     titleK->setFont(title0->font());
     titleK->setAlignment(title0->alignment());
@@ -908,6 +904,7 @@ int FrmLantrivex::loadVolumePanel(const QString& title) {
     totalK->setProperty("autoSize", true);
     makeOpaque(totalK);
     totalK->hide();
+    titleK->setTotalLine(totalK);
 
     auto* model = new ResultGridModel(this);
     auto* gridK = new ResultGridView(

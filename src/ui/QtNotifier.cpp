@@ -44,7 +44,8 @@ void QtNotifier::message(std::string_view text, platform::MessageIcon icon) {
 bool QtNotifier::askYesNo(std::string_view text) {
     QMessageBox box(QMessageBox::Question, title(), boxText(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setDefaultButton(QMessageBox::Yes);
+    // Enter answers No: a question that would discard work never takes the careless key.
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -32,6 +32,8 @@ ResultGridView::ResultGridView(ResultGridModel* model, std::function<LanguageFla
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Tab and Shift+Tab leave the grid for the next control; the arrow keys move between cells.
+    setTabKeyNavigation(false);
     setCornerButtonEnabled(false);
 }
 

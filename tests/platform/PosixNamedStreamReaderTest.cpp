@@ -132,6 +132,11 @@ TEST_F(PosixNamedStreamReaderTest, TheShareRootsOwnStreamNeverAFileBesideItsMoun
         }
         EXPECT_EQ(remote.asked.size(), std::size(roots));
     }
+    // From inside the root folder, as ntfs-3g's windows form names the root's own stream.
+    TempFolder::writeFile(mountPoint + "/:AFP_IdIndex", "inside");
+    for (const std::string& root : roots) {
+        EXPECT_EQ(read(local, root), "6:inside") << root;
+    }
 }
 
 TEST_F(PosixNamedStreamReaderTest, FoldersLocalThroughTheirMountOrAskedOfSmbAccess) {

@@ -42,6 +42,26 @@ QStringList confirmationButtons() {
     return buttons;
 }
 
+// Enter in a confirmation answers No: the closing question of the signature manager never
+// discards the edits by accident.
+TEST(QtNotifierTest, EnterAnswersNo) {
+    QString defaultButton;
+    QTimer::singleShot(0, [&defaultButton] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) {
+                defaultButton = box->defaultButton() ? box->defaultButton()->text() : "none";
+                QTest::keyClick(box, Qt::Key_Return);
+                if (box->isVisible()) {
+                    box->button(QMessageBox::Yes)->click();
+                }
+            }
+        }
+    });
+    QtNotifier notifier;
+    EXPECT_FALSE(notifier.askYesNo("Modified list\r\nDiscard changes"));
+    EXPECT_EQ(defaultButton, "&No");
+}
+
 TEST(QtTranslationsTest, StandardButtonsInTheLanguageOfTheSystem) {
     QTranslator* french = installQtTranslations(QLocale(QLocale::French, QLocale::France));
     ASSERT_NE(french, nullptr) << "Qt's own French texts are missing (qt6-translations-l10n)";

@@ -1,7 +1,11 @@
 #include "WindowFixture.h"
+#include "ui/VolumeTitleLabel.h"
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <cmath>
+#include <cstdlib>
 
 namespace lantrivex::ui::test {
 namespace {
@@ -48,24 +52,110 @@ TEST_F(LayoutTest, PanelsFollowTheTemplateAndTheGreyBarDragLaysThemOutOnRelease)
     EXPECT_EQ(writes().back(), "Positions/SizeBarVLeft=5452");
 }
 
-TEST_F(LayoutTest, InASmallWindowTheTotalCoversTheTitleInsteadOfMixingWithIt) {
-    putIndex(kVolumeA, {{"W6BNMSWD", 1766}});
+// A volume of 55 characters with a seven-digit total, at three window sizes: the title's text never
+// runs under the total; it stands centred when it has room, else right of the total, shortened
+// with "…" when it still does not fit (the whole title its tooltip).
+TEST_F(LayoutTest, TheTitleKeepsClearOfTheTotalAtEverySize) {
+    const QString name = "Publications Marketing et Communication - Archives 1998";
+    ASSERT_EQ(name.size(), 55);
+    const std::string record("\x01W6BNMSWD\x00\x02\x00", 12);
+    std::string index = "HDR";
+    index.reserve(3 + record.size() * 1234567);
+    for (int i = 0; i < 1234567; ++i) {
+        index += record;
+    }
+    streams.addStream(kVolumeA, "AFP_IdIndex", std::move(index));
     start();
-    window->resize(420, 260);
-    clickNode(addVolumes().first);
+    QTreeWidgetItem* server =
+        window->addTreeNode(window->treeCatalogue()->topLevelItem(0), "MACSRV (NTSRV1)", "MACSRV",
+                            FrmLantrivex::kImageMacServer, {}, true);
+    const int k = window->loadVolumePanel("MACSRV - " + name);
+    clickNode(window->addTreeNode(server, kVolumeA, name, FrmLantrivex::kImageVolume, k));
+    auto* title = qobject_cast<VolumeTitleLabel*>(window->lblVolume(k));
+    QLabel* total = window->lbllblVolume(k);
+    ASSERT_NE(title, nullptr);
+    ASSERT_EQ(total->text(), "Total: 1234567");
+
+    const struct {
+        QSize size; // empty: the design size
+        bool whole;
+    } cases[] = {{{420, 260}, false}, {{}, false}, {{1600, 900}, true}};
+    const QSize design = window->size();
+    for (const auto& c : cases) {
+        window->resize(c.size.isEmpty() ? design : c.size);
+        QApplication::processEvents();
+        const QString shown = title->shownText();
+        const QRect totalOnTitle = total->geometry().translated(-title->pos());
+        ASSERT_TRUE(title->rect().intersects(totalOnTitle)) << "the two share the band";
+        EXPECT_FALSE(title->textRect().intersects(totalOnTitle)) << c.size.width();
+        EXPECT_TRUE(title->textRect().isEmpty() || title->rect().contains(title->textRect()));
+        EXPECT_EQ(shown == title->text(), c.whole) << shown.toStdString();
+        if (c.whole) {
+            EXPECT_LE(std::abs(title->textRect().center().x() - title->rect().center().x()), 1);
+            EXPECT_EQ(title->toolTip(), "");
+        } else {
+            EXPECT_TRUE(shown.isEmpty() || (shown.endsWith(QChar(0x2026)) &&
+                                            title->text().startsWith(shown.chopped(1))))
+                << shown.toStdString();
+            EXPECT_EQ(title->toolTip(), title->text());
+        }
+    }
+    window->resize(design);
     QApplication::processEvents();
-    QLabel* title = window->lblVolume(1);
-    QLabel* total = window->lbllblVolume(1);
-    ASSERT_EQ(total->text(), "Total: 1766");
-    const QRect totalOnTitle = total->geometry().translated(-title->pos());
-    ASSERT_TRUE(title->rect().intersects(totalOnTitle)) << "the two share the band here";
-    // The title shows nothing where the total stands; the total shows whole, but for what lies
-    // past the window's edge (a wide font).
-    EXPECT_FALSE(title->visibleRegion().intersects(totalOnTitle));
-    const QRect insideWindow =
-        total->rect() & total->parentWidget()->rect().translated(-total->pos());
-    EXPECT_EQ(total->visibleRegion(), QRegion(insideWindow));
-    EXPECT_TRUE(title->autoFillBackground() && total->autoFillBackground());
+    EXPECT_GT(title->shownText().size(), 10) << "the default window shows most of the title";
+}
+
+// At first show the columns are one sixth, one sixth and one sixth of the grid's width, and
+// "Type" the rest of its inner width (its half, less the frame and any scroll bar).
+TEST_F(LayoutTest, GridColumnsFollowTheGridsWidthAtFirstShow) {
+    putIndex(kVolumeA, {{"XDOCXPR3", 7}, {"W6BNMSWD", 1}});
+    const struct {
+        int width, height; // twips; 0: the design size
+    } cases[] = {{0, 0}, {15000, 10500}};
+    for (const auto& c : cases) {
+        if (c.width > 0) {
+            setting("Positions",
+                    {{"Width", std::to_string(c.width)}, {"Height", std::to_string(c.height)}});
+        }
+        start();
+        clickNode(addVolumes().first);
+        for (int k : {0, 1}) {
+            ResultGridView* grid = window->lstSignatures(k);
+            const QHeaderView* header = grid->horizontalHeader();
+            const int sixth = static_cast<int>(std::lround(window->gridColumnWidths(k)[0] / 15.0));
+            EXPECT_EQ(window->gridColumnWidths(k)[0],
+                      static_cast<std::int32_t>(window->twipsGeometry(grid).width) / 6);
+            EXPECT_EQ((std::array{header->sectionSize(0), header->sectionSize(1),
+                                  header->sectionSize(2), header->sectionSize(3)}),
+                      (std::array{sixth, sixth, sixth, grid->viewport()->width() - 3 * sixth}))
+                << c.width << " grid " << k;
+            EXPECT_GE(header->sectionSize(3), 3 * sixth - grid->verticalScrollBar()->width() - 4);
+        }
+    }
+}
+
+TEST_F(LayoutTest, TabLeavesTheGridAndTheArrowsMoveWithinIt) {
+    putIndex(kVolumeA, {{"XDOCXPR3", 7}, {"W6BNMSWD", 1}});
+    start();
+    clickNode(addVolumes().first);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ResultGridView* grid = window->lstSignatures(1);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Backtab, Qt::ShiftModifier}};
+    for (const auto& k : keys) {
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Right);
+        EXPECT_EQ(grid->currentIndex(), grid->model()->index(1, 1));
+        ASSERT_TRUE(grid->hasFocus());
+        QTest::keyClick(grid, k.key, k.modifiers);
+        EXPECT_FALSE(grid->hasFocus()) << k.key;
+        EXPECT_NE(QApplication::focusWidget(), nullptr);
+    }
 }
 
 } // namespace

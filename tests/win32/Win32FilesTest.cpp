@@ -37,29 +37,6 @@ TEST(Win32NamedStreamReader, OpensPresentAndEmptyStreamsAndFailsOnMissingOnes) {
               nullptr);
 }
 
-// On NTFS the stream belongs to the folder: the folder stays a folder and lists the stream.
-TEST(Win32NamedStreamReader, ReadsARealNtfsStreamOfAFolder) {
-    SKIP_UNDER_WINE("NTFS named streams");
-    TempFolder temp;
-    char fileSystem[MAX_PATH + 1] = {};
-    const std::string drive = temp.path().substr(0, 3);
-    if (!::GetVolumeInformationA(drive.c_str(), nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
-                                 sizeof fileSystem) ||
-        std::string(fileSystem) != "NTFS") {
-        GTEST_SKIP() << "the temporary folder is not on NTFS";
-    }
-    const std::string volume = temp.folder("Mac volume");
-    ASSERT_TRUE(writeStream(volume, "AFP_IdIndex", "\x01XDOCXPR3\x00"s));
-    EXPECT_NE(::GetFileAttributesA(volume.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    WIN32_FIND_STREAM_DATA found{};
-    const HANDLE streams =
-        ::FindFirstStreamW(wide(volume).c_str(), FindStreamInfoStandard, &found, 0);
-    ASSERT_NE(streams, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(std::wstring(found.cStreamName), L":AFP_IdIndex:$DATA");
-    ::FindClose(streams);
-    EXPECT_EQ(readIndex(volume), "10:\x01XDOCXPR3\x00"s);
-}
-
 TEST(Win32FolderProbe, FindsFoldersOnly) {
     TempFolder temp;
     temp.write("file", "x");

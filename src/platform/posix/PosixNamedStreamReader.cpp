@@ -86,13 +86,19 @@ std::unique_ptr<ByteStream> openStreamFile(const std::string& file, const std::s
     return std::make_unique<FileByteStream>(fd, static_cast<std::int64_t>(info.st_size));
 }
 
+// The largest value the kernel passes for an extended attribute (XATTR_SIZE_MAX).
+constexpr ssize_t kLargestAttribute = 65536;
+
 // The value of an extended attribute, read in a buffer of the size the system reports. A value
-// that grows between the size query and the read is asked again a few times.
+// that grows between the size query and the read is asked again a few times. `tooLarge` is set
+// when the kernel refuses the value as larger than it passes (E2BIG; ntfs-3g's streams over
+// 64 KiB), or reports such a size.
 std::optional<std::vector<std::byte>> readAttribute(const std::string& path,
-                                                    const std::string& name) {
+                                                    const std::string& name, bool& tooLarge) {
     for (int attempt = 0; attempt < 4; ++attempt) {
         const ssize_t size = ::getxattr(path.c_str(), name.c_str(), nullptr, 0);
-        if (size < 0) {
+        if (size < 0 || size > kLargestAttribute) {
+            tooLarge = tooLarge || errno == E2BIG || size > kLargestAttribute;
             return std::nullopt;
         }
         std::vector<std::byte> value(static_cast<std::size_t>(size));
@@ -105,6 +111,7 @@ std::optional<std::vector<std::byte>> readAttribute(const std::string& path,
             return value;
         }
         if (errno != ERANGE) {
+            tooLarge = tooLarge || errno == E2BIG;
             return std::nullopt;
         }
     }
@@ -120,51 +127,72 @@ PosixNamedStreamReader::PosixNamedStreamReader(PathResolver resolver, RemoteShar
 
 std::unique_ptr<ByteStream> PosixNamedStreamReader::open(std::string_view path,
                                                          std::string_view streamName) {
+    return openStream(path, streamName).stream;
+}
+
+StreamOpening PosixNamedStreamReader::openStream(std::string_view path,
+                                                 std::string_view streamName) {
     ResolvedPath resolved = resolver_.resolve(path);
+    const auto fromRemote = [&](AccessFailure otherwise) {
+        StreamOpening opening{remote_ != nullptr ? remote_->openStream(resolved.unc, streamName)
+                                                 : nullptr,
+                              AccessFailure::None};
+        if (!opening.stream) {
+            opening.failure = otherwise;
+        }
+        return opening;
+    };
     switch (resolved.kind) {
-    case ResolvedPath::Kind::Local:
-        if (auto stream = openLocal(resolved.localPath, streamName, resolved.shareRoot)) {
-            return stream;
+    case ResolvedPath::Kind::Local: {
+        StreamOpening local = openLocal(resolved.localPath, streamName, resolved.shareRoot);
+        if (local.stream || resolved.unc.server.empty()) {
+            return local;
         }
         // Through an SMB mount: the share's server holds the stream the mount does not show.
-        return remote_ != nullptr && !resolved.unc.server.empty()
-                   ? remote_->openStream(resolved.unc, streamName)
-                   : nullptr;
+        return fromRemote(local.failure);
+    }
     case ResolvedPath::Kind::Smb:
-        return remote_ != nullptr ? remote_->openStream(resolved.unc, streamName) : nullptr;
+        return fromRemote(AccessFailure::Unreachable);
     case ResolvedPath::Kind::Unreachable:
         break;
     }
-    return nullptr;
+    return {nullptr, AccessFailure::Unreachable};
 }
 
-std::unique_ptr<ByteStream> PosixNamedStreamReader::openLocal(const std::string& path,
-                                                              std::string_view streamName,
-                                                              bool mountRoot) {
+StreamOpening PosixNamedStreamReader::openLocal(const std::string& path,
+                                                std::string_view streamName, bool mountRoot) {
     if (path.empty() || streamName.empty()) {
-        return nullptr;
+        return {nullptr, AccessFailure::Unreachable};
     }
     // "<folder>/" names the folder itself: its stream file is "<folder>:NAME".
     std::string base = path;
     while (base.size() > 1 && base.back() == '/') {
         base.pop_back();
     }
+    const std::string name(streamName);
 
     if (!mountRoot) {
-        if (auto file = openStreamFile(base + ":" + std::string(streamName), base)) {
-            return file;
+        if (auto file = openStreamFile(base + ":" + name, base)) {
+            return {std::move(file), AccessFailure::None};
         }
     }
-    if (auto value = readAttribute(base, "user." + std::string(streamName))) {
-        return std::make_unique<MemoryByteStream>(std::move(*value));
+    struct stat info {};
+    if (::stat(base.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        if (auto file = openStreamFile(base + (base == "/" ? ":" : "/:") + name, base)) {
+            return {std::move(file), AccessFailure::None};
+        }
     }
-    if (auto value = readAttribute(base, "user.DosStream." + std::string(streamName) + ":$DATA")) {
+    bool tooLarge = false;
+    if (auto value = readAttribute(base, "user." + name, tooLarge)) {
+        return {std::make_unique<MemoryByteStream>(std::move(*value)), AccessFailure::None};
+    }
+    if (auto value = readAttribute(base, "user.DosStream." + name + ":$DATA", tooLarge)) {
         if (!value->empty() && value->back() == std::byte{0}) {
             value->pop_back();
         }
-        return std::make_unique<MemoryByteStream>(std::move(*value));
+        return {std::make_unique<MemoryByteStream>(std::move(*value)), AccessFailure::None};
     }
-    return nullptr;
+    return {nullptr, tooLarge ? AccessFailure::StreamTooLarge : AccessFailure::Unreachable};
 }
 
 } // namespace lantrivex::platform::posix
