@@ -8,9 +8,19 @@
 #                       version 5, UTF-16LE), NTSRV2 (REGEDIT4, ANSI), MACSRV3 (another product:
 #                       MacServerIP, code 1) and this computer (no Macintosh server)
 # and prints the environment to use. Needs bash, coreutils and iconv only.
+#
+# With --ntfs (root, /dev/fuse and Debian's ntfs-3g), each share's folder in DIR/mnt is a real NTFS
+# file system: an image DIR/images/SHARE.img made by mkntfs and mounted there by ntfs-3g with
+# streams_interface=windows, so the index streams are real NTFS named streams of the folders.
+# The mounts stay until `umount DIR/mnt/*`; running the script again on DIR unmounts them first.
 set -euo pipefail
 
-usage() { echo "usage: $0 DIR" >&2; exit 2; }
+usage() { echo "usage: $0 [--ntfs] DIR" >&2; exit 2; }
+ntfs=false
+if [[ ${1:-} == --ntfs ]]; then
+    ntfs=true
+    shift
+fi
 [[ $# -eq 1 ]] || usage
 root=$1
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +29,33 @@ streams_dir="$here/samples/streams"
 mkdir -p "$root"
 root=$(cd "$root" && pwd)
 mkdir -p "$root/Registry" "$root/mnt"
+
+# What an earlier --ntfs run left mounted in DIR/mnt.
+mounted=$root/mnt/
+mounted=${mounted// /\\040} awk 'index($2, ENVIRON["mounted"]) == 1 { print $2 }' /proc/self/mounts |
+    while read -r point; do
+        point=$(printf '%b' "$point")
+        umount "$point" || umount -l "$point"
+    done
+if $ntfs; then
+    [[ $(id -u) -eq 0 ]] || { echo "$0: --ntfs mounts NTFS images with ntfs-3g: run it as root" >&2; exit 1; }
+    [[ -c /dev/fuse ]] || { echo "$0: --ntfs needs FUSE: there is no /dev/fuse" >&2; exit 1; }
+    export PATH=$PATH:/usr/sbin:/sbin
+    command -v mkntfs >/dev/null && command -v ntfs-3g >/dev/null ||
+        { echo "$0: --ntfs needs mkntfs and ntfs-3g: install Debian's ntfs-3g" >&2; exit 1; }
+    mkdir -p "$root/images"
+fi
+
+# The folder of a mounted share, DIR/mnt/NAME; with --ntfs a fresh NTFS file system mounted there.
+share_folder() {
+    local folder=$root/mnt/$1 image=$root/images/$1.img
+    mkdir -p "$folder"
+    $ntfs || return 0
+    rm -f "$image"
+    truncate -s 8M "$image"
+    mkntfs --force --fast --quiet --label "$1" "$image" >/dev/null 2>&1
+    ntfs-3g -o streams_interface=windows "$image" "$folder"
+}
 
 # The sample index streams, taken in turn by the volumes.
 streams=()
@@ -86,7 +123,8 @@ macfile='HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\MacFile\Parameters
 cyan='HKEY_LOCAL_MACHINE\SOFTWARE\cyan\MacServerIP'
 
 # NTSRV1: Services for Macintosh, three volumes on D: and E:, one of whose folders is missing.
-mkdir -p "$root/mnt/ntsrv1-d" "$root/mnt/ntsrv1-e"
+share_folder ntsrv1-d
+share_folder ntsrv1-e
 volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Graphics" Graphisme
 volume_folder "$root/mnt/ntsrv1-d" "Mac Volumes/Publications" Bureautique
 volume_folder "$root/mnt/ntsrv1-e" "Studio" Graphisme
@@ -109,7 +147,7 @@ volume_folder "$root/mnt/ntsrv1-e" "Studio" Graphisme
 } | write_v5 "$root/Registry/NTSRV1.reg"
 
 # NTSRV2: Services for Macintosh, written by an older registry editor (REGEDIT4, ANSI).
-mkdir -p "$root/mnt/ntsrv2-d"
+share_folder ntsrv2-d
 volume_folder "$root/mnt/ntsrv2-d" "Comptabilité" Bureautique
 volume_folder "$root/mnt/ntsrv2-d" "Devis" Archives
 {
@@ -125,7 +163,7 @@ volume_folder "$root/mnt/ntsrv2-d" "Devis" Archives
 } | write_v4 "$root/Registry/NTSRV2.reg"
 
 # MACSRV3: another product (MacServerIP, code 1); with the default product it shows no server.
-mkdir -p "$root/mnt/macsrv3-c"
+share_folder macsrv3-c
 volume_folder "$root/mnt/macsrv3-c" "Studio IP" Graphisme
 {
     echo 'Windows Registry Editor Version 5.00'
@@ -161,11 +199,14 @@ esc() { local s=${1//\\/\\134}; s=${s// /\\040}; printf '%s' "${s//$'\t'/\\011}"
 } >"$root/mounts"
 mkdir -p "$root/mnt/ramdisk"
 
+ntfs_note=
+$ntfs && ntfs_note="  shares: NTFS images in $root/images, mounted by ntfs-3g (umount $root/mnt/* when done)
+"
 cat <<INFO
 Sample network laid out in $root:
   machines: $host (this computer, no Macintosh server), NTSRV1 (4 volumes, one folder missing),
             NTSRV2 (2 volumes), MACSRV3 (MacServerIP: seen with product 1)
-Use it with:
+${ntfs_note}Use it with:
 export LANTRIVEX_MOUNTS='$root/mounts'
 export LANTRIVEX_REGISTRY_DIR='$root/Registry'
 INFO

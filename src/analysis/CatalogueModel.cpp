@@ -1,22 +1,28 @@
 #include "analysis/CatalogueModel.h"
 
-#include "common/Ascii.h"
+#include "common/Collation.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lantrivex::analysis {
 
 std::vector<std::size_t> Catalogue::childrenInTreeOrder(int parent) const {
-    std::vector<std::size_t> children;
+    // Each child's sort key made once; equal keys keep the order of building.
+    std::vector<std::pair<std::string, std::size_t>> children;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         if (nodes[i].parent == parent) {
-            children.push_back(i);
+            children.emplace_back(collationKey(nodes[i].text), i);
         }
     }
-    std::stable_sort(children.begin(), children.end(), [this](std::size_t a, std::size_t b) {
-        return asciiToLower(nodes[a].text) < asciiToLower(nodes[b].text);
-    });
-    return children;
+    std::stable_sort(children.begin(), children.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::size_t> order;
+    order.reserve(children.size());
+    for (const auto& child : children) {
+        order.push_back(child.second);
+    }
+    return order;
 }
 
 Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,

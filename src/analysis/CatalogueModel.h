@@ -49,8 +49,8 @@ struct Catalogue {
     std::vector<CatalogueNode> nodes;
     std::vector<CataloguePanel> panels;
 
-    // The children of `parent` (-1: the root-level nodes) as the tree shows them: sorted by text,
-    // without regard to ASCII letter case; equal texts in the order of building.
+    // The children of `parent` (-1: the root-level nodes) as the tree shows them: sorted by text
+    // in the catalogue's collation (collationKey), equal texts in the order of building.
     std::vector<std::size_t> childrenInTreeOrder(int parent) const;
 };
 

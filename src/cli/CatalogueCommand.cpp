@@ -17,10 +17,11 @@ const char* const kCatalogueUsage =
     R"(Usage: lantrivex-cli catalogue [--product 0|1|2] [--format text|json] [--lang en|fr]
 
 Prints the catalogue that the window builds: this computer and every machine it is connected to
-(the SMB mounts of the mount table), in that order, with its connections, the name of its
-Macintosh file server when its registry names one, and that server's volumes (sorted by name, as
-the tree shows them) with their network root, whether the root folder was found (tree image 3)
-or not (image 8), and their panel number. Nothing is ever written.
+(the SMB mounts of the mount table), with its connections, the name of its Macintosh file server
+when its registry names one, and that server's volumes with their network root, whether the root
+folder was found (tree image 3) or not (image 8), and their panel number. Machines and volumes
+come in the tree's order: by name, letter case aside, accented letters among their plain ones.
+Nothing is ever written.
 
 Options:
   --product CODE   the Macintosh file server product whose registry keys are read:
@@ -28,7 +29,8 @@ Options:
                    2 Intergraph ExtremeZ-IP (default: the setting "ServeurMac" of
                    Lantrivex.ini in the settings folder, else 0)
   --format FORMAT  text (default) or json
-  --lang en|fr     language of the messages on standard error (default en)
+  --lang en|fr     language of the text form's headings and of the messages on standard
+                   error (default en)
   -h, --help       this text
 
 A registry export that is there but cannot be read, or is damaged, is told on standard error with
@@ -157,42 +159,51 @@ std::string pad(std::string_view text, std::size_t width) {
 }
 
 void printText(CliContext& ctx, const analysis::Catalogue& catalogue,
-               discovery::ProductCode product) {
-    ctx.out << "Product: " << discovery::productCaption(product) << '\n';
-    for (std::size_t m = 0; m < catalogue.nodes.size(); ++m) {
+               discovery::ProductCode product, LanguageFlag language) {
+    const auto t = [language](std::string_view french, std::string_view english) {
+        return tr(language, french, english);
+    };
+    const std::string_view found = t("trouvé", "found");
+    const std::string_view missing = t("absent", "missing");
+    const std::string_view folder = t("Dossier", "Folder");
+    const std::size_t folderWidth =
+        std::max({displayWidth(folder), displayWidth(found), displayWidth(missing)});
+    ctx.out << t("Produit: ", "Product: ") << discovery::productCaption(product) << '\n';
+    for (std::size_t m : catalogue.childrenInTreeOrder(-1)) {
         const analysis::CatalogueNode& machine = catalogue.nodes[m];
-        if (machine.kind != analysis::CatalogueNodeKind::Machine) {
-            continue;
-        }
         ctx.out << '\n' << visibleText(machine.text);
         if (!machine.tag.empty()) {
-            ctx.out << "  connections: " << visibleText(machine.tag);
+            ctx.out << t("  connexions: ", "  connections: ") << visibleText(machine.tag);
         }
         ctx.out << '\n';
         const auto servers = catalogue.childrenInTreeOrder(static_cast<int>(m));
         if (servers.empty()) {
-            ctx.out << "  no Macintosh server\n";
+            ctx.out << t("  pas de serveur Macintosh\n", "  no Macintosh server\n");
         }
         for (std::size_t s : servers) {
-            ctx.out << "  Macintosh server: " << visibleText(catalogue.nodes[s].text) << '\n';
+            ctx.out << t("  Serveur Macintosh: ", "  Macintosh server: ")
+                    << visibleText(catalogue.nodes[s].text) << '\n';
             const auto volumes = catalogue.childrenInTreeOrder(static_cast<int>(s));
             if (volumes.empty()) {
-                ctx.out << "    no volume\n";
+                ctx.out << t("    aucun volume\n", "    no volume\n");
                 continue;
             }
-            std::size_t nameWidth = 6;
-            std::size_t panelWidth = 5;
+            const std::string_view panel = t("Panneau", "Panel");
+            const std::string_view name = "Volume";
+            std::size_t nameWidth = displayWidth(name);
+            std::size_t panelWidth = displayWidth(panel);
             for (std::size_t v : volumes) {
                 nameWidth = std::max(nameWidth, displayWidth(visibleText(catalogue.nodes[v].text)));
                 panelWidth = std::max(panelWidth, std::to_string(catalogue.nodes[v].panel).size());
             }
-            ctx.out << "    " << pad("Panel", panelWidth) << "  Folder   "
-                    << pad("Volume", nameWidth) << "  Root\n";
+            ctx.out << "    " << pad(panel, panelWidth) << "  " << pad(folder, folderWidth) << "  "
+                    << pad(name, nameWidth) << "  " << t("Racine", "Root") << '\n';
             for (std::size_t v : volumes) {
                 const analysis::CatalogueNode& volume = catalogue.nodes[v];
                 ctx.out << "    " << pad(std::to_string(volume.panel), panelWidth) << "  "
-                        << (volume.image == analysis::kImageVolume ? "found    " : "missing  ")
-                        << pad(visibleText(volume.text), nameWidth) << "  "
+                        << pad(volume.image == analysis::kImageVolume ? found : missing,
+                               folderWidth)
+                        << "  " << pad(visibleText(volume.text), nameWidth) << "  "
                         << visibleText(volume.key) << '\n';
             }
         }
@@ -232,11 +243,8 @@ namespace {
 void printJson(CliContext& ctx, const analysis::Catalogue& catalogue) {
     ctx.out << "{\"machines\":[";
     bool firstMachine = true;
-    for (std::size_t m = 0; m < catalogue.nodes.size(); ++m) {
+    for (std::size_t m : catalogue.childrenInTreeOrder(-1)) {
         const analysis::CatalogueNode& machine = catalogue.nodes[m];
-        if (machine.kind != analysis::CatalogueNodeKind::Machine) {
-            continue;
-        }
         ctx.out << (firstMachine ? "" : ",") << "{\"name\":" << jsonString(machine.text)
                 << ",\"connections\":" << jsonString(machine.tag) << ",\"server\":";
         firstMachine = false;
@@ -284,7 +292,7 @@ int runCatalogueCommand(const std::vector<std::string>& args, CliContext& ctx) {
     if (options->format == Format::Json) {
         printJson(ctx, catalogue);
     } else {
-        printText(ctx, catalogue, product);
+        printText(ctx, catalogue, product, options->language);
     }
     ctx.out.flush();
     return kExitOk;

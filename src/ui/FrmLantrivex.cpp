@@ -2,6 +2,7 @@
 
 #include "analysis/CatalogueModel.h"
 #include "analysis/VolumeIndexReader.h"
+#include "common/Collation.h"
 #include "discovery/ConnectedMachines.h"
 #include "discovery/MacServerLookup.h"
 #include "shell/Captions.h"
@@ -17,7 +18,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCollator>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -32,7 +32,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace lantrivex::ui {
 
@@ -81,21 +83,20 @@ QString indexedName(const char* array, int k) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(k);
 }
 
-// A node of the catalogue: siblings sort as a reader reads them, letter case aside (as the
-// catalogue model and the command-line reader list them), in the order of the user's locale.
+// A node of the catalogue: siblings sort as a reader reads them, letter case aside, in the
+// catalogue's collation (the command-line reader's too). The key is made once, with the node.
 class CatalogueNodeItem : public QTreeWidgetItem {
 public:
-    using QTreeWidgetItem::QTreeWidgetItem;
+    explicit CatalogueNodeItem(const QString& caption)
+        : QTreeWidgetItem(QStringList(caption)), sortKey_(collationKey(caption.toStdString())) {}
 
     bool operator<(const QTreeWidgetItem& other) const override {
-        // One collator for the locale of the moment, made again when the locale changes.
-        static QCollator collator;
-        if (collator.caseSensitivity() != Qt::CaseInsensitive || collator.locale() != QLocale()) {
-            collator = QCollator(QLocale());
-            collator.setCaseSensitivity(Qt::CaseInsensitive);
-        }
-        return collator.compare(text(0), other.text(0)) < 0;
+        const auto* node = dynamic_cast<const CatalogueNodeItem*>(&other);
+        return node != nullptr ? sortKey_ < node->sortKey_ : QTreeWidgetItem::operator<(other);
     }
+
+private:
+    std::string sortKey_;
 };
 
 // The volume title and the total line share one band: each label paints its own background, so
@@ -330,6 +331,7 @@ void FrmLantrivex::createTemplatePanel() {
     lbllblVolume_.push_back(total);
     lstSignatures_.push_back(grid);
     columnWidths_.push_back({});
+    panelTitles_.push_back(QString());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -384,7 +386,7 @@ void FrmLantrivex::Form_Resize() {
     const shell::WindowGeometry g =
         shell::layoutWindow(currentGeometry(), metrics, state_.nSizeBarVLeft);
     applyGeometry(g);
-    for (int k = 1; k <= volumePanelCount(); ++k) {
+    for (int k : madePanels_) {
         applyPanelGeometry(k, shell::layoutPanel(g.panel0, panelGeometry(k)));
     }
     update();
@@ -425,15 +427,21 @@ void FrmLantrivex::splitterRelease() {
         shell::releaseSplitter(currentGeometry(), inner_->width() * kTwips);
     setTwips(tree_, g.tree);
     applyPanelGeometry(0, g.panel0);
-    for (int k = 1; k <= volumePanelCount(); ++k) {
+    // A panel not made yet has the template's lefts and widths, as a made one gets them here.
+    const auto columns = shell::gridColumnWidths(g.panel0.lstSignatures.width);
+    std::fill(columnWidths_.begin() + 1, columnWidths_.end(), columns);
+    for (int k : madePanels_) {
         applyPanelGeometry(k, shell::releasePanel(g.panel0, panelGeometry(k)));
-        setGridColumnWidths(k, shell::gridColumnWidths(twipsGeometry(lstSignatures(k)).width));
+        setGridColumnWidths(k, shell::gridColumnWidths(twipsGeometry(lstSignatures_[k]).width));
     }
 }
 
 void FrmLantrivex::setGridColumnWidths(int k, const std::array<std::int32_t, 4>& widths) {
     columnWidths_[static_cast<std::size_t>(k)] = widths;
-    QHeaderView* header = lstSignatures(k)->horizontalHeader();
+    if (lstSignatures_[static_cast<std::size_t>(k)] == nullptr) {
+        return; // applied when the panel is made
+    }
+    QHeaderView* header = lstSignatures_[static_cast<std::size_t>(k)]->horizontalHeader();
     // "Type" takes the rest of the grid's inner width (its half, less the frame and a scroll
     // bar), so that no horizontal scrolling is needed.
     for (int c = 0; c < 3; ++c) {
@@ -644,12 +652,11 @@ void FrmLantrivex::MajTreeCatalogue() {
     }
 
     // Nodes in the order of building, a parent before its children; one panel per volume, in the
-    // same order, so that panel k is the k-th volume.
+    // same order, so that panel k is the k-th volume. The tree is filled at once and sorted once.
     std::vector<QTreeWidgetItem*> items;
     items.reserve(catalogue.nodes.size());
+    QList<QTreeWidgetItem*> roots;
     for (const analysis::CatalogueNode& node : catalogue.nodes) {
-        QTreeWidgetItem* parent =
-            node.parent >= 0 ? items[static_cast<std::size_t>(node.parent)] : nullptr;
         QVariant tag;
         if (node.kind == analysis::CatalogueNodeKind::Volume) {
             const auto& panel = catalogue.panels[static_cast<std::size_t>(node.panel - 1)];
@@ -657,10 +664,22 @@ void FrmLantrivex::MajTreeCatalogue() {
         } else if (node.kind == analysis::CatalogueNodeKind::Machine) {
             tag = text(node.tag);
         }
-        // Not addTreeNode: two volumes with the same root path are both shown, each with its
-        // own panel.
-        items.push_back(insertTreeNode(parent, text(node.key), text(node.text), node.image, tag,
-                                       node.expanded));
+        // Two volumes with the same root path are both shown, each with its own panel.
+        QTreeWidgetItem* item = makeTreeNode(text(node.key), text(node.text), node.image, tag);
+        if (node.parent >= 0) {
+            items[static_cast<std::size_t>(node.parent)]->addChild(item);
+        } else {
+            roots.append(item);
+        }
+        items.push_back(item);
+    }
+    tree_->setSortingEnabled(false);
+    tree_->addTopLevelItems(roots);
+    tree_->setSortingEnabled(true);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (catalogue.nodes[i].expanded) {
+            items[i]->setExpanded(true);
+        }
     }
     // After a rebuild no node is selected and no panel is visible.
     tree_->setCurrentItem(nullptr);
@@ -827,15 +846,31 @@ QTreeWidgetItem* FrmLantrivex::addTreeNode(QTreeWidgetItem* parent, const QStrin
     return insertTreeNode(parent, key, caption, image, tag, expanded);
 }
 
-QTreeWidgetItem* FrmLantrivex::insertTreeNode(QTreeWidgetItem* parent, const QString& key,
-                                              const QString& caption, int image,
-                                              const QVariant& tag, bool expanded) {
-    auto* item = new CatalogueNodeItem(QStringList(caption));
+QTreeWidgetItem* FrmLantrivex::makeTreeNode(const QString& key, const QString& caption, int image,
+                                            const QVariant& tag) {
+    if (nodeIcons_[1].isNull()) { // the eight images as icons, made once
+        for (int i = 1; i <= 8; ++i) {
+            nodeIcons_[static_cast<std::size_t>(i)] = QIcon(treeImage(i));
+        }
+    }
+    auto* item = new CatalogueNodeItem(caption);
     item->setData(0, KeyRole, key);
     item->setData(0, TagRole, tag);
     item->setData(0, ImageRole, image);
-    item->setIcon(0, QIcon(treeImage(image)));
+    if (image >= 1 && image <= 8) {
+        item->setIcon(0, nodeIcons_[static_cast<std::size_t>(image)]);
+    }
     item->setToolTip(0, key);
+    if (!nodesByKey_.contains(key)) {
+        nodesByKey_.insert(key, item);
+    }
+    return item;
+}
+
+QTreeWidgetItem* FrmLantrivex::insertTreeNode(QTreeWidgetItem* parent, const QString& key,
+                                              const QString& caption, int image,
+                                              const QVariant& tag, bool expanded) {
+    QTreeWidgetItem* item = makeTreeNode(key, caption, image, tag);
     if (parent != nullptr) {
         parent->addChild(item);
     } else {
@@ -843,9 +878,6 @@ QTreeWidgetItem* FrmLantrivex::insertTreeNode(QTreeWidgetItem* parent, const QSt
     }
     item->setExpanded(expanded);
     item->setSelected(false);
-    if (!nodesByKey_.contains(key)) {
-        nodesByKey_.insert(key, item);
-    }
     return item;
 }
 
@@ -861,16 +893,29 @@ void FrmLantrivex::clearTree() {
 }
 
 QLabel* FrmLantrivex::lblVolume(int k) const {
-    return k >= 0 && k <= volumePanelCount() ? lblVolume_[static_cast<std::size_t>(k)] : nullptr;
+    return k >= 0 && k <= volumePanelCount() ? volumePanel(k).title : nullptr;
 }
 
 QLabel* FrmLantrivex::lbllblVolume(int k) const {
-    return k >= 0 && k <= volumePanelCount() ? lbllblVolume_[static_cast<std::size_t>(k)] : nullptr;
+    return k >= 0 && k <= volumePanelCount() ? volumePanel(k).total : nullptr;
 }
 
 ResultGridView* FrmLantrivex::lstSignatures(int k) const {
-    return k >= 0 && k <= volumePanelCount() ? lstSignatures_[static_cast<std::size_t>(k)]
-                                             : nullptr;
+    return k >= 0 && k <= volumePanelCount() ? volumePanel(k).grid : nullptr;
+}
+
+bool FrmLantrivex::volumePanelMade(int k) const {
+    return k >= 0 && k <= volumePanelCount() && lblVolume_[static_cast<std::size_t>(k)] != nullptr;
+}
+
+FrmLantrivex::PanelWidgets FrmLantrivex::volumePanel(int k) const {
+    const auto i = static_cast<std::size_t>(k);
+    if (lblVolume_[i] == nullptr) {
+        // Made when first asked for (shown, analysed or looked at): a catalogue of thousands of
+        // volumes costs a title, and a grid only for the volumes the user opens.
+        const_cast<FrmLantrivex*>(this)->makeVolumePanel(k);
+    }
+    return {lblVolume_[i], lbllblVolume_[i], lstSignatures_[i]};
 }
 
 ResultGridModel* FrmLantrivex::gridModel(int k) const {
@@ -889,10 +934,21 @@ void FrmLantrivex::setUpResultGrid(int k) {
 
 int FrmLantrivex::loadVolumePanel(const QString& title) {
     const int k = volumePanelCount() + 1;
-    QLabel* title0 = lblVolume(0);
-    ResultGridView* grid0 = lstSignatures(0);
+    lblVolume_.push_back(nullptr);
+    lbllblVolume_.push_back(nullptr);
+    lstSignatures_.push_back(nullptr);
+    panelTitles_.push_back(title);
+    // The grid's columns as its set-up gives them now, from the template's width.
+    columnWidths_.push_back(shell::gridColumnWidths(twipsGeometry(lstSignatures_[0]).width));
+    return k;
+}
 
-    auto* titleK = new VolumeTitleLabel(title, inner_);
+void FrmLantrivex::makeVolumePanel(int k) {
+    const auto i = static_cast<std::size_t>(k);
+    QLabel* title0 = lblVolume_[0];
+    ResultGridView* grid0 = lstSignatures_[0];
+
+    auto* titleK = new VolumeTitleLabel(panelTitles_[i], inner_);
     titleK->setObjectName(indexedName("lblVolume", k));
     titleK->setFont(title0->font());
     titleK->setAlignment(title0->alignment());
@@ -913,39 +969,46 @@ int FrmLantrivex::loadVolumePanel(const QString& title) {
     gridK->setFont(grid0->font());
     gridK->hide();
     connect(gridK->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this, gridK](int column) {
-                for (int g = 1; g <= volumePanelCount(); ++g) {
-                    if (lstSignatures(g) == gridK) {
-                        SortOnHeaderClick(g, column);
-                    }
-                }
-            });
+            [this, k](int column) { SortOnHeaderClick(k, column); });
 
-    lblVolume_.push_back(titleK);
-    lbllblVolume_.push_back(totalK);
-    lstSignatures_.push_back(gridK);
-    columnWidths_.push_back({});
+    lblVolume_[i] = titleK;
+    lbllblVolume_[i] = totalK;
+    lstSignatures_[i] = gridK;
+    madePanels_.push_back(k);
     totalK->raise();
     sizeBar_->raise();
 
+    // A panel's geometry is always the template's (the layout and the splitter release copy it).
     applyPanelGeometry(k, panelGeometry(0));
-    setUpResultGrid(k);
-    return k;
+    ResultGridModel* gridModelK = gridK->gridModel();
+    gridModelK->clearRows();
+    setGridColumnWidths(k, columnWidths_[i]);
+    gridModelK->setColumnAlignment(0, Qt::AlignCenter);
+    gridModelK->setColumnAlignment(1, Qt::AlignCenter);
+    gridModelK->setColumnAlignment(2, Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void FrmLantrivex::unloadVolumePanels() {
-    for (int k = volumePanelCount(); k >= 1; --k) {
-        delete lblVolume_.back();
-        lblVolume_.pop_back();
-        delete lbllblVolume_.back();
-        lbllblVolume_.pop_back();
-        ResultGridView* grid = lstSignatures_.back();
-        lstSignatures_.pop_back();
-        ResultGridModel* model = grid->gridModel();
-        delete grid;
+    std::sort(madePanels_.begin(), madePanels_.end(), std::greater<>());
+    for (int k : madePanels_) {
+        const auto i = static_cast<std::size_t>(k);
+        for (QWidget* control :
+             {static_cast<QWidget*>(lblVolume_[i]), static_cast<QWidget*>(lbllblVolume_[i]),
+              static_cast<QWidget*>(lstSignatures_[i])}) {
+            twips_.erase(control);
+        }
+        delete lblVolume_[i];
+        delete lbllblVolume_[i];
+        ResultGridModel* model = lstSignatures_[i]->gridModel();
+        delete lstSignatures_[i];
         delete model;
-        columnWidths_.pop_back();
     }
+    madePanels_.clear();
+    lblVolume_.resize(1);
+    lbllblVolume_.resize(1);
+    lstSignatures_.resize(1);
+    columnWidths_.resize(1);
+    panelTitles_.resize(1);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -970,7 +1033,7 @@ void FrmLantrivex::SelectCatalogueNode(QTreeWidgetItem* node) {
     if (node->data(0, ImageRole).toInt() == kImageVolume) {
         const int k = static_cast<std::int16_t>(node->data(0, TagRole).toInt());
         lstSignatures(0)->show();
-        for (int i = 1; i <= volumePanelCount(); ++i) {
+        for (int i : madePanels_) {
             lblVolume(i)->hide();
             lbllblVolume(i)->hide();
             lstSignatures(i)->hide();

@@ -8,6 +8,7 @@
 #include "shell/WindowLayout.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QMainWindow>
 #include <QVariant>
 #include <array>
@@ -85,12 +86,16 @@ public:
     // --- Volume panels ------------------------------------------------------------------------
 
     // Loads panel N + 1 as an invisible copy of the template panel, with its title line, the
-    // total line "Total: 0" and an empty, set-up result grid. Returns its index.
+    // total line "Total: 0" and an empty, set-up result grid. Returns its index. Its controls
+    // are made when first asked for (lblVolume(k), lbllblVolume(k), lstSignatures(k)), so that
+    // panels never shown cost only their title.
     int loadVolumePanel(const QString& title);
+    // Whether panel k's controls have been made.
+    bool volumePanelMade(int k) const;
     // Unloads panels N .. 1; the template stays as it is.
     void unloadVolumePanels();
     // N: the highest index of lblVolume (0 when no panel is loaded).
-    int volumePanelCount() const noexcept { return static_cast<int>(lblVolume_.size()) - 1; }
+    int volumePanelCount() const noexcept { return static_cast<int>(panelTitles_.size()) - 1; }
 
     QLabel* lblVolume(int k) const;
     QLabel* lbllblVolume(int k) const;
@@ -176,6 +181,14 @@ private:
     void createTemplatePanel();
     void setTwips(QWidget* control, const shell::TwipsRect& rect);
     void setUpResultGrid(int k);
+    struct PanelWidgets {
+        QLabel* title;
+        QLabel* total;
+        ResultGridView* grid;
+    };
+    // Panel k's controls, made on the first call.
+    PanelWidgets volumePanel(int k) const;
+    void makeVolumePanel(int k);
     void setGridColumnWidths(int k, const std::array<std::int32_t, 4>& widths);
     shell::WindowGeometry currentGeometry() const;
     void applyGeometry(const shell::WindowGeometry& g);
@@ -186,6 +199,9 @@ private:
     void setBarColour(const QColor& colour);
     void changeProduct(std::int16_t code);
     void checkProduct(std::int16_t code);
+    // A node not yet in the tree, found by its key (the first node of a key keeps it).
+    QTreeWidgetItem* makeTreeNode(const QString& key, const QString& caption, int image,
+                                  const QVariant& tag);
     // Adds a node without looking at the other keys (addTreeNode's work once its key is known to
     // be free, and the second volume of a root path that two volumes share).
     QTreeWidgetItem* insertTreeNode(QTreeWidgetItem* parent, const QString& key,
@@ -222,8 +238,11 @@ private:
     std::vector<QLabel*> lbllblVolume_;
     std::vector<ResultGridView*> lstSignatures_;
     std::vector<std::array<std::int32_t, 4>> columnWidths_;
+    std::vector<QString> panelTitles_;
+    std::vector<int> madePanels_; // the panels whose controls exist, in the order they were made
 
     QHash<QString, QTreeWidgetItem*> nodesByKey_;
+    std::array<QIcon, 9> nodeIcons_; // the tree's images 1..8
     std::unordered_map<const QWidget*, shell::TwipsRect> twips_;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;

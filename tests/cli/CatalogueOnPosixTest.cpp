@@ -131,7 +131,7 @@ TEST(CatalogueOnPosix, EachDamagedExportIsToldWithItsFileAndLineAndTheRestIsPrin
                              "substitution cassée)\n"
                              "Lantrivex: Export du registre endommagé: " +
                              reg3 + ": fichier trop grand pour un export du registre\n");
-    EXPECT_NE(out.str().find("Macintosh server: Mac NTSRV0"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Serveur Macintosh: Mac NTSRV0"), std::string::npos) << out.str();
     err.str({});
     ASSERT_EQ(runCli({"catalogue", "--format", "json"}, context), kExitOk);
     const std::string english =

@@ -110,19 +110,50 @@ TEST_F(CliTest, ScanTakesSignaturesFromTheGivenFileAndRawStreamsFromFiles) {
 
 TEST_F(CliTest, CatalogueWithTheProductFromTheSettingUnlessGiven) {
     ASSERT_EQ(run({"catalogue"}), kExitOk);
-    EXPECT_EQ(out.str(),
-              "Product: Microsoft SFM (MacFile)\n\nWORKSTATION\n  no Macintosh server\n\n"
-              "NTSRV  connections: \\D$ (/mnt/ntsrv-d)\n"
-              "  Macintosh server: Serveur \"Mac\"\n"
-              "    Panel  Folder   Volume    Root\n"
-              "    2      missing  Archives  \\\\NTSRV\\E$\\Old\n"
-              "    1      found    Pub       \\\\NTSRV\\D$\\Pub\n\n"
-              "CYAN  connections: \\C$ (/mnt/cyan-c)\n  no Macintosh server\n");
+    EXPECT_EQ(out.str(), "Product: Microsoft SFM (MacFile)\n\n"
+                         "CYAN  connections: \\C$ (/mnt/cyan-c)\n  no Macintosh server\n\n"
+                         "NTSRV  connections: \\D$ (/mnt/ntsrv-d)\n"
+                         "  Macintosh server: Serveur \"Mac\"\n"
+                         "    Panel  Folder   Volume    Root\n"
+                         "    2      missing  Archives  \\\\NTSRV\\E$\\Old\n"
+                         "    1      found    Pub       \\\\NTSRV\\D$\\Pub\n\n"
+                         "WORKSTATION\n  no Macintosh server\n");
     fake.profiles.setText("/opt/lantrivex/Lantrivex.ini", "[Configuration]\r\nServeurMac=2abc\r\n");
     run({"catalogue"});
     EXPECT_EQ(out.str().substr(0, 33), "Product: Intergraph ExtremeZ-IP\n\n");
     ASSERT_EQ(run({"catalogue", "--product", "1"}), kExitOk); // the option wins
     EXPECT_EQ(out.str().substr(0, 35), "Product: Cyan Software MacServerIP\n");
+}
+
+// Machines and volumes in the window tree's order (accented names among their letters), the
+// headings in the language asked for.
+TEST_F(CliTest, CatalogueInTheTreesOrderWithHeadingsInTheLanguage) {
+    fake.connections.add("/mnt/apps", R"(\\apps\x)");
+    for (const char* name : {"zèbre", "Échos", "éditions", "Zoo"}) {
+        reg.setMultiString("NTSRV", kMacFile + R"(\Volumes)"s, name, {R"(Path=D:\Pub)"});
+    }
+    ASSERT_EQ(run({"catalogue", "--lang", "fr"}), kExitOk);
+    EXPECT_EQ(out.str(), "Produit: Microsoft SFM (MacFile)\n\n"
+                         "apps  connexions: \\x (/mnt/apps)\n  pas de serveur Macintosh\n\n"
+                         "CYAN  connexions: \\C$ (/mnt/cyan-c)\n  pas de serveur Macintosh\n\n"
+                         "NTSRV  connexions: \\D$ (/mnt/ntsrv-d)\n"
+                         "  Serveur Macintosh: Serveur \"Mac\"\n"
+                         "    Panneau  Dossier  Volume    Racine\n"
+                         "    2        absent   Archives  \\\\NTSRV\\E$\\Old\n"
+                         "    4        trouvé   Échos     \\\\NTSRV\\D$\\Pub\n"
+                         "    5        trouvé   éditions  \\\\NTSRV\\D$\\Pub\n"
+                         "    1        trouvé   Pub       \\\\NTSRV\\D$\\Pub\n"
+                         "    3        trouvé   zèbre     \\\\NTSRV\\D$\\Pub\n"
+                         "    6        trouvé   Zoo       \\\\NTSRV\\D$\\Pub\n\n"
+                         "WORKSTATION\n  pas de serveur Macintosh\n");
+    ASSERT_EQ(run({"catalogue", "--format", "json"}), kExitOk);
+    std::string names;
+    for (std::size_t at = 0; (at = out.str().find("\"name\":\"", at)) != std::string::npos;) {
+        at += 8;
+        names += out.str().substr(at, out.str().find('"', at) - at) + "|";
+    }
+    EXPECT_EQ(names,
+              "apps|CYAN|NTSRV|Serveur \\|Archives|Échos|éditions|Pub|zèbre|Zoo|WORKSTATION|");
 }
 
 TEST_F(CliTest, TextFormsShowControlCharactersAsEscapesNeverRaw) {

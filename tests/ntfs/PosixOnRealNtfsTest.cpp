@@ -92,8 +92,8 @@ TEST_P(RealNtfs, PosixReaderGivesWholeStreamsOrTellsThemTooLarge) {
             ASSERT_NE(opening.stream, nullptr) << path;
             EXPECT_EQ(opening.stream->size(), stream.size) << path;
             std::string bytes(static_cast<std::size_t>(stream.size) + 1, '\0');
-            bytes.resize(opening.stream->read(reinterpret_cast<std::byte*>(bytes.data()),
-                                              bytes.size()));
+            bytes.resize(
+                opening.stream->read(reinterpret_cast<std::byte*>(bytes.data()), bytes.size()));
             EXPECT_TRUE(bytes == realNtfsBytes(stream)) << path << ": " << bytes.size() << " bytes";
         }
     }
@@ -114,8 +114,8 @@ TEST_P(RealNtfs, ScanCountsEveryIndexTheMountGivesAndNamesTheOthers) {
     bool allWhole = true;
     for (const RealNtfsStream& stream : ntfs.streams) {
         const std::string row = networkPath(stream.folder) + "," +
-                                std::to_string(realNtfsCount(stream)) + ",100," +
-                                stream.signature + ",";
+                                std::to_string(realNtfsCount(stream)) + ",100," + stream.signature +
+                                ",";
         const std::string unread = "\n  (" + networkPath(stream.folder) + ")\n";
         EXPECT_EQ(out.find(row) != std::string::npos, whole(stream)) << row << "\n" << out;
         EXPECT_EQ(errors.find(unread) != std::string::npos, !whole(stream)) << unread << errors;

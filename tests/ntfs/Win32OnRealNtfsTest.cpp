@@ -40,16 +40,16 @@ TEST(Win32RealNtfs, ReadsTheStreamsOfFoldersAndOfTheRootWhole) {
         streams = ntfs.streams;
     } else {
         char fileSystem[MAX_PATH + 1] = {};
-        if (!::GetVolumeInformationA(temp.path().substr(0, 3).c_str(), nullptr, 0, nullptr,
-                                     nullptr, nullptr, fileSystem, sizeof fileSystem) ||
+        if (!::GetVolumeInformationA(temp.path().substr(0, 3).c_str(), nullptr, 0, nullptr, nullptr,
+                                     nullptr, fileSystem, sizeof fileSystem) ||
             std::string(fileSystem) != "NTFS") {
             GTEST_SKIP() << "the temporary folder is not on NTFS";
         }
         mount = temp.path();
         streams = {{"Few bytes", "W6BNMSWD", 10}, {"3 MiB", "8BIMJPEG", 3 << 20}};
         for (const RealNtfsStream& stream : streams) {
-            ASSERT_TRUE(writeStream(temp.folder(stream.folder), "AFP_IdIndex",
-                                    realNtfsBytes(stream)));
+            ASSERT_TRUE(
+                writeStream(temp.folder(stream.folder), "AFP_IdIndex", realNtfsBytes(stream)));
         }
         // The stream belongs to the folder: the folder stays a folder and lists it.
         WIN32_FIND_STREAM_DATA found{};
@@ -82,8 +82,8 @@ TEST(Win32RealNtfs, ReadsTheStreamsOfFoldersAndOfTheRootWhole) {
     EXPECT_EQ(status, 0) << out;
     for (const RealNtfsStream& stream : streams) {
         const std::string row = volumeRoot(mount, stream) + "," +
-                                std::to_string(realNtfsCount(stream)) + ",100," +
-                                stream.signature + ",";
+                                std::to_string(realNtfsCount(stream)) + ",100," + stream.signature +
+                                ",";
         EXPECT_NE(out.find(row), std::string::npos) << row << "\n" << out;
     }
 }

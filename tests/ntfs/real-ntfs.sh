@@ -23,8 +23,7 @@ dir=$2
 modes=(windows xattr)
 
 is_mounted() { # a mount on the folder, whether its driver still answers or not
-    local escaped=${1// /\\040}
-    awk -v m="$escaped" '$2 == m { found = 1 } END { exit !found }' /proc/self/mounts
+    point=${1// /\\040} awk '$2 == ENVIRON["point"] { found = 1 } END { exit !found }' /proc/self/mounts
 }
 
 unmount_all() {

@@ -30,8 +30,10 @@ TEST_F(LayoutTest, PanelsFollowTheTemplateAndTheGreyBarDragLaysThemOutOnRelease)
     addVolumes();
     window->resize(1000, 700);
     QApplication::processEvents();
-    EXPECT_EQ(twips("lstSignatures(1)").width, 15000 - 5137);
-    EXPECT_EQ(twips("lstSignatures(1)"), twips("lstSignatures(0)"));
+    // Panels are made when first asked for, with the template's geometry.
+    EXPECT_EQ(child<QWidget>("lstSignatures(1)"), nullptr);
+    EXPECT_EQ(window->twipsGeometry(window->lstSignatures(1)).width, 15000 - 5137);
+    EXPECT_EQ(window->twipsGeometry(window->lstSignatures(1)), twips("lstSignatures(0)"));
 
     const shell::TwipsRect tree = twips("treeCatalogue");
     QTest::mousePress(bar(), Qt::LeftButton, {}, QPoint(1, 5));
@@ -44,7 +46,7 @@ TEST_F(LayoutTest, PanelsFollowTheTemplateAndTheGreyBarDragLaysThemOutOnRelease)
     QTest::mouseRelease(bar(), Qt::LeftButton, {}, QPoint(1, 5));
     EXPECT_NE(bar()->palette().color(QPalette::Window), QColor(128, 128, 128));
     EXPECT_EQ(twips("treeCatalogue").width, 5452 - 15);
-    EXPECT_EQ(twips("lblVolume(2)").left, 5452 + 45);
+    EXPECT_EQ(window->twipsGeometry(window->lblVolume(2)).left, 5452 + 45);
     const std::int32_t c = (15000 - 5452 - 75) / 6;
     EXPECT_EQ(window->gridColumnWidths(2), (std::array<std::int32_t, 4>{c, c, c, 3 * c}));
     EXPECT_EQ(window->gridColumnWidths(0)[0], 856) << "the template's columns stay";

@@ -149,7 +149,11 @@ StreamOpening PosixNamedStreamReader::openStream(std::string_view path,
             return local;
         }
         // Through an SMB mount: the share's server holds the stream the mount does not show.
-        return fromRemote(local.failure);
+        StreamOpening opening = fromRemote(local.failure);
+        if (!opening.stream && local.failure == AccessFailure::StreamTooLarge) {
+            opening.failure = local.failure; // the stream is there: why the mount cannot give it
+        }
+        return opening;
     }
     case ResolvedPath::Kind::Smb:
         return fromRemote(AccessFailure::Unreachable);
