@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signature lookups in the keyed collection (what the analysis asks of the signature table for
 // each distinct signature, ASCII keys only), beside the same lookups in a table whose keys fold
 // ASCII letters only (the baseline): folding the whole Windows-1252 repertoire must not make

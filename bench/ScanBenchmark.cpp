@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the index scan on a 256 MiB generated stream, beside a plain memchr pass over the
 // same bytes (the floor: finding the markers and nothing else) and a byte-by-byte scan into an
 // ordered map of strings (the baseline). After the runs, the scan's throughput is printed as a

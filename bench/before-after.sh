@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Figures of the index scan, the catalogue and the result grid, before and after, in one run:
 # builds REV (default 9f93f98) from the repository's history beside the current release build,
 # then runs both on the same inputs:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Peak memory of `lantrivex-cli scan --raw` on generated index streams of growing size: it must stay
 # flat (the stream is read in bounded pieces), under 64 MiB whatever the size.
 # Usage: bench/cli-peak-memory.sh [BUILD_DIR]   (default build/release)

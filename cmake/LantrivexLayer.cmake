@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lantrivex_layer(<target> <folder> [DEPS <targets>...])
 #
 # One static library per layer of src/, made of every .cpp directly in the folder. The layers link

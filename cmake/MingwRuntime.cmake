@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # lantrivex_mingw_runtime(<var>)
 #
 # The MinGW runtime libraries that Qt's libraries import (the project's own programs link the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tests of the cross-built Windows program run under Wine through build/wine-run.sh, which finds
 # the DLLs of the target's Qt (WINEPATH) and keeps Wine quiet and free of installer prompts unless
 # the caller chose otherwise. Every executable made after this include starts through it

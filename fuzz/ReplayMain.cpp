@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target's entry point over files, without libFuzzer: the ordinary test suite feeds it
 // the seeds and every input a fuzzer ever found a fault with, under whatever compiler and
 // sanitizers the build uses. Arguments are files or folders (every file directly in a folder, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The index scan against the plain position-by-position scan of the tests: over the whole buffer,
 // one byte at a time, and in random pieces (empty ones included), with the result looked at once
 // midway, since the scanner may be fed further after a result.

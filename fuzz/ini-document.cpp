@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings documents. The input is a document's text, then NUL-separated triples of section, key
 // and value to set in turn. Any text reads and writes back byte for byte; a set that is taken reads
 // back at once and after the text is read again, and leaves every other setting as it was; a set

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mount tables: whatever the text, every entry read has its three first fields, the table written
 // back the way the kernel escapes it reads the same, and every whole-share SMB mount in it is found
 // by its server and share.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registry exports: whatever the bytes, the reader either fails with a reason or gives keys and
 // values that it finds again by name, with the program's text in UTF-8. One text read as UTF-8, as
 // a version 5 file (UTF-16LE with a byte-order mark) and in the ANSI code page gives one result.

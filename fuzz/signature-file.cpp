@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signatures files: whatever the bytes, the rows read are whole (a signature and a description),
 // and rows that the file can hold, written back as the program writes them, read back the same.
 

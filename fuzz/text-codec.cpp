@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The code page and UTF-8: every byte string is code-page text that comes back unchanged through
 // UTF-8; UTF-8 that the code page can hold comes back unchanged through it, and any other text
 // fails whole (or, in the lossy form, loses exactly its unstorable characters to '?').

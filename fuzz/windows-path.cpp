@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows paths. A network path taken apart and put together again takes apart the same; its
 // resolution, through a mount or to SMB, never leads above the share's root and resolves again to
 // itself; the SMB address built from it holds no "." or ".." step.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Qt 6 (qtbase: Core, Gui, Widgets, Test, the windows and offscreen platform plugins)
 # for 64-bit Windows with MinGW-w64, from Debian's own qt6-base source package, the same version as
 # the host's Qt. The result goes to a cache folder outside the clone and is built only when it is
@@ -33,21 +34,18 @@ needed=(g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools cmake ninja-b
         patch)
 "$root/tools/install-packages.sh" "${needed[@]}"
 
-# Debian's source packages: add a deb-src entry for the archive already configured when there is
-# none.
+# Debian's source packages: when none is configured, add deb-src entries for the Debian archives
+# the machine already uses (tools/debian-source-entries.sh, which says what to configure when
+# there is none).
 if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q "^Version: $version"; then
-    mirror=$(grep -hoE '^(URIs:|deb) +[a-z]+://[^ ]+' /etc/apt/sources.list.d/*.sources \
-                 /etc/apt/sources.list 2>/dev/null | grep -v security | head -n1 | awk '{print $2}' || true)
-    mirror=${mirror:-http://deb.debian.org/debian}
-    echo "build-qt-windows: adding Debian's source packages from $mirror" >&2
-    "${sudo[@]}" tee /etc/apt/sources.list.d/lantrivex-deb-src.sources >/dev/null <<EOF
-Types: deb-src
-URIs: $mirror
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
+    entries=$("$root/tools/debian-source-entries.sh") || exit 1
+    echo "build-qt-windows: adding the source packages of the configured Debian archives" >&2
+    printf '%s\n' "$entries" | "${sudo[@]}" tee /etc/apt/sources.list.d/lantrivex-deb-src.sources >/dev/null
     "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+    apt-cache showsrc qt6-base 2>/dev/null | grep -q "^Version: $version" || {
+        echo "build-qt-windows: the configured Debian archives offer no qt6-base $version source" >&2
+        exit 1
+    }
 fi
 
 work=$cache/qt-$version-mingw-w64.work

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks a Signatures.txt file against the form the program writes, and optionally sorts it.
 
 The form: one record per line, "signature","extension","description", CR LF line ends,

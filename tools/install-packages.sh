@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs those of the Debian packages named as arguments that are not installed yet, without
 # their recommendations; when every one is there it only checks, in well under a second. Every
 # setup script of the project installs through it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a synthetic Macintosh volume index stream (AFP_IdIndex), deterministic from its seed, for
 // tests, samples and benchmarks. The signatures it planted (what a scan must find) can be written
 // beside it as CSV.

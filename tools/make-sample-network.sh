@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Lays out a sample network in DIR, the way a Lantrivex workstation on a real network looks:
 #   DIR/mounts          a mount table listing SMB mounts of the sample servers' administrative
 #                       shares (//NTSRV1/D$ on DIR/mnt/ntsrv1-d, ...), for LANTRIVEX_MOUNTS

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Regenerates the sample index streams of samples/streams/ with lantrivex-gen-index (deterministic:
 # the same generator gives the same files). Each stream NAME.AFP_IdIndex comes with
 # NAME.expected.csv, the signatures a scan must find (signature,count in the order of first

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) with the
 # "fuzz" preset and runs each for a bounded time from its seeds and past findings. Fails on any
 # finding: the input that showed it is copied to fuzz/regressions/NAME/, to be committed with the

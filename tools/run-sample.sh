@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the release version, lays out the sample network in a temporary
 # folder and starts the program on it: this computer, the sample servers NTSRV1 and NTSRV2 with
 # their Macintosh servers and volumes (one of whose folders is missing), and MACSRV3, which runs

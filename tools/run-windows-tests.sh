@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the Windows program (the windows preset) and runs its tests under Wine: every
 # portable test, the window tests on Qt's offscreen platform, and the tests of the Windows
 # platform layer against Wine's own registry, files and system calls. Installs and builds what is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, testing, packaging and running Lantrivex needs on Debian 12, from Debian's
 # packages only, and only what is missing. Idempotent: when everything is there it only checks, in
 # well under a second.
@@ -27,6 +28,9 @@ packages=(
     # The Debian package: cpack finds the programs with file, their dependencies with
     # dpkg-shlibdeps.
     file dpkg-dev
+    # The package's checks in CI: lintian on the Debian package (tools/lint-debian-package.sh),
+    # appstreamcli on the AppStream metadata (the installed-program test).
+    lintian appstream
     # The RealNtfs tests' real NTFS file system: mkntfs makes the image, ntfs-3g mounts it
     # through FUSE with its named streams (tests/ntfs/real-ntfs.sh, as root).
     ntfs-3g

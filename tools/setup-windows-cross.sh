@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what cross-building the Windows program and running its tests under Wine needs, from
 # Debian's packages only, and builds what Debian does not ship for the target into the build cache
 # ($LANTRIVEX_CACHE, default /var/cache/lantrivex), each only when missing:

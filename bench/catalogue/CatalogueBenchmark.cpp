@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue rebuilt through the POSIX platform on networks of 50 to 400 machines with 50
 // volumes each, laid out in files (mount table, registry exports, volume folders). A rebuild that
 // is linear in the number of volumes costs the same per volume at every size: the ratios of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A result grid of 100,000 distinct signatures, as a hostile index gives one: the rows made and
 // shown (the fill, with the first sort by "#"), then each column sorted both ways, as header clicks
 // sort it. Every step is timed with the grid on screen (offscreen platform) and repainted.

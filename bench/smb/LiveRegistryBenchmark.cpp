@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A catalogue of 20 machines whose registries are read live from one smbd (the winreg pipe, the
 // program's own SmbRegistry) next to the same catalogue from the same registries' exports, in the
 // same run. Every machine is the loopback server under its one name: each is connected to, asked

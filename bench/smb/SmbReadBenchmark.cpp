@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Read throughput of a 50 MiB index stream over SMB on the loopback interface (a real smbd, the
 // program's own SmbShareAccess) next to reading the same bytes from a local file (read(2), from
 // the page cache), in the same run. Prints both rates and their ratio.

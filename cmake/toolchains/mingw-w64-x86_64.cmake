@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows program, cross-built on Debian with MinGW-w64 (x86_64, posix thread model: the
 # win32 model of GCC 12 has no std::mutex or std::thread). Programs are linked statically against
 # the compiler's runtime (libgcc, libstdc++, winpthread), so they need no MinGW DLL beside them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "discovery/ConnectedMachines.h"
@@ -59,9 +60,15 @@ struct Catalogue {
 // volume's folder is tested through `folders`. Two volumes with the same root both appear, each
 // with its own panel.
 //
+// Machines are asked side by side, up to 16 at a time, each by a worker thread with a lookup of
+// its own (made from `lookup`'s registry and product), which then tests that machine's folders:
+// `lookup`'s registry and `folders` are used from several threads at once. The tree is built
+// once every machine has answered, in the order of the machine list, so that it is the same
+// whatever the order of the answers.
+//
 // `progress`, when given, is told how many machines have been asked so far of how many
-// (`asked` rises by one at each call, up to `total`). It may be called from another thread than
-// the caller's, but never from two at once.
+// (`asked` rises by one as each machine has answered, up to `total`). It may be called from another
+// thread than the caller's, but never from two at once.
 using CatalogueProgress = std::function<void(std::size_t asked, std::size_t total)>;
 Catalogue BuildCatalogue(const discovery::ConnectedMachines& machines,
                          discovery::MacServerLookup& lookup, platform::FolderProbe& folders,

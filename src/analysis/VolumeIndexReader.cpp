@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/VolumeIndexReader.h"
 
 #include <algorithm>
@@ -11,17 +12,39 @@ constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 
 } // namespace
 
-std::optional<ScanResult> ReadVolumeIndex(std::string_view volumeRoot,
-                                          platform::NamedStreamReader& streams,
-                                          platform::Notifier& notifier, LanguageFlag nLangue,
-                                          const ReadProgress& progress) {
-    std::unique_ptr<platform::ByteStream> stream = streams.open(volumeRoot, kIndexStreamName);
+std::string VolumeFailureLines(std::string_view volumeRoot, platform::AccessFailure failure,
+                               LanguageFlag nLangue) {
+    std::string lines = "\r\n";
+    lines += tr(nLangue, "Volume : ", "Volume: ");
+    lines += volumeRoot;
+    // A reader that cannot tell why gives Unreachable, which a missing stream gives too: only
+    // the reasons that are known are told.
+    if (failure != platform::AccessFailure::None &&
+        failure != platform::AccessFailure::Unreachable) {
+        lines += "\r\n";
+        lines += platform::accessFailureText(failure, nLangue);
+    }
+    return lines;
+}
+
+VolumeIndexReading ReadWholeVolumeIndex(std::string_view volumeRoot,
+                                        platform::NamedStreamReader& streams,
+                                        platform::Notifier& notifier, LanguageFlag nLangue,
+                                        const ReadProgress& progress) {
+    VolumeIndexReading reading;
+    platform::StreamOpening opening = streams.openStream(volumeRoot, kIndexStreamName);
+    std::unique_ptr<platform::ByteStream> stream = std::move(opening.stream);
+    reading.failure = opening.failure;
     const std::int64_t size = stream ? stream->size() : -1;
     if (size <= 0) {
-        notifier.message(
-            tr(nLangue, "Index de volume Macintosh inconnu", "Unknown Macintosh volume index"),
-            platform::MessageIcon::None);
-        return std::nullopt;
+        if (stream && size < 0) {
+            reading.failure = stream->failure();
+        }
+        notifier.message(std::string(tr(nLangue, "Index de volume Macintosh inconnu",
+                                        "Unknown Macintosh volume index")) +
+                             VolumeFailureLines(volumeRoot, reading.failure, nLangue),
+                         platform::MessageIcon::None);
+        return reading;
     }
 
     IndexScanner scanner;
@@ -34,6 +57,7 @@ std::optional<ScanResult> ReadVolumeIndex(std::string_view volumeRoot,
         // A stream that claims more than it was asked for is held to what was asked.
         const std::size_t got = std::min(stream->read(buffer.data(), wanted), wanted);
         if (got == 0) {
+            reading.failure = stream->failure();
             break;
         }
         scanner.feed(std::span<const std::byte>(buffer.data(), got));
@@ -44,10 +68,21 @@ std::optional<ScanResult> ReadVolumeIndex(std::string_view volumeRoot,
     }
     stream.reset();
 
-    if (remaining > 0) {
-        notifier.message("Error reading file ...", platform::MessageIcon::None);
+    reading.whole = remaining == 0;
+    if (!reading.whole) {
+        notifier.message("Error reading file ..." +
+                             VolumeFailureLines(volumeRoot, reading.failure, nLangue),
+                         platform::MessageIcon::None);
     }
-    return scanner.takeResult();
+    reading.result = scanner.takeResult();
+    return reading;
+}
+
+std::optional<ScanResult> ReadVolumeIndex(std::string_view volumeRoot,
+                                          platform::NamedStreamReader& streams,
+                                          platform::Notifier& notifier, LanguageFlag nLangue,
+                                          const ReadProgress& progress) {
+    return ReadWholeVolumeIndex(volumeRoot, streams, notifier, nLangue, progress).result;
 }
 
 } // namespace lantrivex::analysis

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window program: takes no arguments, shows the main window until it is closed.
 
 #include "platform/HostPlatform.h"

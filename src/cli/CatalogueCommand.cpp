@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CatalogueCommand.h"
 
 #include "analysis/CatalogueModel.h"
@@ -34,10 +35,16 @@ Options:
   -h, --help       this text
 
 A registry export that is there but cannot be read, or is damaged, is told on standard error with
-its file and line; its machine cannot be reached, and the rest is printed as usual.
+its file and line; its machine cannot be reached, and the rest is printed as usual. Each machine
+whose registry could not tell its Macintosh server or volumes is told on standard error with the
+reason (no answer in time, connection refused, unknown name, a server that speaks only SMB1,
+logon refused, access denied, no key of the product, a damaged export).
 
-json: {"machines":[{"name":...,"connections":...,"server":null or {"name":...,
-       "volumes":[{"name":...,"root":...,"found":true,"panel":1}]}}]}
+json: {"machines":[{"name":...,"connections":...,"reason":null or "timed-out",
+       "server":null or {"name":...,"volumes":[{"name":...,"root":...,"found":true,
+       "panel":1}]}}]}
+      reason: timed-out, connection-refused, name-not-found, smb1-only, logon-refused,
+      access-denied, no-product-key, damaged-export, credentials-unusable, unreachable
 
 Environment:
   LANTRIVEX_REGISTRY_DIR  folder of the registry exports, one per machine (NTSRV.reg);
@@ -240,13 +247,29 @@ void tellRegistryProblems(CliContext& ctx, LanguageFlag language, bool credentia
 
 namespace {
 
+// Each machine whose registry could not tell its server or volumes, with the reason.
+void tellMachineFailures(CliContext& ctx, const analysis::Catalogue& catalogue,
+                         LanguageFlag language) {
+    for (const analysis::CatalogueNode& node : catalogue.nodes) {
+        if (node.kind == analysis::CatalogueNodeKind::Machine &&
+            node.failure != platform::AccessFailure::None) {
+            ctx.err << "Lantrivex: " << visibleText(node.text) << ": "
+                    << platform::accessFailureText(node.failure, language) << '\n';
+        }
+    }
+}
+
 void printJson(CliContext& ctx, const analysis::Catalogue& catalogue) {
     ctx.out << "{\"machines\":[";
     bool firstMachine = true;
     for (std::size_t m : catalogue.childrenInTreeOrder(-1)) {
         const analysis::CatalogueNode& machine = catalogue.nodes[m];
         ctx.out << (firstMachine ? "" : ",") << "{\"name\":" << jsonString(machine.text)
-                << ",\"connections\":" << jsonString(machine.tag) << ",\"server\":";
+                << ",\"connections\":" << jsonString(machine.tag) << ",\"reason\":"
+                << (machine.failure == platform::AccessFailure::None
+                        ? std::string("null")
+                        : jsonString(platform::accessFailureId(machine.failure)))
+                << ",\"server\":";
         firstMachine = false;
         const auto servers = catalogue.childrenInTreeOrder(static_cast<int>(m));
         if (servers.empty()) {
@@ -288,6 +311,7 @@ int runCatalogueCommand(const std::vector<std::string>& args, CliContext& ctx) {
     const analysis::Catalogue catalogue =
         analysis::BuildCatalogue(machines, lookup, ctx.platform.folders);
     tellRegistryProblems(ctx, options->language);
+    tellMachineFailures(ctx, catalogue, options->language);
 
     if (options->format == Format::Json) {
         printJson(ctx, catalogue);

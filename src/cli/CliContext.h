@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "common/Language.h"
@@ -20,6 +21,7 @@ struct CliContext {
     std::ostream& err;
     std::string settingsFolder;
     char decimalSeparator = '.'; // the user's locale's, for the table output
+    bool errIsTerminal = false;  // `err` is a terminal: long reads show their progress there
 };
 
 // The value of --lang: "en" or "fr"; nullopt for anything else.
@@ -35,7 +37,7 @@ inline std::optional<LanguageFlag> languageOption(std::string_view value) {
 
 // Exit codes of every command.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitSomeUnread = 1; // a volume's index was unknown; the others were printed
+inline constexpr int kExitSomeUnread = 1; // a volume's index was not read whole; others printed
 inline constexpr int kExitUsage = 2;
 
 } // namespace lantrivex::cli

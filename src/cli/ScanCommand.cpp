@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ScanCommand.h"
 
 #include "analysis/SignatureWord.h"
@@ -10,10 +11,15 @@
 #include "signatures/SignatureLoader.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <future>
 #include <iomanip>
+#include <mutex>
 #include <optional>
+#include <sstream>
 #include <thread>
 
 namespace lantrivex::cli {
@@ -43,8 +49,12 @@ csv:  volume,count,percent,signature,description (RFC 4180)
 json: {"volumes":[{"volume":...,"total":N,"signatures":[{"signature":...,"count":N,
        "percent":"12.5","description":...}]}]}
 
-Exit status: 0 every volume was read, 1 some volume's index was unknown (the others are
-printed), 2 usage error.
+Several volumes are read at the same time and printed in the order given. On a terminal, a
+reading that takes more than a second shows the bytes read and the rate on standard error.
+
+Exit status: 0 every volume was read, 1 some volume's index was unknown or could not be read
+whole (told on standard error with the volume and the reason; that volume is not printed, the
+others are), 2 usage error.
 )";
 
 namespace {
@@ -345,6 +355,111 @@ void printJson(CliContext& ctx, const std::vector<VolumeReport>& reports,
     ctx.out << "]}\n";
 }
 
+// One volume read: what was read, and the messages its reading gave (told in the order of the
+// operands once all are read).
+struct VolumeReading {
+    std::string volume;
+    analysis::VolumeIndexReading reading;
+    std::string messages;
+};
+
+// The bytes read so far of every volume, shown on a terminal as one line on standard error once
+// the reading has taken more than a second, and taken off again at the end.
+class ReadMeter {
+public:
+    ReadMeter(std::ostream& err, bool shown) : err_(err), shown_(shown) {
+        if (shown_) {
+            painter_ = std::thread([this] { paintUntilDone(); });
+        }
+    }
+    ~ReadMeter() {
+        if (!shown_) {
+            return;
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        painter_.join();
+    }
+    ReadMeter(const ReadMeter&) = delete;
+    ReadMeter& operator=(const ReadMeter&) = delete;
+
+    void add(std::uint64_t bytes) { bytes_ += bytes; }
+
+private:
+    void paintUntilDone() {
+        using namespace std::chrono_literals;
+        const auto start = std::chrono::steady_clock::now();
+        bool painted = false;
+        std::unique_lock lock(mutex_);
+        while (!wake_.wait_for(lock, 200ms, [this] { return done_; })) {
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            if (seconds < 1.0) {
+                continue;
+            }
+            const double read = static_cast<double>(bytes_.load());
+            std::ostringstream line;
+            line << std::fixed << std::setprecision(1) << "\r" << read / (1024 * 1024)
+                 << " MiB read, " << read / 1024 / seconds << " KiB/s\x1b[K";
+            err_ << line.str() << std::flush;
+            painted = true;
+        }
+        if (painted) {
+            err_ << "\r\x1b[K" << std::flush;
+        }
+    }
+
+    std::ostream& err_;
+    const bool shown_;
+    std::atomic<std::uint64_t> bytes_{0};
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread painter_;
+};
+
+// Reads every volume, up to kVolumesReadAtOnce at a time; the results in the order given.
+constexpr std::size_t kVolumesReadAtOnce = 8;
+
+std::vector<VolumeReading> readVolumes(const std::vector<std::string>& volumes,
+                                       platform::NamedStreamReader& streams, LanguageFlag language,
+                                       CliContext& ctx) {
+    std::vector<VolumeReading> readings(volumes.size());
+    ReadMeter meter(ctx.err, ctx.errIsTerminal);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < volumes.size(); i = next++) {
+            std::ostringstream messages;
+            StreamNotifier notifier(messages);
+            std::uint64_t counted = 0;
+            readings[i].volume = volumes[i];
+            readings[i].reading =
+                analysis::ReadWholeVolumeIndex(volumes[i], streams, notifier, language,
+                                               [&](std::uint64_t bytesRead, std::int64_t) {
+                                                   meter.add(bytesRead - counted);
+                                                   counted = bytesRead;
+                                               });
+            readings[i].messages = messages.str();
+        }
+    };
+    const std::size_t workers = std::min(volumes.size(), kVolumesReadAtOnce);
+    if (workers <= 1) {
+        work();
+        return readings;
+    }
+    std::vector<std::thread> threads;
+    for (std::size_t w = 0; w < workers; ++w) {
+        threads.emplace_back(work);
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    return readings;
+}
+
 } // namespace
 
 int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
@@ -367,16 +482,15 @@ int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
         options->raw ? static_cast<platform::NamedStreamReader&>(rawFiles) : ctx.platform.streams;
 
     std::vector<VolumeReport> reports;
-    for (const std::string& operand : options->operands) {
-        auto result = analysis::ReadVolumeIndex(operand, streams, notifier, options->language);
-        if (!result) {
-            exitCode = kExitSomeUnread;
-            ctx.err << "  (" << visibleText(operand) << ")\n";
+    for (VolumeReading& reading : readVolumes(options->operands, streams, options->language, ctx)) {
+        ctx.err << reading.messages;
+        if (!reading.reading.result || !reading.reading.whole) {
+            exitCode = kExitSomeUnread; // told above, with the volume and the reason
             continue;
         }
         // By count, descending; equal counts keep the order of first occurrence.
-        analysis::SortByCountDescending(result->signatures);
-        reports.push_back(VolumeReport{operand, std::move(*result)});
+        analysis::SortByCountDescending(reading.reading.result->signatures);
+        reports.push_back(VolumeReport{reading.volume, std::move(*reading.reading.result)});
     }
 
     if (exitCode != kExitOk) { // refused over SMB, perhaps for a credentials file it cannot use

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/StreamNotifier.h"
 
 #include "common/Language.h"
@@ -5,10 +6,13 @@
 namespace lantrivex::cli {
 namespace {
 
-// Message texts separate their lines with CR LF; the terminal wants LF.
+// Message texts separate their lines with CR LF; the terminal wants LF. The lines after the
+// first are indented under it.
 void writeLines(std::ostream& out, std::string_view text) {
     for (char c : text) {
-        if (c != '\r') {
+        if (c == '\n') {
+            out << "\n  ";
+        } else if (c != '\r') {
             out.put(c);
         }
     }

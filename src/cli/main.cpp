@@ -1,8 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliMain.h"
 #include "platform/HostPlatform.h"
 
 #include <clocale>
+#include <cstdio>
 #include <iostream>
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -13,5 +20,10 @@ int main(int argc, char** argv) {
     lantrivex::cli::CliContext ctx{platform, std::cout, std::cerr,
                                    platform.location.settingsFolder(),
                                    (point && point[0] && !point[1]) ? point[0] : '.'};
-    return lantrivex::cli::runCli(std::vector<std::string>(argv + 1, argv + argc), ctx);
+#if defined(_WIN32)
+    ctx.errIsTerminal = _isatty(_fileno(stderr)) != 0;
+#else
+    ctx.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+#endif
+    return lantrivex::cli::runCli(lantrivex::platform::programArguments(argc, argv), ctx);
 }

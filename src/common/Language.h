@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "common/ProductVersion.h"
 
 #include <cstdint>
 #include <string_view>
@@ -12,7 +15,9 @@ using LanguageFlag = std::int16_t;
 constexpr LanguageFlag kEnglish = 0;
 constexpr LanguageFlag kFrench = 1;
 
-constexpr bool isFrench(LanguageFlag nLangue) noexcept { return nLangue == kFrench; }
+constexpr bool isFrench(LanguageFlag nLangue) noexcept {
+    return nLangue == kFrench;
+}
 
 // The French or the English form of a text, chosen by the flag at the moment it is shown.
 constexpr std::string_view tr(LanguageFlag nLangue, std::string_view french,
@@ -20,8 +25,8 @@ constexpr std::string_view tr(LanguageFlag nLangue, std::string_view french,
     return isFrench(nLangue) ? french : english;
 }
 
-// The program's name, the title of every message box, and its version.
+// The program's name, the title of every message box, and its version (the project's).
 inline constexpr std::string_view kProductName = "Lantrivex";
-inline constexpr std::string_view kProductVersion = "1.0";
+inline constexpr std::string_view kProductVersion = LANTRIVEX_VERSION;
 
 } // namespace lantrivex

@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "discovery/ConnectedMachines.h"
 
 #include "common/Ascii.h"
+
+#include <algorithm>
 
 namespace lantrivex::discovery {
 namespace {
@@ -24,10 +27,13 @@ void EnumConnectedDrives(platform::NetworkConnections& network, ConnectedMachine
 
     // This computer.
     if (const auto reported = network.computerName()) {
+        // Listed only when longer than one character (a name of one character is taken for no
+        // name); the text ends at its NUL.
         std::string name = trimSpaces(*reported);
-        const auto nul = name.find('\0');
-        if (nul != std::string::npos) {
-            name.erase(nul);
+        if (name.size() > 1) {
+            name.erase(std::min(name.find('\0'), name.size()));
+        } else {
+            name.clear();
         }
         if (!name.empty()) {
             machines.lstServeurs.push_back(name);

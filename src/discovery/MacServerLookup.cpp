@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "discovery/MacServerLookup.h"
 
 #include "common/Utf8.h"
@@ -14,16 +15,30 @@ RegistryError MacServerLookup::openRoot(bool FlagLocal, std::string_view sWinSer
     return FlagLocal ? registry_.localMachine(hive) : registry_.connect(sWinServerName, hive);
 }
 
+void MacServerLookup::rootFailed(bool FlagLocal, std::string_view sWinServerName,
+                                 RegistryError error) {
+    lastFailure_ = registry_.connectFailure(FlagLocal ? std::string_view() : sWinServerName);
+    if (lastFailure_ == platform::AccessFailure::None) {
+        lastFailure_ = error == platform::kRegAccessDenied ? platform::AccessFailure::AccessDenied
+                                                           : platform::AccessFailure::Unreachable;
+    }
+}
+
 std::string MacServerLookup::GetMacServerName(bool FlagLocal, std::string_view sWinServerName) {
     heldHive_.reset();
+    lastFailure_ = platform::AccessFailure::None;
     std::unique_ptr<platform::RegistryHive> hive;
-    if (openRoot(FlagLocal, sWinServerName, hive) != platform::kRegOk || !hive) {
+    if (const RegistryError e = openRoot(FlagLocal, sWinServerName, hive);
+        e != platform::kRegOk || !hive) {
+        rootFailed(FlagLocal, sWinServerName, e);
         return "";
     }
     std::unique_ptr<platform::RegistryKey> key;
-    if (hive->openKey(productKeys(product_).serverKey, platform::kKeyRead, key) !=
-            platform::kRegOk ||
-        !key) {
+    if (const RegistryError e =
+            hive->openKey(productKeys(product_).serverKey, platform::kKeyRead, key);
+        e != platform::kRegOk || !key) {
+        lastFailure_ = platform::registryErrorFailure(
+            e == platform::kRegOk ? platform::kRegInvalidParameter : e);
         return ""; // no volumes will be asked for: the connection goes now
     }
     std::string value;
@@ -58,18 +73,23 @@ std::string NetworkVolumeRoot(std::string_view sWinServerName, std::string_view 
 bool MacServerLookup::GetLantrivexNames(bool FlagLocal, std::string_view sWinServerName) {
     sVolumeNames.assign(1, "");
     sVolumePaths.assign(1, "");
+    lastFailure_ = platform::AccessFailure::None;
 
     std::unique_ptr<platform::RegistryHive> hive = std::move(heldHive_);
     if (!hive || heldLocal_ != FlagLocal || heldMachine_ != sWinServerName) {
         hive.reset();
-        if (openRoot(FlagLocal, sWinServerName, hive) != platform::kRegOk || !hive) {
+        if (const RegistryError e = openRoot(FlagLocal, sWinServerName, hive);
+            e != platform::kRegOk || !hive) {
+            rootFailed(FlagLocal, sWinServerName, e);
             return false;
         }
     }
     std::unique_ptr<platform::RegistryKey> key;
-    if (hive->openKey(productKeys(product_).volumesKey, platform::kKeyRead, key) !=
-            platform::kRegOk ||
-        !key) {
+    if (const RegistryError e =
+            hive->openKey(productKeys(product_).volumesKey, platform::kKeyRead, key);
+        e != platform::kRegOk || !key) {
+        lastFailure_ = platform::registryErrorFailure(
+            e == platform::kRegOk ? platform::kRegInvalidParameter : e);
         return false;
     }
 

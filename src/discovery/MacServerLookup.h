@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "discovery/MacServerProduct.h"
@@ -13,7 +14,8 @@ namespace lantrivex::discovery {
 // Asks a machine's registry, in the locations of the chosen product, for its Macintosh server name
 // and its Macintosh volumes. Keys are opened for reading only: the program never writes the
 // registry, and a user who may read but not write a machine's registry must see its volumes.
-// Every failure is folded into the results; nothing is shown.
+// Every failure is folded into the results; nothing is shown, but the reason is kept
+// (lastFailure()). One lookup serves one thread: it keeps what it learnt of the machine it asks.
 class MacServerLookup {
 public:
     // Size of the name buffer of the volume enumeration, terminating NUL included.
@@ -31,6 +33,11 @@ public:
     void beginRebuild() { registry_.beginRebuild(); }
 
     ProductCode product() const noexcept { return product_; }
+    platform::Registry& registry() const noexcept { return registry_; }
+
+    // Why the last GetMacServerName gave "", or the last GetLantrivexNames false:
+    // AccessFailure::None after a call that did not fail.
+    platform::AccessFailure lastFailure() const noexcept { return lastFailure_; }
     void setProduct(ProductCode product) noexcept { product_ = product; }
 
     // The machine's Macintosh server name: "" when the machine cannot be reached or the product's
@@ -51,6 +58,8 @@ public:
 private:
     platform::RegistryError openRoot(bool FlagLocal, std::string_view sWinServerName,
                                      std::unique_ptr<platform::RegistryHive>& hive);
+    // Keeps the reason of a root that could not be opened.
+    void rootFailed(bool FlagLocal, std::string_view sWinServerName, platform::RegistryError error);
 
     platform::Registry& registry_;
     ProductCode product_;
@@ -60,6 +69,7 @@ private:
     std::unique_ptr<platform::RegistryHive> heldHive_;
     bool heldLocal_ = false;
     std::string heldMachine_;
+    platform::AccessFailure lastFailure_ = platform::AccessFailure::None;
 };
 
 // A volume root as seen from elsewhere on the network: "E:\Mac\Pub" on NTSRV becomes

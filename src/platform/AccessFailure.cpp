@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/AccessFailure.h"
 
+#include "platform/Registry.h"
+
 namespace lantrivex::platform {
 
 std::string_view accessFailureText(AccessFailure failure, LanguageFlag nLangue) {
@@ -71,6 +73,19 @@ std::string_view accessFailureId(AccessFailure failure) {
         return "unreachable";
     }
     return "";
+}
+
+AccessFailure registryErrorFailure(RegistryError error) noexcept {
+    switch (error) {
+    case kRegOk:
+        return AccessFailure::None;
+    case kRegFileNotFound:
+        return AccessFailure::NoProductKey;
+    case kRegAccessDenied:
+        return AccessFailure::AccessDenied;
+    default:
+        return AccessFailure::Unreachable;
+    }
 }
 
 } // namespace lantrivex::platform

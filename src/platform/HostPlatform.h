@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/Platform.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace lantrivex::platform {
 
@@ -16,5 +19,9 @@ public:
 };
 
 std::unique_ptr<HostPlatform> makeHostPlatform();
+
+// The program's arguments after its name, in UTF-8. `argc` and `argv` are main's; on Windows,
+// where they are in the ANSI code page, the arguments are read again from the wide command line.
+std::vector<std::string> programArguments(int argc, char** argv);
 
 } // namespace lantrivex::platform

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -10,7 +11,9 @@ namespace lantrivex::platform {
 // - sections and keys are found without regard to letter case;
 // - reading an absent key, an empty value or a file that does not exist gives "";
 // - writing a key replaces only that key's line and keeps every other line of the file as it was;
-//   the file, the section and the key are created when missing; the file is replaced atomically.
+//   the file, the section and the key are created when missing. On Windows the system's own
+//   WritePrivateProfileStringA writes the file in place; elsewhere a new file replaces it whole
+//   (written beside it, then renamed).
 // Texts are UTF-8 here and in the system's ANSI code page in the file.
 class ProfileFile {
 public:

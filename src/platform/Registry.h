@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "platform/AccessFailure.h"
 
 #include <cstdint>
 #include <memory>
@@ -100,11 +103,13 @@ struct RegistryProblem {
 };
 
 // The registry of this computer and, through the remote registry service, of other machines.
+// Every provider may be asked from several threads at once (the catalogue asks machines side by
+// side); the hives and keys it gives are used by one thread at a time.
 class Registry {
 public:
     virtual ~Registry() = default;
 
-    // The problems met since the last call, in the order met, each file once. None where the
+    // The problems met since the last call, each file once. None where the
     // provider has nothing of the kind to tell.
     virtual std::vector<RegistryProblem> takeProblems() { return {}; }
 
@@ -120,6 +125,16 @@ public:
     // A rebuild of the catalogue starts: what the provider remembered during the previous one
     // (machines that could not be reached, and are not asked again meanwhile) is forgotten.
     virtual void beginRebuild() {}
+
+    // Why the last connect() to `machineName` (localMachine(): the empty name) failed, as far as
+    // the provider can tell: AccessFailure::None when it did not fail or the provider knows no
+    // more than its error code (the caller then reads the code).
+    virtual AccessFailure connectFailure(std::string_view /*machineName*/) {
+        return AccessFailure::None;
+    }
 };
+
+// The reason a registry error code gives by itself, for a root or a key that could not be opened.
+AccessFailure registryErrorFailure(RegistryError error) noexcept;
 
 } // namespace lantrivex::platform

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/FrmGestionSignatures.h"
 
 #include <QApplication>
@@ -111,7 +112,10 @@ FrmGestionSignatures::FrmGestionSignatures(signatures::SignatureTable& table,
     lstSignatures_->setSortingEnabled(false); // the manager orders the rows
     lstSignatures_->header()->setSectionsClickable(true);
     lstSignatures_->header()->setSectionsMovable(false);
-    lstSignatures_->header()->setStretchLastSection(false);
+    // The description column takes what the other two leave of the list: the design's width for
+    // it counts on a 16-pixel scroll bar in a 2-pixel frame, and any wider one (Wine's, a theme's)
+    // would push it past the edge and bring a horizontal scroll bar for nothing.
+    lstSignatures_->header()->setStretchLastSection(true);
 
     frame1_ = new QGroupBox(this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
@@ -161,7 +165,7 @@ FrmGestionSignatures::FrmGestionSignatures(signatures::SignatureTable& table,
         shell::alignSignatureFields(kListWidth, kColumnWidth, kColumnWidth, kFrameWidth);
     lstSignatures_->setColumnWidth(0, px(kColumnWidth));
     lstSignatures_->setColumnWidth(1, px(kColumnWidth));
-    lstSignatures_->setColumnWidth(2, px(fields.column3Width));
+    // The third takes the rest (the design's width beside a 16-pixel scroll bar).
     const int labelHeight =
         std::max(px(kFieldHeight), 2 * lblSignature_->fontMetrics().lineSpacing() + 2);
     const struct {

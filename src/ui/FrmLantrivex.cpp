@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/FrmLantrivex.h"
 
 #include "analysis/CatalogueModel.h"
@@ -5,15 +6,19 @@
 #include "common/Collation.h"
 #include "discovery/ConnectedMachines.h"
 #include "discovery/MacServerLookup.h"
+#include "platform/AccessFailure.h"
 #include "shell/Captions.h"
 #include "shell/SystemText.h"
 #include "shell/VolumeResult.h"
 #include "signatures/SignatureLoader.h"
+#include "ui/BackgroundWork.h"
 #include "ui/FrmConnecter.h"
 #include "ui/Images.h"
 #include "ui/ResultGridModel.h"
 #include "ui/ResultGridView.h"
 #include "ui/VolumeTitleLabel.h"
+#include "ui/WaitProgress.h"
+#include "ui/WorkerNotifier.h"
 
 #include <QAction>
 #include <QApplication>
@@ -117,6 +122,7 @@ FrmLantrivex::FrmLantrivex(platform::Platform& platform, platform::Notifier& not
     setObjectName(QStringLiteral("frmLantrivex"));
     setWindowTitle(text(kProductName));
     setWindowIcon(programWindowIcon());
+    work_ = new BackgroundWork(this);
 
     createMenus();
 
@@ -255,6 +261,18 @@ void FrmLantrivex::createMenus() {
     QMenu* help = addMenu(bar, "mnuHelp", "&?");
     addItem(help, "mnuAbout", "A propos de...", QKeySequence(Qt::Key_F1),
             &FrmLantrivex::mnuAbout_Click);
+
+    // While a dialog is open the window is blocked and Qt draws the menu bar in its palette's
+    // inactive colours, which the Windows theme makes grey for the titles: the titles would swap
+    // looks with the disabled one. The menu bar keeps its active colours, as Windows' own menus do;
+    // only a disabled title is drawn apart.
+    QPalette colours = bar->palette();
+    for (const QPalette::ColorRole role :
+         {QPalette::Button, QPalette::ButtonText, QPalette::Light, QPalette::Window,
+          QPalette::WindowText, QPalette::Highlight, QPalette::HighlightedText}) {
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    }
+    bar->setPalette(colours);
 }
 
 void FrmLantrivex::createToolbar() {
@@ -300,6 +318,10 @@ void FrmLantrivex::createStatusBar() {
         statusPanels_[static_cast<std::size_t>(i)] = panel;
     }
     statusPanels_[1]->setPicture(treeImage(kImageVolume));
+    // The progress of the network work the window waits for, where the status bar has room.
+    progress_ = new WaitProgress(statusPanels_[2]);
+    progress_->setMaximumHeight(toPixels(shell::kStatusBarHeight) - 6);
+    statusPanels_[2]->layout()->addWidget(progress_);
 }
 
 void FrmLantrivex::createTemplatePanel() {
@@ -594,6 +616,9 @@ void FrmLantrivex::Form_Activate() {
 }
 
 void FrmLantrivex::refreshDiscovery(bool announce) {
+    if (work_->waiting()) {
+        return;
+    }
     if (announce) {
         setStatusText(1, text(shell::texts::lookingMachines(state_.nLangue)));
     }
@@ -606,7 +631,7 @@ void FrmLantrivex::refreshDiscovery(bool announce) {
 
 void FrmLantrivex::EnumConnectedDrives() {
     discovery::ConnectedMachines machines;
-    discovery::EnumConnectedDrives(platform_.connections, machines);
+    work_->run([&] { discovery::EnumConnectedDrives(platform_.connections, machines); });
     lstDrives_->clear();
     lstServeurs_->clear();
     lstConnections_->clear();
@@ -623,9 +648,6 @@ void FrmLantrivex::EnumConnectedDrives() {
 }
 
 void FrmLantrivex::MajTreeCatalogue() {
-    clearTree();
-    unloadVolumePanels();
-
     // The machines as the last enumeration left them in the working lists.
     discovery::ConnectedMachines machines;
     for (int i = 0; i < lstServeurs_->count(); ++i) {
@@ -636,9 +658,21 @@ void FrmLantrivex::MajTreeCatalogue() {
     }
     machines.firstIsThisComputer = firstIsThisComputer_;
 
+    // The machines are asked while the window waits, showing the tree as it was and how many
+    // machines have answered.
     discovery::MacServerLookup lookup(platform_.registry, state_.nServeurMac);
-    const analysis::Catalogue catalogue =
-        analysis::BuildCatalogue(machines, lookup, platform_.folders);
+    analysis::Catalogue catalogue;
+    progress_->showMachines(0, machines.lstServeurs.size(), state_.nLangue);
+    work_->run(
+        [&] {
+            catalogue = analysis::BuildCatalogue(
+                machines, lookup, platform_.folders,
+                [this](std::size_t asked, std::size_t total) { work_->progress(asked, total); });
+        },
+        [this](std::uint64_t asked, std::uint64_t total) {
+            progress_->showMachines(asked, total, state_.nLangue);
+        });
+    progress_->hide();
     // An SMB credentials file that cannot be used is told once per rebuild (no machine was asked).
     for (const platform::RegistryProblem& problem : platform_.registry.takeProblems()) {
         if (problem.credentials && problem.damaged) {
@@ -650,6 +684,9 @@ void FrmLantrivex::MajTreeCatalogue() {
                               platform::MessageIcon::Exclamation);
         }
     }
+
+    clearTree();
+    unloadVolumePanels();
 
     // Nodes in the order of building, a parent before its children; one panel per volume, in the
     // same order, so that panel k is the k-th volume. The tree is filled at once and sorted once.
@@ -666,6 +703,10 @@ void FrmLantrivex::MajTreeCatalogue() {
         }
         // Two volumes with the same root path are both shown, each with its own panel.
         QTreeWidgetItem* item = makeTreeNode(text(node.key), text(node.text), node.image, tag);
+        if (node.failure != platform::AccessFailure::None) {
+            item->setData(0, FailureRole, static_cast<int>(node.failure));
+            setNodeToolTip(item);
+        }
         if (node.parent >= 0) {
             items[static_cast<std::size_t>(node.parent)]->addChild(item);
         } else {
@@ -735,7 +776,22 @@ void FrmLantrivex::Toolbar1_ButtonClick(int index) {
     }
 }
 
+void FrmLantrivex::setNodeToolTip(QTreeWidgetItem* item) {
+    QString tip = item->data(0, KeyRole).toString();
+    const QVariant failure = item->data(0, FailureRole);
+    if (failure.isValid()) {
+        tip += QLatin1Char('\n') +
+               text(platform::accessFailureText(
+                   static_cast<platform::AccessFailure>(failure.toInt()), state_.nLangue));
+    }
+    item->setToolTip(0, tip);
+}
+
 void FrmLantrivex::MajLangue(LanguageFlag langue) {
+    // The reasons machines show no server follow the language.
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
+        setNodeToolTip(tree_->topLevelItem(i));
+    }
     for (const shell::CaptionEntry& entry : shell::mainWindowCaptions()) {
         const QString control = text(entry.control);
         switch (entry.target) {
@@ -786,7 +842,7 @@ void FrmLantrivex::changeProduct(std::int16_t code) {
     const std::int16_t previous = state_.nServeurMac;
     checkProduct(code);
     state_.nServeurMac = code;
-    if (code != previous) {
+    if (code != previous && !work_->waiting()) {
         if (settings_) {
             settings_->writeServeurMac(code);
         }
@@ -1022,7 +1078,7 @@ char FrmLantrivex::decimalSeparator() const {
 }
 
 void FrmLantrivex::SelectCatalogueNode(QTreeWidgetItem* node) {
-    if (node == nullptr) {
+    if (node == nullptr || work_->waiting()) {
         return;
     }
     setStatusText(1, text(shell::texts::analysingVolume(state_.nLangue)));
@@ -1059,10 +1115,23 @@ void FrmLantrivex::AnalyseMacVolumeIndex(const QString& volumeRoot, int k) {
     if (k < 1 || k > volumePanelCount()) {
         return;
     }
+    // The stream is read while the window waits, showing how much of it has been read; the
+    // reader's messages reach their boxes here, in order.
     const QByteArray root = volumeRoot.toUtf8();
-    const auto result = analysis::ReadVolumeIndex(
-        std::string_view(root.constData(), static_cast<std::size_t>(root.size())),
-        platform_.streams, notifier_, state_.nLangue);
+    const LanguageFlag langue = state_.nLangue;
+    WorkerNotifier notifier(*work_, notifier_);
+    std::optional<analysis::ScanResult> result;
+    work_->run(
+        [&] {
+            result = analysis::ReadVolumeIndex(
+                std::string_view(root.constData(), static_cast<std::size_t>(root.size())),
+                platform_.streams, notifier, langue, [this](std::uint64_t read, std::int64_t size) {
+                    work_->progress(read,
+                                    static_cast<std::uint64_t>(std::max<std::int64_t>(size, 0)));
+                });
+        },
+        [this](std::uint64_t read, std::uint64_t size) { progress_->showBytes(read, size); });
+    progress_->hide();
     if (!result) {
         return;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "common/Language.h"
@@ -29,9 +30,11 @@ class QTreeWidgetItem;
 
 namespace lantrivex::ui {
 
+class BackgroundWork;
 class ResultGridModel;
 class ResultGridView;
 class StatusPanel;
+class WaitProgress;
 
 // The main window: the catalogue tree on the left, the splitter bar, and on the right the volume
 // panel of the selected volume (title line, total line, result grid), under a toolbar and above a
@@ -45,6 +48,8 @@ public:
     static constexpr int KeyRole = Qt::UserRole + 1;   // QString: the node's unique key
     static constexpr int TagRole = Qt::UserRole + 2;   // QVariant: panel index of a volume node
     static constexpr int ImageRole = Qt::UserRole + 3; // int: tree image number 1..8
+    // int: a machine node's platform::AccessFailure, why it shows no Macintosh server
+    static constexpr int FailureRole = Qt::UserRole + 4;
 
     // Tree image numbers with a meaning.
     static constexpr int kImageMachine = 1;
@@ -209,6 +214,9 @@ private:
                                     bool expanded);
     // The discovery and the catalogue; `announce` puts each step's text in the status bar.
     void refreshDiscovery(bool announce);
+    // A node's tooltip: its key, and for a machine the reason it shows no Macintosh server, in
+    // the current language.
+    void setNodeToolTip(QTreeWidgetItem* item);
     QString text(std::string_view utf8) const;
     char decimalSeparator() const;
 
@@ -216,6 +224,8 @@ private:
     platform::Notifier& notifier_;
     shell::AppState& state_;
     std::unique_ptr<shell::Settings> settings_;
+    // The network work of the discovery and of an analysis, run while the window waits.
+    BackgroundWork* work_ = nullptr;
     bool quitting_ = false;
     bool activating_ = false;
     // Whether lstServeurs' first machine is this computer (false only when its name could not be
@@ -228,6 +238,7 @@ private:
     QFrame* sizeBar_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     std::array<StatusPanel*, 3> statusPanels_{};
+    WaitProgress* progress_ = nullptr; // in status panel 3
     QListWidget* lstServeurs_ = nullptr;
     QListWidget* lstConnections_ = nullptr;
     QListWidget* lstDrives_ = nullptr;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/QtNotifier.h"
 
 #include "common/Language.h"
@@ -38,12 +39,15 @@ QMessageBox::Icon boxIcon(platform::MessageIcon icon) {
 
 void QtNotifier::message(std::string_view text, platform::MessageIcon icon) {
     QMessageBox box(boxIcon(icon), title(), boxText(text), QMessageBox::Ok, parent_);
+    // Names read from servers are shown as they are, one line under the other.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool QtNotifier::askYesNo(std::string_view text) {
     QMessageBox box(QMessageBox::Question, title(), boxText(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setTextFormat(Qt::PlainText);
     // Enter answers No: a question that would discard work never takes the careless key.
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

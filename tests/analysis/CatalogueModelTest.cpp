@@ -1,9 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/CatalogueModel.h"
 
 #include "fakes/FakeFolderProbe.h"
 #include "fakes/FakeRegistry.h"
 
+#include <algorithm>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <random>
+#include <thread>
 
 namespace lantrivex::analysis {
 namespace {
@@ -88,7 +93,9 @@ TEST_F(CatalogueTest, PanelsNumberAcrossMachinesAndSkipEmptyEntries) {
                               "d:0", "Mac:0"}));
     EXPECT_EQ(c.nodes[2].key, "A (A)");
     EXPECT_TRUE(c.childrenInTreeOrder(5).empty()); // B cannot be reached: a leaf
-    // One connection per machine serves both its server name and its volumes.
+    // One connection per machine serves both its server name and its volumes (machines are
+    // asked side by side: in any order).
+    std::sort(reg.connections.begin(), reg.connections.end());
     EXPECT_EQ(reg.connections, (Strings{"A", "B", "C", "d"}));
     EXPECT_EQ(c.childrenInTreeOrder(-1), (Indexes{1, 5, 6, 9, 0})); // by text, case aside
 }
@@ -101,6 +108,88 @@ TEST_F(CatalogueTest, ThisComputerIsAskedLocallyOnlyWhenItIsListed) {
     reg.setString("NTSRV", kServer, "ServerName", "Remote");
     EXPECT_EQ(build().nodes[1].text, "Remote");
     EXPECT_EQ(reg.connections, (Strings{"NTSRV"}));
+}
+
+// The fake registry behind answers that come after a delay of their own, and machines whose
+// connection fails for a given reason.
+struct DelayedRegistry : platform::Registry {
+    explicit DelayedRegistry(fakes::FakeRegistry& registry) : inner(registry) {}
+    platform::RegistryError localMachine(std::unique_ptr<platform::RegistryHive>& hive) override {
+        return inner.localMachine(hive);
+    }
+    platform::RegistryError connect(std::string_view name,
+                                    std::unique_ptr<platform::RegistryHive>& hive) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(delays.at(std::string(name))));
+        return failures.contains(std::string(name)) ? platform::kRegBadNetPath
+                                                    : inner.connect(name, hive);
+    }
+    platform::AccessFailure connectFailure(std::string_view name) override {
+        const auto found = failures.find(std::string(name));
+        return found == failures.end() ? platform::AccessFailure::None : found->second;
+    }
+    fakes::FakeRegistry& inner;
+    std::map<std::string, int> delays; // microseconds
+    std::map<std::string, platform::AccessFailure> failures;
+};
+
+TEST_F(CatalogueTest, TheTreeIsTheSameWhateverTheOrderOfTheAnswers) {
+    using platform::AccessFailure;
+    // More machines than are asked at once: each with two volumes, one found; some fail.
+    const AccessFailure reasons[] = {AccessFailure::TimedOut, AccessFailure::Smb1Only,
+                                     AccessFailure::LogonRefused, AccessFailure::DamagedExport};
+    DelayedRegistry delayed(reg);
+    std::vector<AccessFailure> expectedFailure{AccessFailure::NoProductKey}; // this computer
+    for (int m = 0; m < 40; ++m) {
+        const std::string name = "M" + std::to_string(m);
+        addMachine(name, "");
+        expectedFailure.push_back(AccessFailure::None);
+        if (m % 7 == 3) {
+            expectedFailure.back() = delayed.failures[name] = reasons[m % 4];
+            continue;
+        }
+        if (m % 5 == 4) {
+            expectedFailure.back() = AccessFailure::NoProductKey; // reached, no product
+            reg.machine(name);
+            continue;
+        }
+        reg.setString(name, kServer, "ServerName", "Mac" + std::to_string(m));
+        addVolume(name, "V1", R"(D:\One)");
+        addVolume(name, "V2", R"(D:\Two)", false);
+    }
+    discovery::MacServerLookup delayedLookup{delayed, discovery::kProductMacFile};
+    const auto buildWithDelays = [&](unsigned seed) {
+        std::mt19937 random(seed);
+        for (const std::string& name : machines.lstServeurs) {
+            delayed.delays[name] = static_cast<int>(random() % 3000);
+        }
+        std::vector<std::size_t> asked;
+        const Catalogue c =
+            BuildCatalogue(machines, delayedLookup, folders, [&](std::size_t n, std::size_t total) {
+                EXPECT_EQ(total, machines.lstServeurs.size());
+                asked.push_back(n);
+            });
+        EXPECT_EQ(asked.size(), machines.lstServeurs.size());
+        EXPECT_TRUE(std::is_sorted(asked.begin(), asked.end()) && asked.front() == 1);
+        return c;
+    };
+    const Catalogue first = buildWithDelays(1);
+    // Machines in list order, each with its reason; panels numbered in that order.
+    std::size_t machine = 0;
+    std::int32_t panel = 0;
+    for (const CatalogueNode& n : first.nodes) {
+        if (n.kind == CatalogueNodeKind::Machine) {
+            EXPECT_EQ(n.text, machines.lstServeurs[machine]);
+            EXPECT_EQ(n.failure, expectedFailure[machine]) << n.text;
+            ++machine;
+        } else if (n.kind == CatalogueNodeKind::Volume) {
+            EXPECT_EQ(n.panel, ++panel);
+            EXPECT_EQ(n.image, n.text == "V1" ? kImageVolume : kImageVolumeMissing);
+        }
+    }
+    EXPECT_EQ(machine, machines.lstServeurs.size());
+    for (unsigned seed : {2u, 3u, 4u}) {
+        EXPECT_EQ(describe(buildWithDelays(seed)), describe(first)) << seed;
+    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue rebuilt through the POSIX platform on a network laid out in files: what it reads,
 // and how often.
 
@@ -5,6 +6,7 @@
 #include "cli/CliMain.h"
 #include "platform/HostPlatform.h"
 #include "platform/TempFolder.h"
+#include "platform/posix/PosixNetworkConnections.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -130,7 +132,13 @@ TEST(CatalogueOnPosix, EachDamagedExportIsToldWithItsFileAndLineAndTheRestIsPrin
                              ", ligne 3: texte UTF-16LE cassé (nombre impair d'octets ou paire de "
                              "substitution cassée)\n"
                              "Lantrivex: Export du registre endommagé: " +
-                             reg3 + ": fichier trop grand pour un export du registre\n");
+                             reg3 + ": fichier trop grand pour un export du registre\n" +
+                             // then each machine that shows no server, with the reason
+                             "Lantrivex: " + platform::posix::shortHostName().value_or("") +
+                             ": Machine injoignable\n"
+                             "Lantrivex: NTSRV1: Export du registre endommagé ou illisible\n"
+                             "Lantrivex: NTSRV2: Export du registre endommagé ou illisible\n"
+                             "Lantrivex: NTSRV3: Export du registre endommagé ou illisible\n");
     EXPECT_NE(out.str().find("Serveur Macintosh: Mac NTSRV0"), std::string::npos) << out.str();
     err.str({});
     ASSERT_EQ(runCli({"catalogue", "--format", "json"}, context), kExitOk);

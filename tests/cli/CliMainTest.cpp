@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CliMain.h"
 
 #include "fakes/FakePlatform.h"
@@ -79,17 +80,24 @@ TEST_F(CliTest, ScanPrintsRowsByCountWithDescriptionsInEachFormat) {
     EXPECT_EQ(err.str(), "");
 }
 
-TEST_F(CliTest, ScanTellsUnreadVolumesAndShortReadsAndStillPrintsTheOthers) {
+TEST_F(CliTest, ScanTellsUnreadVolumesAndBrokenReadsAndPrintsOnlyTheWholeOnesInOrder) {
     fake.streams.addStream("/srv/a", "AFP_IdIndex", repeat("TEXTttxt", 2));
-    fake.streams.addStream("/srv/short", "AFP_IdIndex", repeat("TEXTttxt", 3)).reportedSize = 1000;
-    EXPECT_EQ(run({"scan", "--format", "csv", "/srv/missing", "/srv/a"}), kExitSomeUnread);
-    EXPECT_EQ(out.str(), kCsvHead + "/srv/a,2,100,TEXTttxt,SimpleText document\r\n");
-    EXPECT_EQ(err.str(), "Lantrivex: Unknown Macintosh volume index\n  (/srv/missing)\n");
+    fake.streams.addStream("/srv/b", "AFP_IdIndex", repeat("W6BNMSWD", 1));
+    auto& cut = fake.streams.addStream("/srv/short", "AFP_IdIndex", repeat("TEXTttxt", 3));
+    cut.reportedSize = 1000;
+    cut.failure = platform::AccessFailure::TimedOut;
+    EXPECT_EQ(run({"scan", "--format", "csv", "/srv/missing", "/srv/b", "/srv/a"}),
+              kExitSomeUnread);
+    EXPECT_EQ(out.str(), kCsvHead + "/srv/b,1,100,W6BNMSWD,\r\n/srv/a,2,100,TEXTttxt,SimpleText "
+                                    "document\r\n");
+    EXPECT_EQ(err.str(), "Lantrivex: Unknown Macintosh volume index\n  Volume: /srv/missing\n");
+    // A read cut short is no result: the volume and the reason are told, nothing is printed.
     EXPECT_EQ(run({"scan", "--format", "csv", "--lang", "fr", "/srv/short", "/srv/missing"}),
               kExitSomeUnread);
-    EXPECT_EQ(out.str(), kCsvHead + "/srv/short,3,100,TEXTttxt,SimpleText document\r\n");
-    EXPECT_EQ(err.str(), "Lantrivex: Error reading file ...\n"
-                         "Lantrivex: Index de volume Macintosh inconnu\n  (/srv/missing)\n");
+    EXPECT_EQ(out.str(), kCsvHead);
+    EXPECT_EQ(err.str(), "Lantrivex: Error reading file ...\n  Volume : /srv/short\n"
+                         "  La machine n'a pas répondu à temps\n"
+                         "Lantrivex: Index de volume Macintosh inconnu\n  Volume : /srv/missing\n");
 }
 
 TEST_F(CliTest, ScanTakesSignaturesFromTheGivenFileAndRawStreamsFromFiles) {
@@ -104,8 +112,8 @@ TEST_F(CliTest, ScanTakesSignaturesFromTheGivenFileAndRawStreamsFromFiles) {
     EXPECT_EQ(out.str(),
               kCsvHead + file + ",1,50,TEXTttxt,Texte\r\n" + file + ",1,50,W6BNMSWD,\r\n");
     EXPECT_EQ(err.str(), "Lantrivex (warning): Duplicate key in Signatures file: texttTXT\n"
-                         "Lantrivex: Unknown Macintosh volume index\n  (" +
-                             file + "x)\n");
+                         "Lantrivex: Unknown Macintosh volume index\n  Volume: " +
+                             file + "x\n");
 }
 
 TEST_F(CliTest, CatalogueWithTheProductFromTheSettingUnlessGiven) {
@@ -123,6 +131,23 @@ TEST_F(CliTest, CatalogueWithTheProductFromTheSettingUnlessGiven) {
     EXPECT_EQ(out.str().substr(0, 33), "Product: Intergraph ExtremeZ-IP\n\n");
     ASSERT_EQ(run({"catalogue", "--product", "1"}), kExitOk); // the option wins
     EXPECT_EQ(out.str().substr(0, 35), "Product: Cyan Software MacServerIP\n");
+}
+
+TEST_F(CliTest, CatalogueTellsWhyEachMachineShowsNoServerOnStandardErrorAndInJson) {
+    reg.setUnreachable("CYAN");
+    ASSERT_EQ(run({"catalogue", "--format", "json", "--lang", "fr"}), kExitOk);
+    const std::string json = out.str();
+    EXPECT_NE(json.find(R"({"name":"WORKSTATION","connections":"","reason":"no-product-key",)"
+                        R"("server":null})"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"x("name":"NTSRV","connections":"\\D$ (/mnt/ntsrv-d)","reason":null,)x"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("reason":"unreachable","server":null})"), std::string::npos) << json;
+    EXPECT_EQ(err.str(),
+              "Lantrivex: WORKSTATION: Aucun serveur Macintosh de ce produit sur la machine\n"
+              "Lantrivex: CYAN: Machine injoignable\n");
 }
 
 // Machines and volumes in the window tree's order (accented names among their letters), the

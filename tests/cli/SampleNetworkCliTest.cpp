@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lantrivex-cli run as a user runs it on the sample network of tools/make-sample-network.sh.
 
 #include <cstdio>

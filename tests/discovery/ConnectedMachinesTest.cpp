@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "discovery/ConnectedMachines.h"
 
 #include "fakes/FakeNetworkConnections.h"
@@ -52,8 +53,13 @@ TEST_F(EnumTest, ConnectionsOfOneMachineAreJoinedAndNamesCompareExactly) {
 TEST_F(EnumTest, ComputerNameIsTrimmedAndMayBeMissingAndMountPointsKeepTheirCase) {
     net.name = std::string("  HOST\0", 7);
     EXPECT_EQ(run().lstServeurs, Strings{"HOST"});
-    net.name = std::string("A"); // a one-character name is still this computer
-    EXPECT_EQ(run().lstServeurs, Strings{"A"});
+    // Only a name longer than one character, after trimming, is this computer's.
+    const std::pair<std::string, Strings> names[] = {
+        {"A", {}}, {" A ", {}}, {std::string("A\0", 2), {"A"}}, {"AB", {"AB"}}};
+    for (const auto& [name, listed] : names) {
+        net.name = name;
+        EXPECT_EQ(run().lstServeurs, listed) << name;
+    }
     net.name.reset();
     net.mountPoints = true; // mount points keep their case
     net.add("/mnt/ntsrv-d", R"(\\NTSRV\D$)");

@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "common/Ascii.h"
 #include "platform/Registry.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -12,6 +15,7 @@
 namespace lantrivex::fakes {
 
 // Several machines; names and paths are found regardless of ASCII case, values in setting order.
+// Safe to ask from several threads once set up (the catalogue asks machines side by side).
 struct FakeRegistry : platform::Registry {
     using Error = platform::RegistryError;
     using View = std::string_view;
@@ -37,8 +41,9 @@ struct FakeRegistry : platform::Registry {
     };
     std::vector<std::string> connections;                        // machines connected to
     std::vector<std::pair<std::string, std::uint32_t>> openings; // key path, access asked
-    int openKeys = 0, openHives = 0; // keys and hives given and not yet released
-    int rebuilds = 0;                // rebuilds announced
+    std::atomic<int> openKeys = 0, openHives = 0; // keys and hives given and not yet released
+    std::atomic<int> rebuilds = 0;                // rebuilds announced
+    std::mutex mutex;                             // guards connections and openings
 
     explicit FakeRegistry(std::string localName = "WORKSTATION") : local_(std::move(localName)) {
         machine(local_);
@@ -77,7 +82,10 @@ struct FakeRegistry : platform::Registry {
         return platform::kRegOk;
     }
     Error connect(View machineName, std::unique_ptr<platform::RegistryHive>& hive) override {
-        connections.emplace_back(machineName);
+        {
+            const std::lock_guard lock(mutex);
+            connections.emplace_back(machineName);
+        }
         const auto it = machines_.find(asciiToLower(machineName));
         if (it == machines_.end() || !it->second.reachable) {
             return platform::kRegBadNetPath;
@@ -146,7 +154,10 @@ struct FakeRegistry : platform::Registry {
         ~Hive() override { --owner.openHives; }
         Error openKey(View path, std::uint32_t access,
                       std::unique_ptr<platform::RegistryKey>& key) override {
-            owner.openings.emplace_back(std::string(path), access);
+            {
+                const std::lock_guard lock(owner.mutex);
+                owner.openings.emplace_back(std::string(path), access);
+            }
             const auto it = machine.keys.find(asciiToLower(path));
             if (it == machine.keys.end()) {
                 return platform::kRegFileNotFound;

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Closes the window whose title starts with TITLE the way a window manager does (a WM_DELETE_WINDOW
 message), once it shows on the X display of $DISPLAY. Exit status 1 when no such window shows
 within SECONDS, or process PID ends first. Needs only Python 3 and libX11.

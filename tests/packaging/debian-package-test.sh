@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package that `cpack -G DEB` makes of a release build: its name, its control fields
 # (dependencies found by dpkg-shlibdeps) and its file list.
 # Usage: debian-package-test.sh BUILD_DIR
@@ -32,13 +33,17 @@ done
 # Every file in its place, owned by root, the programs stripped.
 diff <(printf '%s\n' \
     ./usr/bin/lantrivex ./usr/bin/lantrivex-cli \
-    ./usr/share/applications/lantrivex.desktop \
+    ./usr/share/applications/example.lantrivex.Lantrivex.desktop \
     ./usr/share/doc/lantrivex/README.md \
+    ./usr/share/doc/lantrivex/changelog.gz \
+    ./usr/share/doc/lantrivex/copyright \
     ./usr/share/icons/hicolor/256x256/apps/lantrivex.png \
     ./usr/share/icons/hicolor/48x48/apps/lantrivex.png \
     ./usr/share/icons/hicolor/scalable/apps/lantrivex.svg \
     ./usr/share/lantrivex/Signatures.txt \
-    ./usr/share/man/man1/lantrivex-cli.1.gz) \
+    ./usr/share/man/man1/lantrivex-cli.1.gz \
+    ./usr/share/man/man1/lantrivex.1.gz \
+    ./usr/share/metainfo/example.lantrivex.Lantrivex.metainfo.xml) \
     <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort) ||
     fail "the package's files differ"
 [[ -z $(dpkg-deb -c "$deb" | awk '$2 != "root/root"') ]] || fail "files not owned by root"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed program: `cmake --install` into a staging folder (DESTDIR, prefix /usr), its files,
 # then the installed programs run on the sample network with a fresh HOME: they read their
 # signature table and settings from the user's configuration folder, which they make and fill
@@ -14,17 +15,21 @@ root=$work/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 
 # Every installed file, and nothing else.
+app_id=example.lantrivex.Lantrivex
 expected=(
     usr/bin/lantrivex-cli
-    usr/share/applications/lantrivex.desktop
+    usr/share/applications/$app_id.desktop
     usr/share/doc/lantrivex/README.md
+    usr/share/doc/lantrivex/changelog.gz
+    usr/share/doc/lantrivex/copyright
     usr/share/icons/hicolor/256x256/apps/lantrivex.png
     usr/share/icons/hicolor/48x48/apps/lantrivex.png
     usr/share/icons/hicolor/scalable/apps/lantrivex.svg
     usr/share/lantrivex/Signatures.txt
     usr/share/man/man1/lantrivex-cli.1.gz
+    usr/share/metainfo/$app_id.metainfo.xml
 )
-[[ -x $build/bin/lantrivex ]] && expected+=(usr/bin/lantrivex)
+[[ -x $build/bin/lantrivex ]] && expected+=(usr/bin/lantrivex usr/share/man/man1/lantrivex.1.gz)
 listing() { (cd "$root" && find . -type f -printf '%P\n' | LC_ALL=C sort); }
 diff <(printf '%s\n' "${expected[@]}" | LC_ALL=C sort) <(listing) || fail "installed files differ"
 
@@ -34,11 +39,26 @@ for size in 48 256; do
     file "$icons/${size}x$size/apps/lantrivex.png" | grep -q "PNG image data, $size x $size" ||
         fail "the ${size} px icon is not a $size x $size PNG"
 done
-desktop-file-validate "$root/usr/share/applications/lantrivex.desktop"
-grep -q '^Name\[fr\]=' "$root/usr/share/applications/lantrivex.desktop" || fail "no French name"
-grep -q '^Comment\[fr\]=' "$root/usr/share/applications/lantrivex.desktop" || fail "no French comment"
-gzip -dc "$root/usr/share/man/man1/lantrivex-cli.1.gz" | grep -q '^\.TH LANTRIVEX-CLI 1 ' ||
-    fail "the manual page is not lantrivex-cli(1)"
+desktop=$root/usr/share/applications/$app_id.desktop
+desktop-file-validate "$desktop"
+grep -q '^Name\[fr\]=' "$desktop" || fail "no French name"
+grep -q '^Comment\[fr\]=' "$desktop" || fail "no French comment"
+
+# The AppStream metadata: valid, for this desktop entry, in English and French; the manual pages
+# and the metadata tell the program's own version.
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 ||
+    fail "appstreamcli: $(cat "$work/appstream.log")"
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    fail "the metadata does not launch $app_id.desktop"
+grep -q '<summary xml:lang="fr">' "$metainfo" || fail "no French summary"
+version=$("$root/usr/bin/lantrivex-cli" --version | cut -d' ' -f2)
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the metadata's release is not $version"
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+    name=$(basename "$page" .1.gz)
+    gzip -dc "$page" | grep -q "^\.TH ${name^^} 1 \"[0-9]*\" \"Lantrivex $version\"" ||
+        fail "$(basename "$page") is not $name(1) of version $version"
+done
 
 # The installed command-line reader on the sample network, as a user with a fresh home.
 "$source/tools/make-sample-network.sh" "$work/net" >/dev/null

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows program's .zip: CPack makes it from the windows build; it holds exactly the programs,
 # the signature table, the Qt libraries with the one platform plugin, Qt's French texts and the
-# runtime Qt needs; unpacked anywhere, its programs start under Wine with nothing but that folder.
+# runtime Qt needs, stripped, with the licences and the README; it stays under 12 MB; unpacked
+# anywhere, its programs start under Wine with nothing but that folder.
 # Usage: windows-zip-test.sh BUILD_DIR WINE
 set -euo pipefail
 build=$1 wine=$2
@@ -15,15 +17,20 @@ mkdir "$work/unpacked"
 (cd "$work/unpacked" && unzip -q "$zip")
 folder=$(ls -d "$work"/unpacked/lantrivex-*-windows-x64)
 
-expected="Qt6Core.dll
+expected="LICENSE.txt
+Qt6Core.dll
 Qt6Gui.dll
 Qt6Widgets.dll
+README.txt
 Signatures.txt
 lantrivex-cli.exe
 lantrivex.exe
 libgcc_s_seh-1.dll
 libstdc++-6.dll
 libwinpthread-1.dll
+licenses/LGPL-3.txt
+licenses/MinGW-runtime.txt
+licenses/Qt.txt
 platforms/qwindows.dll
 translations/qtbase_fr.qm"
 actual=$(cd "$folder" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
@@ -32,7 +39,23 @@ if [[ "$actual" != "$expected" ]]; then
     echo "expected:" >&2; echo "$expected" >&2
     exit 1
 fi
-echo "zip: $(basename "$zip"), $(du -k "$zip" | cut -f1) KiB, $(echo "$actual" | wc -l) files"
+size=$(stat -c %s "$zip")
+echo "zip: $(basename "$zip"), $size bytes, $(echo "$actual" | wc -l) files"
+[[ $size -le 12000000 ]] || { echo "the zip is over 12 MB" >&2; exit 1; }
+# Stripped: no symbol table left in a program or a library.
+for binary in "$folder"/*.exe "$folder"/*.dll "$folder"/platforms/*.dll; do
+    if [[ $(file -b "$binary") != *"stripped to external PDB"* ]]; then
+        echo "$(basename "$binary") is not stripped: $(file -b "$binary")" >&2
+        exit 1
+    fi
+done
+# The notices say what they are about.
+grep -q "GNU GENERAL PUBLIC LICENSE" "$folder/LICENSE.txt" || { echo "LICENSE.txt is not the GPL" >&2; exit 1; }
+grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$folder/licenses/LGPL-3.txt" || { echo "no LGPL" >&2; exit 1; }
+grep -q "Qt6Core.dll" "$folder/licenses/Qt.txt" || { echo "Qt's notice names no library" >&2; exit 1; }
+grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$folder/licenses/MinGW-runtime.txt" ||
+    { echo "the runtime's notice lacks its exception" >&2; exit 1; }
+grep -q "Lantrivex.ini" "$folder/README.txt" || { echo "README.txt tells nothing of the settings" >&2; exit 1; }
 
 # Only the unpacked folder: no build folder on Wine's DLL path.
 export WINEPATH= WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's SMB connections, in a folder laid out as GVFS lays out its FUSE mount.
 
 #include "platform/posix/GvfsShares.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The winreg messages against byte fixtures, and the client over a scripted pipe.
 
 #include "platform/posix/WinregProtocol.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "signatures/SignatureFile.h"
 
 #include "fakes/FakeFileSystem.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Machines' registries read live through smbd's winreg service, next to the same registries read
 // from their exports; the failures a network gives (absent and denied keys, a refused logon, a
 // closed port, a silent server).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "smb/SambaServer.h"
 
 #include "platform/posix/SmbShareAccess.h"
@@ -41,6 +42,7 @@ load printers = no
 disable spoolss = yes
 rpc start on demand helpers = @RPC@
 usershare path =
+@GLOBAL@
 [D$]
 path = @ROOT@/share
 guest ok = yes
@@ -137,7 +139,8 @@ std::string SambaServer::whyUnavailable() {
 
 std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
                                                 const std::vector<std::string>& folders,
-                                                const Streams& streams, bool registryService) {
+                                                const Streams& streams, bool registryService,
+                                                const std::string& globalLines) {
     std::unique_ptr<SambaServer> server(new SambaServer);
     std::string pattern = (fs::temp_directory_path() / "lantrivex-smbd-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
@@ -165,9 +168,11 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
     // A port taken between its choice and smbd's bind: choose again.
     for (int attempt = 0; attempt < 3 && server->pid_ < 0; ++attempt) {
         server->port_ = freeLoopbackPort();
-        std::ofstream(conf) << replaced(replaced(replaced(kConfig, "@ROOT@", root.string()),
-                                                 "@PORT@", std::to_string(server->port_)),
-                                        "@RPC@", registryService ? "yes" : "no");
+        std::ofstream(conf) << replaced(
+            replaced(replaced(replaced(kConfig, "@ROOT@", root.string()), "@PORT@",
+                              std::to_string(server->port_)),
+                     "@RPC@", registryService ? "yes" : "no"),
+            "@GLOBAL@", globalLines);
         for (const char* user : {kUser, kReader}) {
             std::string out;
             if (attempt == 0 &&

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -28,10 +29,12 @@ public:
     // Why no server can run here ("" when one can).
     static std::string whyUnavailable();
     // A server with `folders` made in its share and `streams` put; nullptr with `error` on failure.
+    // `globalLines`: more lines for the [global] section of its smb.conf.
     static std::unique_ptr<SambaServer> start(std::string& error,
                                               const std::vector<std::string>& folders = {},
                                               const Streams& streams = {},
-                                              bool registryService = false);
+                                              bool registryService = false,
+                                              const std::string& globalLines = "");
     // Imports a registry export (the bytes of a .reg file) into the server's registry.
     bool importRegistry(const std::string& regFile, std::string& error);
     // Lets only administrators reach the key `path` (below HKLM).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowFixture.h"
 
 #include <QClipboard>
@@ -27,8 +28,10 @@ TEST_F(AnalysisTest, ClickOnAVolumeShowsItsPanelAndCopyTakesTheRows) {
     QString statusWhileReading;
     bool templateShownWhileReading = false;
     streams.onOpen = [&] {
-        statusWhileReading = window->statusText(1);
-        templateShownWhileReading = window->lstSignatures(0)->isVisible();
+        onWindowThread([&] {
+            statusWhileReading = window->statusText(1);
+            templateShownWhileReading = window->lstSignatures(0)->isVisible();
+        });
     };
     clickNode(volumeA);
     EXPECT_EQ(statusWhileReading, "Analyzing Macintosh volume index... Please wait...");
@@ -72,7 +75,9 @@ TEST_F(AnalysisTest, OnlyVolumesWithTheirFolderAreReadAndAnUnknownIndexIsReadAga
 
     volumeB->setData(0, FrmLantrivex::ImageRole, FrmLantrivex::kImageVolume);
     clickNode(volumeB); // no stream
-    EXPECT_EQ(notifier.texts(), (std::vector<std::string>{"Unknown Macintosh volume index"}));
+    EXPECT_EQ(notifier.texts(),
+              (std::vector<std::string>{"Unknown Macintosh volume index\r\nVolume: " +
+                                        std::string(kVolumeB)})); // the volume named
     EXPECT_EQ(notifier.messages[0].icon, platform::MessageIcon::None);
     EXPECT_TRUE(window->lstSignatures(2)->isVisible());
     EXPECT_EQ(window->lbllblVolume(2)->text(), "Total: 0");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue in the window: first activation, refreshes, product commands, drives dialog.
 
 #include "WindowFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowFixture.h"
 #include "ui/QtNotifier.h"
 #include "ui/QtTranslations.h"
@@ -120,6 +121,22 @@ TEST_F(CompositionTest, KeysMenusAndToolbarReachTheirCommands) {
     EXPECT_EQ(window->rebuilds, 2);
     window->Toolbar1_ButtonClick(3); // no such button
     EXPECT_EQ(window->enumerations, 2);
+}
+
+// The Windows theme's menu palette greys the titles of an inactive window, as a window blocked
+// by a dialog is: the menu bar keeps its active colours, and a disabled title alone looks apart.
+TEST_F(CompositionTest, MenuBarKeepsItsColoursWhileADialogBlocksTheWindow) {
+    const QPalette before = QApplication::palette("QMenuBar");
+    QPalette themed = before;
+    themed.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
+    themed.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::gray);
+    themed.setColor(QPalette::Disabled, QPalette::ButtonText, Qt::darkGray);
+    QApplication::setPalette(themed, "QMenuBar");
+    window = std::make_unique<TestWindow>(bundle, notifier, state);
+    const QPalette colours = window->menuBar()->palette();
+    QApplication::setPalette(before, "QMenuBar");
+    EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::ButtonText), QColor(Qt::black));
+    EXPECT_EQ(colours.color(QPalette::Disabled, QPalette::ButtonText), QColor(Qt::darkGray));
 }
 
 } // namespace

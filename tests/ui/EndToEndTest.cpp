@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window on the sample network, through the real POSIX services: the mount table and the
 // registry exports that tools/make-sample-network.sh lays out, the index streams of the samples.
 

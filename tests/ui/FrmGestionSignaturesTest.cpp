@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/FrmGestionSignatures.h"
 
 #include "WindowFixture.h"
@@ -5,7 +6,9 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace lantrivex::ui {
 namespace {
@@ -72,6 +75,38 @@ TEST_F(SignatureDialog, OpensWithTheFileTheCaptionsAndTheLayout) {
     EXPECT_TRUE(child<QPushButton>("cmdAjouter")->isDefault());
     EXPECT_EQ(child<QGroupBox>("Frame1")->geometry(), QRect(0, 232, 497, 145));
     EXPECT_EQ(child<QLineEdit>("txtType")->geometry(), QRect(192, 16, 298, 25)) << "in the frame";
+}
+
+// A scroll bar wider than the design's 16 pixels (Wine's, a theme's) brings no horizontal one.
+TEST_F(SignatureDialog, NoHorizontalScrollBarBesideAWideVerticalOne) {
+    struct WideScrollBars : QProxyStyle {
+        int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                        const QWidget* widget) const override {
+            return metric == PM_ScrollBarExtent ? 24
+                                                : QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    };
+    std::string many;
+    for (int i = 0; i < 40; ++i) {
+        many += "\"SIG" + std::to_string(10000 + i) + "\",\"x\",\"A long enough description\"\r\n";
+    }
+    table.sSignaturesFile = kPath;
+    files.putFile(kPath, many);
+    dlg = std::make_unique<FrmGestionSignatures>(table, files, notifier, kEnglish);
+    WideScrollBars style;
+    for (QWidget* part :
+         {static_cast<QWidget*>(list()), static_cast<QWidget*>(list()->verticalScrollBar()),
+          static_cast<QWidget*>(list()->horizontalScrollBar())}) {
+        part->setStyle(&style);
+    }
+    dlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(list()->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(list()->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(list()->columnWidth(0), 96);
+    EXPECT_EQ(list()->columnWidth(1), 96);
+    dlg.reset(); // before the style it uses
 }
 
 TEST_F(SignatureDialog, EditingThroughTheControls) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's catalogue built live: a machine known only by its mount table, its Macintosh
 // server and volumes read from its registry through a real smbd, no export anywhere.
 

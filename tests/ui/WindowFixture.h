@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The main window under test, with every platform service in memory.
@@ -5,6 +6,7 @@
 #include "fakes/FakeNotifier.h"
 #include "fakes/FakePlatform.h"
 #include "shell/AppState.h"
+#include "ui/BackgroundWork.h"
 #include "ui/FrmLantrivex.h"
 #include "ui/ResultGridModel.h"
 #include "ui/ResultGridView.h"
@@ -18,6 +20,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -73,6 +76,7 @@ protected:
     // Creates the window and runs its load; false when it refused to start.
     bool load(platform::Platform* services = nullptr) {
         window = std::make_unique<TestWindow>(services ? *services : bundle, notifier, state);
+        work = window->findChild<BackgroundWork*>("backgroundWork");
         return window->Form_Load();
     }
     void start(platform::Platform* services = nullptr) { // load, show, first activation
@@ -102,6 +106,10 @@ protected:
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
                           tree->visualItemRect(node).center());
     }
+
+    // From a fake, on the thread the window's network work runs on: `look` runs on the window's
+    // thread while the work is held at that point.
+    void onWindowThread(const std::function<void()>& look) const { work->callOnWindowThread(look); }
 
     template <typename T> T* child(const QString& name) { return window->findChild<T*>(name); }
     QTreeWidgetItem* node(const QString& key) const { return window->findTreeNode(key); }
@@ -167,6 +175,7 @@ protected:
     fakes::FakeNotifier notifier;
     shell::AppState state;
     std::unique_ptr<TestWindow> window;
+    BackgroundWork* work = nullptr;
 };
 
 } // namespace lantrivex::ui::test

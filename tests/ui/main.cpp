@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests' runner: one QApplication for every test, on the offscreen platform unless the
 // environment chose another (Wine passes no QT_ variable on to a Windows program). On Windows the
 // offscreen platform draws with FreeType from one font folder: the system's, as on screen.

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowsTestSupport.h"
 #include "platform/win32/AnsiCodePage.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FolderProbe.h"
 #include "platform/win32/Win32NamedStreamReader.h"
@@ -54,8 +56,9 @@ TEST(Win32ProfileFile, SettingsWrittenReadBack) {
     const std::string ini = temp.file("Lantrivex.ini");
     platform::win32::Win32ProfileFile profiles;
     EXPECT_EQ(profiles.read(ini, "Positions", "Left"), "");
-    temp.write("Lantrivex.ini",
-               "; kept\r\n[Configuration]\r\nNote=" + *platform::win32::toAnsi("café") + "\r\n");
+    const std::string letter = localLetter(); // one the ANSI code page stores
+    temp.write("Lantrivex.ini", "; kept\r\n[Configuration]\r\nNote=" +
+                                    *platform::win32::toAnsi("caf" + letter) + "\r\n");
 
     shell::Settings settings(profiles, ini);
     const shell::WindowPlacement placement{2, 1440, -60, 9000, 7000, 3210};
@@ -66,14 +69,35 @@ TEST(Win32ProfileFile, SettingsWrittenReadBack) {
     EXPECT_EQ(settings.readLangue(), 1);
     EXPECT_EQ(settings.readServeurMac(), 2);
 
-    EXPECT_EQ(profiles.read(ini, "configuration", "NOTE"), "café");
+    EXPECT_EQ(profiles.read(ini, "configuration", "NOTE"), "caf" + letter);
     EXPECT_EQ(profiles.read(ini, "Configuration", "Note", 3), "ca");
     EXPECT_EQ(profiles.read(ini, "Configuration", "Missing"), "");
-    EXPECT_TRUE(profiles.write(ini, "Configuration", "Éditeur", "Société"));
-    EXPECT_EQ(profiles.read(ini, "Configuration", "Éditeur"), "Société");
+    EXPECT_TRUE(profiles.write(ini, "Configuration", letter + "diteur", "Soci" + letter + "t"));
+    EXPECT_EQ(profiles.read(ini, "Configuration", letter + "diteur"), "Soci" + letter + "t");
     EXPECT_FALSE(profiles.write(ini, "Configuration", "Bad", "two\r\nlines"));
-    EXPECT_FALSE(profiles.write(ini, "Configuration", "Chinese", "\xE4\xB8\xAD"));
+    if (const auto foreign = foreignLetter()) { // none where the code page is UTF-8
+        EXPECT_FALSE(profiles.write(ini, "Configuration", "Foreign", *foreign));
+    }
     EXPECT_EQ(temp.read("Lantrivex.ini").rfind("; kept\r\n", 0), 0u);
+}
+
+// The system writes Lantrivex.ini in place (the same file, not a new one renamed over it).
+TEST(Win32ProfileFile, SettingsAreWrittenInPlace) {
+    TempFolder temp;
+    const std::string ini = temp.file("Lantrivex.ini");
+    temp.write("Lantrivex.ini", "[Positions]\r\nLeft=1\r\n");
+    const auto fileIndex = [&] {
+        platform::win32::UniqueHandle file(
+            ::CreateFileA(ini.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        ::GetFileInformationByHandle(file.get(), &info);
+        return (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    };
+    const std::uint64_t before = fileIndex();
+    EXPECT_TRUE(platform::win32::Win32ProfileFile().write(ini, "Positions", "Left", "1440"));
+    EXPECT_NE(temp.read("Lantrivex.ini").find("Left=1440\r\n"), std::string::npos);
+    EXPECT_EQ(fileIndex(), before);
+    EXPECT_EQ(temp.names(), std::vector<std::string>{"Lantrivex.ini"}); // nothing beside it
 }
 
 TEST(Win32FileSystem, ReplacesWholeFilesAndKeepsTheOldOneOnFailure) {

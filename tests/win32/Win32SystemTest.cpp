@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "WindowsTestSupport.h"
 #include "platform/win32/Win32DriveList.h"
 #include "platform/win32/Win32InstanceGuard.h"

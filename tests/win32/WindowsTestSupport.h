@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the tests of the Windows side share: telling Wine from Windows, wide texts, a scratch
@@ -8,6 +9,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -38,11 +40,49 @@ inline std::string computerName() {
     return ::GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
 }
 
-// Keys written under HKEY_LOCAL_MACHINE for one test and deleted with everything below them at
-// the end. A key that already exists (a product really installed here) is never touched: ready()
-// is false then, as it is when the user may not write there.
+// A letter beyond ASCII that the ANSI code page stores, for names that must cross the ANSI
+// functions whatever the system's language; and one that it cannot store (none under UTF-8).
+inline bool ansiStores(std::string_view utf8) {
+    const std::wstring text = wide(utf8);
+    const bool utf8Page = ::GetACP() == CP_UTF8;
+    BOOL usedDefault = FALSE;
+    return ::WideCharToMultiByte(CP_ACP, utf8Page ? 0 : WC_NO_BEST_FIT_CHARS, text.data(),
+                                 static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                 utf8Page ? nullptr : &usedDefault) > 0 &&
+           !usedDefault;
+}
+inline std::string localLetter() {
+    for (const char* letter : {"é", "Ж", "Ω", "א", "ก", "日"}) {
+        if (ansiStores(letter)) {
+            return letter;
+        }
+    }
+    return "e";
+}
+inline std::optional<std::string> foreignLetter() {
+    for (const char* letter : {"中", "Ж", "é"}) {
+        if (!ansiStores(letter)) {
+            return letter;
+        }
+    }
+    return std::nullopt;
+}
+
+// Keys written for one test and deleted with everything below them at the end.
+//
+// ScratchRegistry(roots): under HKEY_LOCAL_MACHINE itself, as the programs started by a test read
+// it. A key that already exists (a product really installed here) is never touched: ready() is
+// false then, as it is when the user may not write there (administrator rights are needed).
+//
+// ScratchRegistry(forReadingOnly): HKEY_LOCAL_MACHINE of this process only is redirected
+// (RegOverridePredefKey) to a scratch key of the user's own registry, so that the tests that only
+// read need no administrator rights and never meet a product installed here. A connection to this
+// computer by its name still reaches the real HKEY_LOCAL_MACHINE.
 class ScratchRegistry {
 public:
+    struct ForReadingOnly {};
+    static constexpr ForReadingOnly forReadingOnly{};
+
     explicit ScratchRegistry(std::vector<std::string> roots) : roots_(std::move(roots)) {
         for (const std::string& root : roots_) {
             HKEY key = nullptr;
@@ -55,7 +95,21 @@ public:
         }
         ready_ = true;
     }
+    explicit ScratchRegistry(ForReadingOnly)
+        : userKey_(L"Software\\Lantrivex test " + std::to_wstring(::GetCurrentProcessId())) {
+        ready_ = ::RegCreateKeyExW(HKEY_CURRENT_USER, userKey_.c_str(), 0, nullptr, 0,
+                                   KEY_ALL_ACCESS, nullptr, &base_, nullptr) == ERROR_SUCCESS &&
+                 ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, base_) == ERROR_SUCCESS;
+    }
     ~ScratchRegistry() {
+        if (!userKey_.empty()) {
+            ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+            if (base_ != HKEY_LOCAL_MACHINE) {
+                ::RegCloseKey(base_);
+            }
+            ::RegDeleteTreeW(HKEY_CURRENT_USER, userKey_.c_str());
+            ::RegDeleteKeyW(HKEY_CURRENT_USER, userKey_.c_str());
+        }
         for (const std::string& root : roots_) {
             ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, root.c_str());
             ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, root.c_str());
@@ -72,8 +126,8 @@ public:
              std::size_t size) {
         HKEY key = nullptr;
         ready_ = ready_ &&
-                 ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(path).c_str(), 0, nullptr, 0, KEY_WRITE,
-                                   nullptr, &key, nullptr) == ERROR_SUCCESS &&
+                 ::RegCreateKeyExW(base_, wide(path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                   &key, nullptr) == ERROR_SUCCESS &&
                  ::RegSetValueExW(key, wide(name).c_str(), 0, type, static_cast<const BYTE*>(data),
                                   static_cast<DWORD>(size)) == ERROR_SUCCESS;
         if (key != nullptr) {
@@ -97,13 +151,16 @@ public:
 
 private:
     std::vector<std::string> roots_;
+    std::wstring userKey_; // under HKEY_CURRENT_USER, for reading only
+    HKEY base_ = HKEY_LOCAL_MACHINE;
     bool ready_ = false;
 };
 
 #define SKIP_UNLESS_READY(scratch)                                                                 \
     if (!(scratch).ready())                                                                        \
-    GTEST_SKIP() << "HKEY_LOCAL_MACHINE cannot be written here, or a Macintosh server product "    \
-                    "is installed (its keys are left alone)"
+    GTEST_SKIP() << "the registry cannot be written here (HKEY_LOCAL_MACHINE needs an "            \
+                    "administrator), or a Macintosh server product is installed (its keys are "    \
+                    "left alone)"
 
 // Writes `bytes` to the named stream NAME of `path` through the system ("PATH:NAME"): a real
 // stream on NTFS, a file of that name under Wine.
@@ -112,8 +169,8 @@ inline bool writeStream(const std::string& path, std::string_view name, std::str
     return out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good();
 }
 
-// A program run to its end with its standard output and error in one text; the exit code in
-// `status` (-1 when it could not start).
+// A program run to its end (its command line in UTF-8) with its standard output and error in one
+// text; the exit code in `status` (-1 when it could not start).
 inline std::string runProgram(const std::string& commandLine, int& status) {
     status = -1;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -123,15 +180,15 @@ inline std::string runProgram(const std::string& commandLine, int& status) {
         return {};
     }
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = INVALID_HANDLE_VALUE;
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process{};
-    std::string command = commandLine;
-    const bool started = ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE,
+    std::wstring command = wide(commandLine); // any letter, whatever the ANSI code page
+    const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
                                           CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
     ::CloseHandle(writeEnd);
     std::string out;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixNamedStreamReader.h"
 
 #include <algorithm>
@@ -133,11 +134,16 @@ std::unique_ptr<ByteStream> PosixNamedStreamReader::open(std::string_view path,
 StreamOpening PosixNamedStreamReader::openStream(std::string_view path,
                                                  std::string_view streamName) {
     ResolvedPath resolved = resolver_.resolve(path);
+    // The server's reason when it tells one (time-out, refused, SMB1 only, logon, access),
+    // unless the mount already told why (a stream too large for it).
     const auto fromRemote = [&](AccessFailure otherwise) {
-        StreamOpening opening{remote_ != nullptr ? remote_->openStream(resolved.unc, streamName)
-                                                 : nullptr,
-                              AccessFailure::None};
-        if (!opening.stream) {
+        StreamOpening opening{nullptr, AccessFailure::Unreachable};
+        if (remote_ != nullptr) {
+            opening = remote_->openStreamWithReason(resolved.unc, streamName);
+        }
+        if (!opening.stream &&
+            (opening.failure == AccessFailure::Unreachable ||
+             (otherwise != AccessFailure::Unreachable && otherwise != AccessFailure::None))) {
             opening.failure = otherwise;
         }
         return opening;

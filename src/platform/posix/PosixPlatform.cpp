@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixPlatform.h"
 
 #include "platform/posix/SmbRegistry.h"
@@ -28,6 +29,10 @@ namespace lantrivex::platform {
 
 std::unique_ptr<HostPlatform> makeHostPlatform() {
     return std::make_unique<posix::PosixPlatform>();
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
 }
 
 } // namespace lantrivex::platform

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixRegistry.h"
 
 namespace lantrivex::platform::posix {
@@ -22,6 +23,13 @@ void PosixRegistry::beginRebuild() {
     if (live_) {
         live_->beginRebuild();
     }
+}
+
+AccessFailure PosixRegistry::connectFailure(std::string_view machineName) {
+    if (machineName.empty() || !live_ || !exports_.machineFile(machineName).empty()) {
+        return exports_.connectFailure(machineName);
+    }
+    return live_->connectFailure(machineName);
 }
 
 std::vector<RegistryProblem> PosixRegistry::takeProblems() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/Registry.h"
@@ -22,7 +23,7 @@ public:
                           std::unique_ptr<RegistryHive>& hive) override;
     void beginRebuild() override;
     std::vector<RegistryProblem> takeProblems() override; // the damaged exports
-
+    AccessFailure connectFailure(std::string_view machineName) override;
 
 private:
     RegFileRegistry exports_;

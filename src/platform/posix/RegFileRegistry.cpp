@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/RegFileRegistry.h"
 
 #include "common/Ascii.h"
@@ -5,6 +6,7 @@
 #include "platform/posix/PosixFileIo.h"
 #include "platform/posix/RegFile.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -134,7 +136,18 @@ std::string RegFileRegistry::machineFile(std::string_view machineName) const {
     return found;
 }
 
+RegFileRegistry::RegFileRegistry(RegFileRegistry&& other) noexcept
+    : folder_(std::move(other.folder_)), localName_(std::move(other.localName_)),
+      problems_(std::move(other.problems_)) {}
+
+AccessFailure RegFileRegistry::connectFailure(std::string_view machineName) {
+    return machineFile(machineName.empty() ? std::string_view(localName_) : machineName).empty()
+               ? AccessFailure::Unreachable
+               : AccessFailure::DamagedExport;
+}
+
 void RegFileRegistry::keepProblem(RegistryProblem problem) {
+    const std::lock_guard lock(mutex_);
     for (const RegistryProblem& kept : problems_) {
         if (kept.file == problem.file) {
             return;
@@ -146,7 +159,16 @@ void RegFileRegistry::keepProblem(RegistryProblem problem) {
 }
 
 std::vector<RegistryProblem> RegFileRegistry::takeProblems() {
-    return std::exchange(problems_, {});
+    std::vector<RegistryProblem> problems;
+    {
+        const std::lock_guard lock(mutex_);
+        problems = std::exchange(problems_, {});
+    }
+    // Machines are asked side by side: the order met is no order to show.
+    std::stable_sort(
+        problems.begin(), problems.end(),
+        [](const RegistryProblem& a, const RegistryProblem& b) { return a.file < b.file; });
+    return problems;
 }
 
 RegistryError RegFileRegistry::localMachine(std::unique_ptr<RegistryHive>& hive) {

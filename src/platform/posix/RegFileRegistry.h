@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/Registry.h"
 
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,7 @@ public:
     // `folder`: the registry folder; `localName`: this computer's name (its file is read for the
     // local registry, as for any other machine).
     RegFileRegistry(std::string folder, std::string localName);
+    RegFileRegistry(RegFileRegistry&& other) noexcept;
 
     // The folder that LANTRIVEX_REGISTRY_DIR names, else "Registry" in `programFolder`.
     static std::string defaultFolder(std::string_view programFolder);
@@ -30,15 +33,20 @@ public:
     RegistryError connectFile(const std::string& file, std::unique_ptr<RegistryHive>& hive);
 
     const std::string& folder() const noexcept { return folder_; }
+    const std::string& localName() const noexcept { return localName_; }
 
-    // Exports that are there but unreadable or damaged.
+    // Exports that are there but unreadable or damaged, sorted by file.
     std::vector<RegistryProblem> takeProblems() override;
+    // A machine whose export is there could not be read for its damage; without one, it cannot
+    // be reached.
+    AccessFailure connectFailure(std::string_view machineName) override;
 
 private:
     void keepProblem(RegistryProblem problem);
 
     std::string folder_;
     std::string localName_;
+    std::mutex mutex_;                      // guards problems_: machines are asked side by side
     std::vector<RegistryProblem> problems_; // each file once, at most kMaxProblems
     static constexpr std::size_t kMaxProblems = 1000;
 };

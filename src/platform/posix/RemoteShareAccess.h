@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/NamedStreamReader.h"
@@ -16,7 +17,17 @@ public:
     virtual ~RemoteShareAccess() = default;
 
     // The stream `streamName` of the file or folder `path` on the share; nullptr on any failure.
-    virtual std::unique_ptr<ByteStream> openStream(const UncPath& path, std::string_view streamName) = 0;
+    virtual std::unique_ptr<ByteStream> openStream(const UncPath& path,
+                                                   std::string_view streamName) = 0;
+
+    // The same, with the reason when it cannot be opened.
+    virtual StreamOpening openStreamWithReason(const UncPath& path, std::string_view streamName) {
+        StreamOpening opening{openStream(path, streamName), AccessFailure::None};
+        if (!opening.stream) {
+            opening.failure = AccessFailure::Unreachable;
+        }
+        return opening;
+    }
 
     // The folder `path` exists on the share and can be listed.
     virtual bool folderExists(const UncPath& path) = 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #if defined(LANTRIVEX_WITH_SMB)
 
 #include "platform/posix/SmbPipe.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/SmbRegistry.h"
 
 #include "common/Ascii.h"
@@ -164,42 +165,84 @@ private:
     winreg::KeyHandle root_;
 };
 
+// The reason a failed opening of the winreg pipe gives: the library's errno, and what the
+// probe of the server found.
+AccessFailure pipeFailure(int error, SmbReach reach) {
+    switch (error) {
+    case ETIMEDOUT:
+        return AccessFailure::TimedOut;
+    case ECONNREFUSED:
+        return AccessFailure::ConnectionRefused;
+    case EPERM:
+        return AccessFailure::LogonRefused;
+    case EACCES:
+        return AccessFailure::AccessDenied;
+    default:
+        break;
+    }
+    return reach == SmbReach::Unresolved ? AccessFailure::NameNotFound : AccessFailure::Unreachable;
+}
+
 } // namespace
 
 SmbRegistry::SmbRegistry(SmbSettings settings) : settings_(std::move(settings)) {}
 
 SmbRegistry::~SmbRegistry() = default;
 
-RegistryError SmbRegistry::connectLive(const std::string& machineName, bool probe,
-                                       std::unique_ptr<RegistryHive>& hive) {
-    if (!session_ && !sessionFailed_) {
-        session_ = SmbSession::create(settings_);
-        sessionFailed_ = !session_;
+SmbRegistry::Failure SmbRegistry::connectLive(const std::string& machineName, bool probe,
+                                              std::unique_ptr<RegistryHive>& hive) {
+    std::shared_ptr<SmbSession> session;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!pool_) {
+            pool_ = SmbSessionPool::create(settings_);
+        }
+        session = pool_->acquire();
     }
-    if (session_ && !credentialsTold_) {
-        tellCredentials(session_->credentials());
+    if (session) {
+        const std::lock_guard lock(mutex_);
+        if (!credentialsTold_) {
+            tellCredentials(session->credentials());
+        }
     }
-    if (session_ && session_->problem()) {
-        return kRegAccessDenied;
+    if (session && session->problem()) {
+        return {kRegAccessDenied, AccessFailure::CredentialsUnusable};
     }
-    if (!session_ || (probe && !session_->serverAnswers(machineName))) {
-        return kRegBadNetPath;
+    if (!session) {
+        return {kRegBadNetPath, AccessFailure::Unreachable};
+    }
+    SmbReach reach = SmbReach::Answers;
+    if (probe) {
+        reach = session->reachServer(machineName);
+        if (reach == SmbReach::Refused) {
+            return {kRegBadNetPath, AccessFailure::ConnectionRefused};
+        }
+        if (reach == SmbReach::Silent) {
+            return {kRegBadNetPath, AccessFailure::TimedOut};
+        }
+        if (reach == SmbReach::Smb1Only && settings_.minProtocol.empty()) {
+            return {kRegBadNetPath, AccessFailure::Smb1Only};
+        }
     }
     int error = 0;
-    auto pipe = SmbPipe::open(session_, machineName, "winreg", error);
+    auto pipe = SmbPipe::open(session, machineName, "winreg", error);
     if (!pipe) {
-        return error == EACCES || error == EPERM ? kRegAccessDenied : kRegBadNetPath;
+        const AccessFailure reason = pipeFailure(error, reach);
+        return {reason == AccessFailure::AccessDenied || reason == AccessFailure::LogonRefused
+                    ? kRegAccessDenied
+                    : kRegBadNetPath,
+                reason};
     }
     auto client = std::make_shared<WinregClient>(std::move(pipe), settings_.timeout);
     winreg::KeyHandle root{};
     if (const RegistryError e = client->bind()) {
-        return e;
+        return {e, registryErrorFailure(e)};
     }
     if (const RegistryError e = client->openLocalMachine(kKeyRead, root)) {
-        return e;
+        return {e, registryErrorFailure(e)};
     }
     hive = std::make_unique<WinregHive>(std::move(client), root);
-    return kRegOk;
+    return {};
 }
 
 #else // built without libsmbclient: no machine can be reached
@@ -208,8 +251,9 @@ SmbRegistry::SmbRegistry(SmbSettings settings) : settings_(std::move(settings)) 
 
 SmbRegistry::~SmbRegistry() = default;
 
-RegistryError SmbRegistry::connectLive(const std::string&, bool, std::unique_ptr<RegistryHive>&) {
-    return kRegBadNetPath;
+SmbRegistry::Failure SmbRegistry::connectLive(const std::string&, bool,
+                                              std::unique_ptr<RegistryHive>&) {
+    return {kRegBadNetPath, AccessFailure::Unreachable};
 }
 
 #endif
@@ -224,24 +268,38 @@ RegistryError SmbRegistry::connect(std::string_view machineName,
         return kRegBadNetPath;
     }
     const std::string folded = asciiToLower(machineName);
-    if (const auto failed = failed_.find(folded); failed != failed_.end()) {
-        return failed->second;
+    bool probe = true;
+    {
+        std::unique_lock lock(mutex_);
+        answered_.wait(lock, [&] { return !asking_.contains(folded); });
+        if (const auto failed = failed_.find(folded); failed != failed_.end()) {
+            return failed->second.error;
+        }
+        probe = !reached_.contains(folded);
+        asking_.insert(folded);
     }
-    const RegistryError e = connectLive(std::string(machineName), !reached_.contains(folded), hive);
-    if (e != kRegOk) {
-        failed_.emplace(folded, e);
-    } else {
-        reached_.insert(folded);
+    const Failure failure = connectLive(std::string(machineName), probe, hive);
+    {
+        const std::lock_guard lock(mutex_);
+        asking_.erase(folded);
+        if (failure.error != kRegOk) {
+            failed_.emplace(folded, failure);
+        } else {
+            reached_.insert(folded);
+        }
     }
-    return e;
+    answered_.notify_all();
+    return failure.error;
 }
 
 void SmbRegistry::beginRebuild() {
+    const std::lock_guard lock(mutex_);
     failed_.clear();
     reached_.clear();
     credentialsTold_ = false;
 }
 
+// The mutex held.
 void SmbRegistry::tellCredentials(const SmbCredentialsFile& file) {
     credentialsTold_ = true;
     const auto tell = [this](const SmbCredentialsProblem& p, bool unusable) {
@@ -257,16 +315,20 @@ void SmbRegistry::tellCredentials(const SmbCredentialsFile& file) {
 }
 
 std::vector<RegistryProblem> SmbRegistry::takeProblems() {
+    const std::lock_guard lock(mutex_);
     if (!credentialsTold_ && !settings_.credentialsFile.empty()) {
-#if defined(LANTRIVEX_WITH_SMB)
-        if (session_) {
-            tellCredentials(session_->credentials());
-            return std::exchange(problems_, {});
-        }
-#endif
         tellCredentials(readSmbCredentialsFile(settings_.credentialsFile));
     }
     return std::exchange(problems_, {});
+}
+
+AccessFailure SmbRegistry::connectFailure(std::string_view machineName) {
+    if (machineName.empty()) {
+        return AccessFailure::Unreachable;
+    }
+    const std::lock_guard lock(mutex_);
+    const auto failed = failed_.find(asciiToLower(machineName));
+    return failed == failed_.end() ? AccessFailure::None : failed->second.reason;
 }
 
 } // namespace lantrivex::platform::posix

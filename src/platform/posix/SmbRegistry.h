@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/Registry.h"
 #include "platform/posix/SmbCredentials.h"
 #include "platform/posix/SmbShareAccess.h"
 
+#include <condition_variable>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -21,9 +24,12 @@ namespace lantrivex::platform::posix {
 // closed port, no answer within the timeout, no registry service), kRegAccessDenied for a refused
 // logon or key, kRegFileNotFound for an absent key or value.
 // A machine that could not be reached is not asked again until the next rebuild (beginRebuild):
-// the same failure is given at once. A machine reached is not probed again meanwhile (each probe
-// costs the server a connection of its own). The connection is held by the hive and its keys and
-// released with the last of them.
+// the same failure is given at once, and connectFailure() tells why (time-out, refused, unknown
+// name, a server that speaks only SMB1, logon refused, access denied). Several threads may
+// connect at once, each through a library context of its own; a machine asked by one thread
+// while another is connecting to it waits for that answer rather than asking again. A machine
+// reached is not probed again meanwhile (each probe costs the server a connection of its own). The
+// connection is held by the hive and its keys and released with the last of them.
 class SmbRegistry final : public Registry {
 public:
     explicit SmbRegistry(SmbSettings settings);
@@ -40,18 +46,26 @@ public:
     // cannot be used (every machine is then refused, kRegAccessDenied), the lines not understood.
     std::vector<RegistryProblem> takeProblems() override;
 
+    AccessFailure connectFailure(std::string_view machineName) override;
+
 private:
+    struct Failure {
+        RegistryError error = kRegOk;
+        AccessFailure reason = AccessFailure::None;
+    };
     void tellCredentials(const SmbCredentialsFile& file);
-    RegistryError connectLive(const std::string& machineName, bool probe,
-                              std::unique_ptr<RegistryHive>& hive);
+    Failure connectLive(const std::string& machineName, bool probe,
+                        std::unique_ptr<RegistryHive>& hive);
 
     SmbSettings settings_;
-    std::shared_ptr<SmbSession> session_;
-    [[maybe_unused]] bool sessionFailed_ = false; // unused in a build without libsmbclient
+    [[maybe_unused]] std::shared_ptr<SmbSessionPool> pool_; // unused without libsmbclient
+    std::mutex mutex_;
+    std::condition_variable answered_;
     // Machine names in ASCII lower case, until the next rebuild: those that failed, with the
-    // failure; those reached, which need no new probe of their port.
-    std::map<std::string, RegistryError> failed_;
+    // failure; those reached, which need no new probe of their port; those being asked.
+    std::map<std::string, Failure> failed_;
     std::set<std::string> reached_;
+    std::set<std::string> asking_;
     std::vector<RegistryProblem> problems_;
     bool credentialsTold_ = false;
 };

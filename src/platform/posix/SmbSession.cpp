@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #if defined(LANTRIVEX_WITH_SMB)
 
 #include "platform/posix/SmbSession.h"
@@ -7,6 +8,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string_view>
@@ -75,7 +78,21 @@ SigpipeGuard::~SigpipeGuard() {
 
 SmbSession::SmbSession(const SmbSettings& settings) : settings_(settings) {}
 
+namespace {
+
+// The library keeps state of its own beside its contexts (its stack of temporary allocations,
+// its configuration), which this build of it does not keep per thread: every call into it, on
+// any context, holds this one mutex. What makes threads wait for each other, the servers that
+// do not answer, is found out before the library is called (probeSmb).
+std::mutex& libraryMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+} // namespace
+
 std::shared_ptr<SmbSession> SmbSession::create(const SmbSettings& settings) {
+    const std::lock_guard life(libraryMutex());
     auto session = std::shared_ptr<SmbSession>(new SmbSession(settings));
     if (!settings.credentialsFile.empty()) {
         session->credentials_ = readSmbCredentialsFile(settings.credentialsFile);
@@ -111,7 +128,7 @@ std::shared_ptr<SmbSession> SmbSession::create(const SmbSettings& settings) {
 
 SmbSession::~SmbSession() {
     if (context_ != nullptr) {
-        std::lock_guard lock(mutex_);
+        const std::lock_guard lock(libraryMutex());
         SigpipeGuard guard;
         smbc_free_context(context_, 1);
     }
@@ -134,12 +151,60 @@ bool SmbSession::prepareFor(const std::string& server) {
     return true;
 }
 
+std::shared_ptr<SmbSessionPool> SmbSessionPool::create(const SmbSettings& settings) {
+    return std::shared_ptr<SmbSessionPool>(new SmbSessionPool(settings));
+}
+
+std::shared_ptr<SmbSession> SmbSessionPool::acquire() {
+    std::shared_ptr<SmbSession> owned;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!idle_.empty()) {
+            owned = std::move(idle_.back());
+            idle_.pop_back();
+        } else if (failed_) {
+            return nullptr;
+        }
+    }
+    if (!owned) {
+        owned = SmbSession::create(settings_);
+        if (!owned) {
+            const std::lock_guard lock(mutex_);
+            failed_ = true;
+            return nullptr;
+        }
+    }
+    SmbSession* raw = owned.get();
+    return std::shared_ptr<SmbSession>(
+        raw, [pool = weak_from_this(), owned = std::move(owned)](SmbSession*) mutable {
+            if (const auto back = pool.lock()) {
+                back->giveBack(std::move(owned));
+            }
+        });
+}
+
+void SmbSessionPool::giveBack(std::shared_ptr<SmbSession> session) {
+    const std::lock_guard lock(mutex_);
+    if (idle_.size() < kMaxIdle) {
+        idle_.push_back(std::move(session));
+    }
+}
+
+std::mutex& SmbSession::mutex() noexcept {
+    return libraryMutex();
+}
+
 bool SmbSession::serverAnswers(const std::string& server) const {
+    const SmbReach reach = reachServer(server);
+    return reach == SmbReach::Answers || reach == SmbReach::Unresolved ||
+           (reach == SmbReach::Smb1Only && !settings_.minProtocol.empty());
+}
+
+SmbReach SmbSession::reachServer(const std::string& server) const {
     static constexpr std::array<std::uint16_t, 2> kDefaultPorts{kDefaultSmbPort, 139};
     const std::array<std::uint16_t, 1> configured{settings_.port};
-    const auto reach = settings_.port != 0 ? probeTcp(server, configured, settings_.timeout)
-                                           : probeTcp(server, kDefaultPorts, settings_.timeout);
-    return reach != TcpReach::Unreachable;
+    return settings_.port != 0 ? probeSmb(server, configured, settings_.timeout)
+                               : probeSmb(server, kDefaultPorts, settings_.timeout);
 }
 
 void SmbSession::authenticate(SMBCCTX* context, const char* server, const char* /*share*/,

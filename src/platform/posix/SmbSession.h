@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // For the files built with libsmbclient only (LANTRIVEX_WITH_SMB).
 
 #include "platform/posix/SmbCredentials.h"
 #include "platform/posix/SmbShareAccess.h"
+#include "platform/posix/TcpProbe.h"
 
 #include <csignal>
 #include <libsmbclient.h>
@@ -15,16 +17,15 @@
 
 namespace lantrivex::platform::posix {
 
-// One libsmbclient context and what it needs: the settings, the credentials, a mutex that
-// serialises every call into it. Its logging is switched off: nothing reaches standard output or
-// standard error. Credentials: the user's Kerberos ticket when there is one; then the account the
-// credentials file gives the server (its [SERVER] section, else the keys before any section);
-// otherwise the guest account (or an anonymous session where the server has no guest). With a
-// ticket or an account, a refused logon is a refused connection: the library never falls back to
-// an anonymous session, and signing is required, so that a server which turns a refused logon
-// into a guest session (Samba's "map to guest = Bad Password") is refused too (a guest session
-// cannot sign). A credentials file that cannot be used refuses every access (problem()). The
-// password is handed to the library only.
+// One libsmbclient context and what it needs: the settings, the credentials. Its logging is
+// switched off: nothing reaches standard output or standard error. Credentials: the user's Kerberos
+// ticket when there is one; then the account the credentials file gives the server (its [SERVER]
+// section, else the keys before any section); otherwise the guest account (or an anonymous session
+// where the server has no guest). With a ticket or an account, a refused logon is a refused
+// connection: the library never falls back to an anonymous session, and signing is required, so
+// that a server which turns a refused logon into a guest session (Samba's "map to guest = Bad
+// Password") is refused too (a guest session cannot sign). A credentials file that cannot be used
+// refuses every access (problem()). The password is handed to the library only.
 class SmbSession {
 public:
     // nullptr when the library cannot be set up.
@@ -33,7 +34,8 @@ public:
     SmbSession(const SmbSession&) = delete;
     SmbSession& operator=(const SmbSession&) = delete;
 
-    std::mutex& mutex() noexcept { return mutex_; }
+    // Held around every call into the library: the one mutex of the library (see SmbSession.cpp).
+    static std::mutex& mutex() noexcept;
     SMBCCTX* context() const noexcept { return context_; }
     const SmbSettings& settings() const noexcept { return settings_; }
 
@@ -50,11 +52,13 @@ public:
     // (problem()).
     bool prepareFor(const std::string& server);
 
-    // Whether `server` is worth asking: a TCP connection to its SMB port (the settings' port, else
-    // 445 then 139) is accepted within the timeout, or the system's resolver does not know the
-    // name (the library's own name resolution may still find it). The library itself would wait
-    // up to 20 s for a connection that is not refused.
+    // Whether `server` is worth asking: a server on its SMB port (the settings' port, else 445
+    // then 139) answers a negotiation within the timeout in a dialect the settings offer, or the
+    // system's resolver does not know the name (the library's own name resolution may still find
+    // it). The library itself would wait up to 20 s for a connection that is not refused.
     bool serverAnswers(const std::string& server) const;
+    // How the server answered that probe.
+    SmbReach reachServer(const std::string& server) const;
 
 private:
     explicit SmbSession(const SmbSettings& settings);
@@ -63,11 +67,38 @@ private:
                              char* workgroup, int workgroupLength, char* username,
                              int usernameLength, char* password, int passwordLength);
 
-    std::mutex mutex_;
     SMBCCTX* context_ = nullptr;
     SmbSettings settings_;
     SmbCredentialsFile credentials_; // empty when the settings name no file
     bool kerberos_ = false;
+};
+
+// Contexts for several threads. A libsmbclient context must never be used by two threads at
+// once, and serialising every call into one context would make each machine wait for the one
+// asked before it: acquire() lends a context that no other thread holds (an idle one, or a new
+// one), which comes back when the last holder of the lent pointer lets it go. Contexts keep their
+// connections to servers while idle, as one context did.
+class SmbSessionPool : public std::enable_shared_from_this<SmbSessionPool> {
+public:
+    static std::shared_ptr<SmbSessionPool> create(const SmbSettings& settings);
+    SmbSessionPool(const SmbSessionPool&) = delete;
+    SmbSessionPool& operator=(const SmbSessionPool&) = delete;
+
+    // nullptr when the library cannot be set up.
+    std::shared_ptr<SmbSession> acquire();
+    const SmbSettings& settings() const noexcept { return settings_; }
+
+private:
+    explicit SmbSessionPool(const SmbSettings& settings) : settings_(settings) {}
+    void giveBack(std::shared_ptr<SmbSession> session);
+
+    // Idle contexts kept beyond this many are freed.
+    static constexpr std::size_t kMaxIdle = 16;
+
+    SmbSettings settings_;
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<SmbSession>> idle_;
+    bool failed_ = false;
 };
 
 // libsmbclient writes to sockets that a server may have closed, and a write there raises SIGPIPE,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/SmbShareAccess.h"
 
 #include "platform/posix/SmbCredentials.h"
@@ -15,6 +16,7 @@
 #if defined(LANTRIVEX_WITH_SMB)
 #include "platform/posix/SmbSession.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #endif
 
@@ -66,8 +68,28 @@ SmbShareAccess::SmbShareAccess(SmbSettings settings) : settings_(std::move(setti
 
 namespace {
 
-// The largest piece asked of the server in one call.
-constexpr std::size_t kReadChunk = 1024 * 1024;
+// The pieces asked of the server. A request must be answered within the timeout, so a piece is
+// sized to what the link carried in a quarter of the timeout (as measured on the pieces before
+// it), from kFirstReadPiece up to kMaxReadPiece and at most twice the piece before: the timeout
+// then bounds a stall, not the time a large stream takes on a slow link.
+constexpr std::size_t kFirstReadPiece = 16 * 1024;
+constexpr std::size_t kMaxReadPiece = 1024 * 1024;
+
+// The reason the library's errno gives for a failed request.
+AccessFailure failureOfErrno(int error) {
+    switch (error) {
+    case ETIMEDOUT:
+        return AccessFailure::TimedOut;
+    case ECONNREFUSED:
+        return AccessFailure::ConnectionRefused;
+    case EACCES:
+        return AccessFailure::AccessDenied;
+    case EPERM:
+        return AccessFailure::LogonRefused;
+    default:
+        return AccessFailure::Unreachable;
+    }
+}
 
 class SmbByteStream final : public ByteStream {
 public:
@@ -87,29 +109,69 @@ public:
     std::size_t read(std::byte* buffer, std::size_t capacity) override {
         std::size_t total = 0;
         while (total < capacity && !ended_) {
-            const std::size_t want = std::min(capacity - total, kReadChunk);
+            const std::size_t want = std::min(capacity - total, piece_);
             ssize_t got = 0;
+            const auto start = std::chrono::steady_clock::now();
             {
                 std::lock_guard lock(session_->mutex());
                 SigpipeGuard guard;
+                errno = 0;
                 got = smbc_getFunctionRead(session_->context())(session_->context(), file_,
                                                                 buffer + total, want);
+                if (got < 0) {
+                    failure_ = failureOfErrno(errno);
+                }
             }
             if (got <= 0) {
                 ended_ = true; // the end, or an error: either way nothing more comes
                 break;
             }
             total += static_cast<std::size_t>(got);
+            adaptPiece(static_cast<std::size_t>(got), std::chrono::steady_clock::now() - start);
         }
         return total;
     }
 
+    AccessFailure failure() const override { return failure_; }
+
 private:
+    void adaptPiece(std::size_t bytes, std::chrono::steady_clock::duration took) {
+        const double seconds = std::chrono::duration<double>(took).count();
+        const double timeout = std::chrono::duration<double>(session_->settings().timeout).count();
+        const double fits = seconds > 0 ? static_cast<double>(bytes) / seconds * timeout / 4
+                                        : static_cast<double>(kMaxReadPiece);
+        // A piece at most doubles from one to the next: a burst of bytes that were waiting
+        // (buffers along the link) says little of the link's rate.
+        const auto next = static_cast<std::size_t>(std::clamp(
+            fits, static_cast<double>(kFirstReadPiece / 4),
+            std::min(static_cast<double>(kMaxReadPiece), 2.0 * static_cast<double>(piece_))));
+        piece_ = std::max<std::size_t>(4096, next & ~std::size_t{4095});
+    }
+
     std::shared_ptr<SmbSession> session_;
     SMBCFILE* file_;
     std::int64_t size_;
+    std::size_t piece_ = kFirstReadPiece;
     bool ended_ = false;
+    AccessFailure failure_ = AccessFailure::None;
 };
+
+// Whether the server is worth asking, and if not, why.
+AccessFailure reachServer(const SmbSession& session, const std::string& server) {
+    switch (session.reachServer(server)) {
+    case SmbReach::Answers:
+    case SmbReach::Unresolved:
+        return AccessFailure::None;
+    case SmbReach::Smb1Only:
+        return session.settings().minProtocol.empty() ? AccessFailure::Smb1Only
+                                                      : AccessFailure::None;
+    case SmbReach::Refused:
+        return AccessFailure::ConnectionRefused;
+    case SmbReach::Silent:
+        break;
+    }
+    return AccessFailure::TimedOut;
+}
 
 } // namespace
 
@@ -117,41 +179,56 @@ SmbShareAccess::~SmbShareAccess() = default;
 
 std::shared_ptr<SmbSession> SmbShareAccess::session() {
     std::lock_guard lock(mutex_);
-    if (!session_ && !sessionFailed_) {
-        session_ = SmbSession::create(settings_);
-        sessionFailed_ = !session_;
+    if (!pool_) {
+        pool_ = SmbSessionPool::create(settings_);
     }
-    return session_;
+    return pool_->acquire();
 }
 
-std::unique_ptr<ByteStream> SmbShareAccess::openStream(const UncPath& path,
-                                                       std::string_view streamName) {
+StreamOpening SmbShareAccess::openStreamWithReason(const UncPath& path,
+                                                   std::string_view streamName) {
     const auto current = session();
-    if (!current || current->problem() || !current->serverAnswers(path.server)) {
-        return nullptr;
+    if (!current) {
+        return {nullptr, AccessFailure::Unreachable};
+    }
+    if (current->problem()) {
+        return {nullptr, AccessFailure::CredentialsUnusable};
+    }
+    if (const AccessFailure failure = reachServer(*current, path.server);
+        failure != AccessFailure::None) {
+        return {nullptr, failure};
     }
     const std::string url = buildSmbUrl(path, settings_.port, streamName);
     SMBCCTX* context = current->context();
     std::lock_guard lock(current->mutex());
     SigpipeGuard guard;
     if (!current->prepareFor(path.server)) {
-        return nullptr;
+        return {nullptr, AccessFailure::CredentialsUnusable};
     }
+    errno = 0;
     SMBCFILE* file = smbc_getFunctionOpen(context)(context, url.c_str(), O_RDONLY, 0);
     if (file == nullptr) {
-        return nullptr;
+        const int error = errno;
+        return {nullptr, error == ENOENT ? AccessFailure::Unreachable : failureOfErrno(error)};
     }
     struct stat st {};
     if (smbc_getFunctionFstat(context)(context, file, &st) != 0 || S_ISDIR(st.st_mode)) {
         smbc_getFunctionClose(context)(context, file);
-        return nullptr;
+        return {nullptr, AccessFailure::Unreachable};
     }
-    return std::make_unique<SmbByteStream>(current, file, static_cast<std::int64_t>(st.st_size));
+    return {std::make_unique<SmbByteStream>(current, file, static_cast<std::int64_t>(st.st_size)),
+            AccessFailure::None};
+}
+
+std::unique_ptr<ByteStream> SmbShareAccess::openStream(const UncPath& path,
+                                                       std::string_view streamName) {
+    return openStreamWithReason(path, streamName).stream;
 }
 
 bool SmbShareAccess::folderExists(const UncPath& path) {
     const auto current = session();
-    if (!current || current->problem() || !current->serverAnswers(path.server)) {
+    if (!current || current->problem() ||
+        reachServer(*current, path.server) != AccessFailure::None) {
         return false;
     }
     const std::string url = buildSmbUrl(path, settings_.port);
@@ -193,6 +270,10 @@ SmbShareAccess::~SmbShareAccess() = default;
 
 std::shared_ptr<SmbSession> SmbShareAccess::session() {
     return nullptr;
+}
+
+StreamOpening SmbShareAccess::openStreamWithReason(const UncPath&, std::string_view) {
+    return {nullptr, AccessFailure::Unreachable};
 }
 
 std::unique_ptr<ByteStream> SmbShareAccess::openStream(const UncPath&, std::string_view) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/posix/RemoteShareAccess.h"
@@ -13,12 +14,14 @@
 namespace lantrivex::platform::posix {
 
 class SmbSession; // the library's context and what it needs (defined where libsmbclient is)
+class SmbSessionPool;
 
 // How the program reaches SMB servers directly. A Windows path names no port and no account, so
 // both come from here. fromEnvironment() reads:
 //   LANTRIVEX_SMB_PORT          the TCP port of every server, 1..65535; unset: 445, then 139
 //   LANTRIVEX_SMB_TIMEOUT       seconds, 1..300, default 5: the longest wait for a TCP
-//                               connection and for each answer of a server
+//                               connection, for each answer of a server and for the next bytes
+//                               of a stream being read (a stall, not a slow transfer)
 //   LANTRIVEX_SMB_CREDENTIALS   path of a credentials file (username=, password=, domain=, the
 //                               smbclient -A and mount.cifs credentials= form)
 //   LANTRIVEX_SMB_MIN_PROTOCOL  the oldest dialect offered, as smb.conf's "client min protocol"
@@ -43,20 +46,19 @@ struct SmbSettings {
 
 // Reads streams and tests folders on shares through libsmbclient, for the paths that no mount
 // covers:
-//   stream  smb://SERVER/SHARE/rest:STREAM opened read-only, its size from fstat, read in chunks
-//           of at most 1 MiB;
+//   stream  smb://SERVER/SHARE/rest:STREAM opened read-only, its size from fstat, read in pieces
+//           sized to the link (each must come within the timeout; at most 1 MiB);
 //   folder  smb://SERVER/SHARE/rest opened as a directory and closed at once.
-// One libsmbclient session (SmbSession: context, credentials, quiet logging, no silent anonymous
-// logon) serves the object's whole life; it is created on first use (the program makes one
-// object, so one context for the program's life).
+// Library contexts (SmbSession: context, credentials, quiet logging, no silent anonymous logon)
+// come from a pool made on first use: each call, and each stream while it is open, holds one that
+// no other thread uses, so that threads reading different servers do not wait for each other.
 // Before each open the server is first reached by TCP within the timeout, since the library waits
 // up to 20 s for a connection that is not refused; each request then waits at most the timeout.
 // A server name that the system's resolver does not know is left to the library's own name
 // resolution (NetBIOS broadcast, WINS), which has its own bounds. Connections to servers stay
-// open in the context for later reads, as Windows keeps its own.
+// open in the contexts for later reads, as Windows keeps its own.
 // Every failure (no server, refused, no such share, folder or stream, access denied, a timeout)
-// gives nullptr or false. Safe to use from several threads (the calls into the library are
-// serialised).
+// gives nullptr or false; openStreamWithReason() tells why. Safe to use from several threads.
 class SmbShareAccess final : public RemoteShareAccess {
 public:
     explicit SmbShareAccess(SmbSettings settings);
@@ -66,6 +68,7 @@ public:
 
     std::unique_ptr<ByteStream> openStream(const UncPath& path,
                                            std::string_view streamName) override;
+    StreamOpening openStreamWithReason(const UncPath& path, std::string_view streamName) override;
     bool folderExists(const UncPath& path) override;
 
     const SmbSettings& settings() const noexcept { return settings_; }
@@ -75,8 +78,7 @@ private:
 
     SmbSettings settings_;
     std::mutex mutex_;
-    std::shared_ptr<SmbSession> session_;
-    bool sessionFailed_ = false;
+    std::shared_ptr<SmbSessionPool> pool_;
 };
 
 // True when this build reaches unmounted shares (built with libsmbclient).

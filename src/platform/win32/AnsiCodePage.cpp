@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/AnsiCodePage.h"
 
 #include <limits>
@@ -37,18 +38,16 @@ std::optional<std::string> fromWide(UINT codePage, const std::wstring& wide) {
         return std::string();
     }
     const int length = static_cast<int>(wide.size());
-    // UTF-8 takes no "default character" arguments: it stores every character.
-    const bool toUtf8 = codePage == CP_UTF8;
-    const DWORD flags = toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const WideToAnsiFlags how = wideToAnsiFlags(codePage);
     BOOL usedDefault = FALSE;
-    BOOL* const defaultFlag = toUtf8 ? nullptr : &usedDefault;
-    const int needed = ::WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0,
+    BOOL* const defaultFlag = how.reportsDefault ? &usedDefault : nullptr;
+    const int needed = ::WideCharToMultiByte(codePage, how.flags, wide.data(), length, nullptr, 0,
                                              nullptr, defaultFlag);
     if (needed <= 0 || usedDefault) {
         return std::nullopt;
     }
     std::string out(static_cast<std::size_t>(needed), '\0');
-    if (::WideCharToMultiByte(codePage, flags, wide.data(), length, out.data(), needed, nullptr,
+    if (::WideCharToMultiByte(codePage, how.flags, wide.data(), length, out.data(), needed, nullptr,
                               defaultFlag) != needed ||
         usedDefault) {
         return std::nullopt;
@@ -58,15 +57,25 @@ std::optional<std::string> fromWide(UINT codePage, const std::wstring& wide) {
 
 } // namespace
 
+WideToAnsiFlags wideToAnsiFlags(unsigned codePage) {
+    // UTF-8 (also the ANSI code page of a system set to "Use Unicode UTF-8 for worldwide language
+    // support") and GB18030 store every character: they take no default character, and refuse
+    // every flag but WC_ERR_INVALID_CHARS, which turns away a lone surrogate.
+    if (codePage == CP_UTF8 || codePage == 54936) {
+        return {WC_ERR_INVALID_CHARS, false};
+    }
+    return {WC_NO_BEST_FIT_CHARS, true};
+}
+
 std::string fromAnsi(std::string_view ansi) {
-    const auto wide = toWide(CP_ACP, 0, ansi);
+    const auto wide = toWide(::GetACP(), 0, ansi);
     const auto utf8 = wide ? fromWide(CP_UTF8, *wide) : std::nullopt;
     return utf8.value_or(std::string());
 }
 
 std::optional<std::string> toAnsi(std::string_view utf8) {
     const auto wide = toWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8);
-    return wide ? fromWide(CP_ACP, *wide) : std::nullopt;
+    return wide ? fromWide(::GetACP(), *wide) : std::nullopt;
 }
 
 std::string systemErrorText(unsigned long code) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -6,8 +7,17 @@
 
 namespace lantrivex::platform::win32 {
 
-// Conversion between the program's UTF-8 and the system's ANSI code page (CP_ACP), for every text
-// that crosses the Windows API in its ANSI forms. NUL characters inside a text are kept.
+// Conversion between the program's UTF-8 and the system's ANSI code page (GetACP(), which may be
+// UTF-8 itself), for every text that crosses the Windows API in its ANSI forms. NUL characters
+// inside a text are kept.
+
+// The flags and the used-default report of WideCharToMultiByte that the code page `codePage`
+// accepts: a code page that stores every character (UTF-8, GB18030) refuses the others.
+struct WideToAnsiFlags {
+    unsigned long flags;
+    bool reportsDefault; // a "default character used" flag may be asked for
+};
+WideToAnsiFlags wideToAnsiFlags(unsigned codePage);
 
 // The UTF-8 form of ANSI text; every byte has a character.
 std::string fromAnsi(std::string_view ansi);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/Win32Platform.h"
 
 #include <cstdio>
@@ -19,17 +20,9 @@ Win32Platform::Win32Platform() {
             ::_setmode(::_fileno(stream), _O_BINARY);
         }
     }
-    consoleCodePage_ = ::GetConsoleOutputCP();
-    if (consoleCodePage_ != 0) {
-        ::SetConsoleOutputCP(CP_UTF8);
-    }
 }
 
-Win32Platform::~Win32Platform() {
-    if (consoleCodePage_ != 0) {
-        ::SetConsoleOutputCP(consoleCodePage_);
-    }
-}
+Win32Platform::~Win32Platform() = default;
 
 Platform Win32Platform::platform() {
     return Platform{streams_,  folders_,  profiles_,    version_, files_, location_,

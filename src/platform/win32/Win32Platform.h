@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "platform/HostPlatform.h"
+#include "platform/win32/Win32ConsoleCodePage.h"
 #include "platform/win32/Win32DriveList.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FolderProbe.h"
@@ -20,7 +22,7 @@ namespace lantrivex::platform::win32 {
 //
 // The programs write UTF-8: making the bundle also switches standard output and standard error to
 // binary (the bytes written are the bytes that arrive, line ends included) and a console to the
-// UTF-8 code page, which the console gets back when the bundle goes.
+// UTF-8 code page, which the console gets back when the bundle goes or the program is interrupted.
 class Win32Platform : public HostPlatform {
 public:
     Win32Platform();
@@ -31,7 +33,7 @@ public:
     Platform platform() override;
 
 private:
-    unsigned consoleCodePage_ = 0; // the console's code page before, 0 without a console
+    Win32ConsoleCodePage console_;
     Win32NamedStreamReader streams_;
     Win32FolderProbe folders_;
     Win32ProfileFile profiles_;

@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/Win32Registry.h"
 
+#include "common/Ascii.h"
 #include "platform/win32/AnsiCodePage.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 #include <windows.h>
 
@@ -15,7 +18,7 @@ bool isStringType(DWORD type) {
 
 class Win32RegistryKey : public RegistryKey {
 public:
-    explicit Win32RegistryKey(HKEY key) : key_(key) {}
+    Win32RegistryKey(HKEY key, Win32Registry::QueryValue query) : key_(key), query_(query) {}
     ~Win32RegistryKey() override { ::RegCloseKey(key_); }
     Win32RegistryKey(const Win32RegistryKey&) = delete;
     Win32RegistryKey& operator=(const Win32RegistryKey&) = delete;
@@ -42,38 +45,51 @@ public:
         return answer;
     }
 
+    // The size of converted string data is known only from the data itself: the value is read
+    // whole here (its size, then its data) and kept for the data request that follows.
     RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
                                  std::uint32_t& dataSize) override {
-        DWORD found = REG_NONE;
-        std::string data;
-        const LONG answer = readValue(valueName, found, data);
+        kept_.reset();
+        Value value;
+        const LONG answer = readValue(valueName, value);
         if (answer == ERROR_SUCCESS) {
-            type = found;
-            dataSize = static_cast<std::uint32_t>(data.size());
+            type = value.type;
+            dataSize = static_cast<std::uint32_t>(value.data.size());
+            value.name = std::string(valueName);
+            kept_ = std::move(value);
         }
         return answer;
     }
 
     RegistryError queryValueData(std::string_view valueName, std::uint32_t bufferSize,
                                  std::uint32_t& type, std::string& data) override {
-        DWORD found = REG_NONE;
-        std::string value;
-        const LONG answer = readValue(valueName, found, value);
-        if (answer != ERROR_SUCCESS) {
+        Value value;
+        if (kept_ && kept_->name == valueName) {
+            value = std::move(*kept_);
+        } else if (const LONG answer = readValue(valueName, value); answer != ERROR_SUCCESS) {
+            kept_.reset();
             return answer;
         }
-        type = found;
-        if (value.size() > bufferSize) {
+        kept_.reset();
+        type = value.type;
+        if (value.data.size() > bufferSize) {
             return ERROR_MORE_DATA;
         }
-        data = std::move(value);
+        data = std::move(value.data);
         return ERROR_SUCCESS;
     }
 
 private:
-    // The whole value: its size first, then its data, asked again when it grew meanwhile. String
-    // data comes back converted to UTF-8 with all its NULs.
-    LONG readValue(std::string_view valueName, DWORD& type, std::string& data) {
+    struct Value {
+        std::string name;
+        DWORD type = REG_NONE;
+        std::string data;
+    };
+
+    // The whole value in two requests (each a round trip to a remote registry): its size, then its
+    // data; asked again only when it grew in between. String data comes back converted to UTF-8
+    // with all its NULs.
+    LONG readValue(std::string_view valueName, Value& value) {
         const auto name = toAnsi(valueName);
         if (!name || name->find('\0') != std::string::npos) {
             return ERROR_FILE_NOT_FOUND;
@@ -81,28 +97,31 @@ private:
         LONG answer = ERROR_MORE_DATA;
         for (int attempt = 0; attempt < 4 && answer == ERROR_MORE_DATA; ++attempt) {
             DWORD size = 0;
-            answer = ::RegQueryValueExA(key_, name->c_str(), nullptr, &type, nullptr, &size);
+            answer = query_(key_, name->c_str(), nullptr, &value.type, nullptr, &size);
             if (answer != ERROR_SUCCESS) {
                 return answer;
             }
             std::string bytes(size, '\0');
-            answer = ::RegQueryValueExA(key_, name->c_str(), nullptr, &type,
-                                        reinterpret_cast<BYTE*>(bytes.data()), &size);
+            answer = query_(key_, name->c_str(), nullptr, &value.type,
+                            reinterpret_cast<BYTE*>(bytes.data()), &size);
             if (answer == ERROR_SUCCESS) {
                 bytes.resize(size);
-                data = isStringType(type) ? fromAnsi(bytes) : std::move(bytes);
+                value.data = isStringType(value.type) ? fromAnsi(bytes) : std::move(bytes);
             }
         }
         return answer;
     }
 
     HKEY key_;
+    Win32Registry::QueryValue query_;
+    std::optional<Value> kept_; // the value whose size was asked last
 };
 
 class Win32RegistryHive : public RegistryHive {
 public:
     // `connected`: a root given by RegConnectRegistryA, closed with the hive.
-    Win32RegistryHive(HKEY root, bool connected) : root_(root), connected_(connected) {}
+    Win32RegistryHive(HKEY root, bool connected, Win32Registry::QueryValue query)
+        : root_(root), connected_(connected), query_(query) {}
     ~Win32RegistryHive() override {
         if (connected_) {
             ::RegCloseKey(root_);
@@ -118,9 +137,16 @@ public:
             return ERROR_FILE_NOT_FOUND;
         }
         HKEY opened = nullptr;
-        const LONG answer = ::RegOpenKeyExA(root_, ansi->c_str(), 0, access, &opened);
+        LONG answer = ::RegOpenKeyExA(root_, ansi->c_str(), 0, access, &opened);
+#if defined(_WIN64)
+        // A 32-bit product on a 64-bit Windows keeps its SOFTWARE keys in the 32-bit view
+        // (SOFTWARE\WOW6432Node), where a 32-bit reader finds them: the native view first.
+        if (answer == ERROR_FILE_NOT_FOUND) {
+            answer = ::RegOpenKeyExA(root_, ansi->c_str(), 0, access | KEY_WOW64_32KEY, &opened);
+        }
+#endif
         if (answer == ERROR_SUCCESS) {
-            key = std::make_unique<Win32RegistryKey>(opened);
+            key = std::make_unique<Win32RegistryKey>(opened, query_);
         }
         return answer;
     }
@@ -128,12 +154,13 @@ public:
 private:
     HKEY root_;
     bool connected_;
+    Win32Registry::QueryValue query_;
 };
 
 } // namespace
 
 RegistryError Win32Registry::localMachine(std::unique_ptr<RegistryHive>& hive) {
-    hive = std::make_unique<Win32RegistryHive>(HKEY_LOCAL_MACHINE, false);
+    hive = std::make_unique<Win32RegistryHive>(HKEY_LOCAL_MACHINE, false, query_);
     return ERROR_SUCCESS;
 }
 
@@ -146,9 +173,42 @@ RegistryError Win32Registry::connect(std::string_view machineName,
     HKEY root = nullptr;
     const LONG answer = ::RegConnectRegistryA(("\\\\" + *name).c_str(), HKEY_LOCAL_MACHINE, &root);
     if (answer == ERROR_SUCCESS) {
-        hive = std::make_unique<Win32RegistryHive>(root, true);
+        hive = std::make_unique<Win32RegistryHive>(root, true, query_);
     }
+    const std::lock_guard lock(mutex_);
+    failures_[asciiToLower(machineName)] = failureOfError(answer);
     return answer;
+}
+
+AccessFailure Win32Registry::connectFailure(std::string_view machineName) {
+    const std::lock_guard lock(mutex_);
+    const auto found = failures_.find(asciiToLower(machineName));
+    return found == failures_.end() ? AccessFailure::None : found->second;
+}
+
+AccessFailure Win32Registry::failureOfError(RegistryError error) noexcept {
+    switch (error) {
+    case ERROR_SUCCESS:
+        return AccessFailure::None;
+    case ERROR_ACCESS_DENIED:
+        return AccessFailure::AccessDenied;
+    case ERROR_LOGON_FAILURE:
+    case ERROR_ACCOUNT_RESTRICTION:
+    case ERROR_PASSWORD_EXPIRED:
+    case ERROR_ACCOUNT_DISABLED:
+        return AccessFailure::LogonRefused;
+    case ERROR_SEM_TIMEOUT:
+    case WAIT_TIMEOUT:
+    case RPC_S_CALL_FAILED:
+        return AccessFailure::TimedOut;
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_COMPUTERNAME:
+        return AccessFailure::NameNotFound;
+    case ERROR_CONNECTION_REFUSED:
+        return AccessFailure::ConnectionRefused;
+    default:
+        return AccessFailure::Unreachable; // ERROR_BAD_NETPATH, RPC_S_SERVER_UNAVAILABLE, ...
+    }
 }
 
 } // namespace lantrivex::platform::win32
