@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QMetaObject>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
 #include <exception>
 #include <thread>
+#include <utility>
 
 namespace lantrivex::ui {
 
@@ -95,6 +97,9 @@ void BackgroundWork::run(const std::function<void()>& work, ProgressDisplay disp
     qApp->removeEventFilter(this);
     display_ = {};
     waiting_ = false;
+    if (std::exchange(closeDeferred_, false)) {
+        QMetaObject::invokeMethod(window_, &QWidget::close, Qt::QueuedConnection);
+    }
     if (failure) {
         std::rethrow_exception(failure);
     }
@@ -162,8 +167,8 @@ bool BackgroundWork::serveWork() {
 
 bool BackgroundWork::eventFilter(QObject* watched, QEvent* event) {
     if (waiting_ && isUserInput(event->type())) {
-        // Input for the window is dropped (closing refused); a box the work asked for takes its
-        // own.
+        // Input for the window is dropped and a close put off until the work is done; a box the
+        // work asked for takes its own.
         bool forWindow = true; // a shortcut of the window's actions
         if (const auto* widget = qobject_cast<const QWidget*>(watched)) {
             forWindow = widget->window() == window_;
@@ -171,6 +176,9 @@ bool BackgroundWork::eventFilter(QObject* watched, QEvent* event) {
             forWindow = window == window_->windowHandle();
         }
         if (forWindow) {
+            if (event->type() == QEvent::Close) {
+                closeDeferred_ = true;
+            }
             event->ignore();
             return true;
         }

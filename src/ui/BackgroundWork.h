@@ -14,7 +14,8 @@ namespace lantrivex::ui {
 
 // Runs a window's network work (the discovery, the reading of an index) on a worker thread while
 // the window waits for it. Meanwhile the window keeps painting but takes no input: mouse,
-// keyboard, wheel and closing addressed to it are dropped, and the pointer is the wait pointer.
+// keyboard and wheel addressed to it are dropped, and the pointer is the wait pointer; a request to
+// close it is kept and carried out once the work is done, as a queued window message would be.
 // What the work has to show on its way (message boxes, its progress) reaches the window's thread
 // through this object; the work itself never touches a widget.
 class BackgroundWork : public QObject {
@@ -49,6 +50,7 @@ private:
 
     QWidget* window_;
     bool waiting_ = false;
+    bool closeDeferred_ = false; // the window was asked to close while waiting
     QAbstractEventDispatcher* dispatcher_ = nullptr;
     ProgressDisplay display_;
 

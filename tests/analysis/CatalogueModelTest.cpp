@@ -140,7 +140,8 @@ TEST_F(CatalogueTest, TheTreeIsTheSameWhateverTheOrderOfTheAnswers) {
     DelayedRegistry delayed(reg);
     std::vector<AccessFailure> expectedFailure{AccessFailure::NoProductKey}; // this computer
     for (int m = 0; m < 40; ++m) {
-        const std::string name = "M" + std::to_string(m);
+        std::string name = "M";
+        name += std::to_string(m);
         addMachine(name, "");
         expectedFailure.push_back(AccessFailure::None);
         if (m % 7 == 3) {

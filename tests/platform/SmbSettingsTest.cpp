@@ -47,7 +47,10 @@ TEST(SmbSettings, ReadsEveryVariableAndBadNumbersFallBackToTheDefaults) {
 // A file's accounts ("*" before any section), warnings ("?line") or error ("!line reason").
 std::string fields(const SmbCredentialsFile& f) {
     if (f.error) {
-        return "!" + std::to_string(f.error->line) + " " + f.error->english;
+        std::string out = "!";
+        out += std::to_string(f.error->line);
+        out += ' ';
+        return out + f.error->english;
     }
     const auto account = [](const SmbCredentials& c) {
         return c.username + "|" + std::string(c.password.view()) + "|" + c.domain;

@@ -39,7 +39,8 @@ protected:
     QProgressBar* progress() { return child<QProgressBar>("prgProgress"); }
 
     // Looks at the window while the work is held: the status text, the progress and the tree
-    // are painted; input for the window (a shortcut, a drag of the splitter, closing) is dropped.
+    // are painted; input for the window (a shortcut, a drag of the splitter) is dropped, and
+    // closing is put off until the work is done.
     void lookWhileHeld(const QString& step, const QRegularExpression& progressText) {
         QWidget* panel = child<QWidget>("StatusBar1.Panels(1)");
         EXPECT_EQ(window->statusText(1), step);
@@ -82,7 +83,7 @@ TEST_F(WaitingWindowTest, DiscoveryShowsItsStepTheMachinesAskedAndTheTreeAsItWas
     EXPECT_TRUE(held);
     EXPECT_EQ(window->rebuilds, 2);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(writes().empty()) << "closing was refused";
+    EXPECT_TRUE(writes().empty()) << "closing was put off";
     EXPECT_EQ(about.count(), 0);
     EXPECT_FALSE(progress()->isVisible());
     EXPECT_EQ(window->statusText(1), "");
@@ -90,6 +91,9 @@ TEST_F(WaitingWindowTest, DiscoveryShowsItsStepTheMachinesAskedAndTheTreeAsItWas
 
     QTest::keyClick(window.get(), Qt::Key_F1); // input is taken again
     EXPECT_EQ(about.count(), 1);
+    // The close asked for while waiting is carried out now, as a queued window message would be.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
+    EXPECT_FALSE(writes().empty()) << "the placement is written on closing";
 }
 
 TEST_F(WaitingWindowTest, AnalysisShowsThePartReadAndTheReadersMessageAfterwards) {
@@ -117,6 +121,7 @@ TEST_F(WaitingWindowTest, AnalysisShowsThePartReadAndTheReadersMessageAfterwards
     EXPECT_EQ(window->lbllblVolume(1)->text(), "Total: 8") << "what was read is counted";
     EXPECT_FALSE(progress()->isVisible());
     EXPECT_EQ(window->statusText(1), kVolumeA);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }));
 }
 
 TEST_F(WaitingWindowTest, AMachineWithoutServerTellsWhyInItsToolTipInTheLanguageOfTheMoment) {

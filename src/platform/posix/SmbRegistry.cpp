@@ -168,19 +168,10 @@ private:
 // The reason a failed opening of the winreg pipe gives: the library's errno, and what the
 // probe of the server found.
 AccessFailure pipeFailure(int error, SmbReach reach) {
-    switch (error) {
-    case ETIMEDOUT:
-        return AccessFailure::TimedOut;
-    case ECONNREFUSED:
-        return AccessFailure::ConnectionRefused;
-    case EPERM:
-        return AccessFailure::LogonRefused;
-    case EACCES:
-        return AccessFailure::AccessDenied;
-    default:
-        break;
-    }
-    return reach == SmbReach::Unresolved ? AccessFailure::NameNotFound : AccessFailure::Unreachable;
+    const AccessFailure failure = failureOfErrno(error);
+    return failure == AccessFailure::Unreachable && reach == SmbReach::Unresolved
+               ? AccessFailure::NameNotFound
+               : failure;
 }
 
 } // namespace

@@ -75,22 +75,6 @@ namespace {
 constexpr std::size_t kFirstReadPiece = 16 * 1024;
 constexpr std::size_t kMaxReadPiece = 1024 * 1024;
 
-// The reason the library's errno gives for a failed request.
-AccessFailure failureOfErrno(int error) {
-    switch (error) {
-    case ETIMEDOUT:
-        return AccessFailure::TimedOut;
-    case ECONNREFUSED:
-        return AccessFailure::ConnectionRefused;
-    case EACCES:
-        return AccessFailure::AccessDenied;
-    case EPERM:
-        return AccessFailure::LogonRefused;
-    default:
-        return AccessFailure::Unreachable;
-    }
-}
-
 class SmbByteStream final : public ByteStream {
 public:
     SmbByteStream(std::shared_ptr<SmbSession> session, SMBCFILE* file, std::int64_t size)
@@ -174,6 +158,22 @@ AccessFailure reachServer(const SmbSession& session, const std::string& server) 
 }
 
 } // namespace
+
+// The reason the library's errno gives for a failed request.
+AccessFailure failureOfErrno(int error) {
+    switch (error) {
+    case ETIMEDOUT:
+        return AccessFailure::TimedOut;
+    case ECONNREFUSED:
+        return AccessFailure::ConnectionRefused;
+    case EACCES:
+        return AccessFailure::AccessDenied;
+    case EPERM:
+        return AccessFailure::LogonRefused;
+    default:
+        return AccessFailure::Unreachable;
+    }
+}
 
 SmbShareAccess::~SmbShareAccess() = default;
 

@@ -84,6 +84,9 @@ private:
 // True when this build reaches unmounted shares (built with libsmbclient).
 bool smbAccessBuiltIn() noexcept;
 
+// The reason the library's errno gives for a failed request (a build with libsmbclient only).
+AccessFailure failureOfErrno(int error);
+
 // The access the POSIX platform gives its stream reader and folder probe, with the settings of
 // the environment; nullptr when the program was built without libsmbclient (unmounted shares then
 // read as unreachable).

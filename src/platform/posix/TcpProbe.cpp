@@ -82,6 +82,23 @@ Attempt connects(const Socket& s, const addrinfo& address, Clock::time_point dea
     }
 }
 
+// The address `a` with the port `port`, in `target`; false for an address of another family
+// than IPv4 and IPv6.
+bool addressWithPort(const addrinfo& a, std::uint16_t port, sockaddr_storage& target) {
+    if (a.ai_addrlen > sizeof target) {
+        return false;
+    }
+    std::memcpy(&target, a.ai_addr, a.ai_addrlen);
+    if (target.ss_family == AF_INET) {
+        reinterpret_cast<sockaddr_in*>(&target)->sin_port = htons(port);
+    } else if (target.ss_family == AF_INET6) {
+        reinterpret_cast<sockaddr_in6*>(&target)->sin6_port = htons(port);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 Socket openSocket(const addrinfo& address) {
     return Socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                            address.ai_protocol));
@@ -102,15 +119,7 @@ bool addressesOf(const std::string& host, std::uint16_t port, std::vector<sockad
     const std::unique_ptr<addrinfo, AddrInfoFree> addresses(list);
     for (const addrinfo* a = addresses.get(); a != nullptr; a = a->ai_next) {
         sockaddr_storage target{};
-        if (a->ai_addrlen > sizeof target) {
-            continue;
-        }
-        std::memcpy(&target, a->ai_addr, a->ai_addrlen);
-        if (target.ss_family == AF_INET) {
-            reinterpret_cast<sockaddr_in*>(&target)->sin_port = htons(port);
-        } else if (target.ss_family == AF_INET6) {
-            reinterpret_cast<sockaddr_in6*>(&target)->sin6_port = htons(port);
-        } else {
+        if (!addressWithPort(*a, port, target)) {
             continue;
         }
         found.push_back(target);
@@ -240,15 +249,7 @@ TcpReach probeTcp(const std::string& host, std::span<const std::uint16_t> ports,
                 return TcpReach::Unreachable;
             }
             sockaddr_storage target{};
-            if (a->ai_addrlen > sizeof target) {
-                continue;
-            }
-            std::memcpy(&target, a->ai_addr, a->ai_addrlen);
-            if (target.ss_family == AF_INET) {
-                reinterpret_cast<sockaddr_in*>(&target)->sin_port = htons(port);
-            } else if (target.ss_family == AF_INET6) {
-                reinterpret_cast<sockaddr_in6*>(&target)->sin6_port = htons(port);
-            } else {
+            if (!addressWithPort(*a, port, target)) {
                 continue;
             }
             addrinfo attempt = *a;
