@@ -91,14 +91,15 @@ samba-tool domain provision --targetdir="$dir" --realm=LANTRIVEX.TEST --domain=L
     --adminpass="$password" >"$dir/provision.log" 2>&1 || failed "samba-tool domain provision failed"
 
 # The whole configuration anew, rather than the provision's copy of the system's smb.conf: the
-# services the tests need (no DNS, NetBIOS or replication), loopback only, the chosen ports.
+# services the tests need (the KDC, the SMB server and its winbindd: no DNS, NetBIOS, LDAP, RPC
+# or replication servers, which would hold fixed ports), loopback only, the chosen ports.
 cat >"$dir/etc/smb.conf" <<CONF
 [global]
 netbios name = LVXDC
 workgroup = LANTRIVEX
 realm = LANTRIVEX.TEST
 server role = active directory domain controller
-server services = -dns -nbt -wrepl -ntp_signd -kcc -dnsupdate -drepl -ldap -cldap
+server services = -dns -nbt -wrepl -ntp_signd -kcc -dnsupdate -drepl -ldap -cldap -rpc
 interfaces = 127.0.0.1
 bind interfaces only = yes
 disable netbios = yes
