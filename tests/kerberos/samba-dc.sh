@@ -21,7 +21,8 @@ set -uo pipefail
 action=$1
 dir=$2
 host=lvxdc.lantrivex.test
-marker="# lantrivex kerberos tests"
+# The line's own mark: controllers of other build folders may run at the same time.
+marker="# lantrivex kerberos tests $dir"
 password=Lantrivex-Test-1
 
 stop() {
@@ -38,10 +39,10 @@ stop() {
     for helper in "$dir"/var/samba-dcerpcd.pid; do
         [[ -f $helper ]] && kill -TERM "$(cat "$helper")" 2>/dev/null
     done
-    if grep -q "$marker" /etc/hosts 2>/dev/null; then
+    if grep -qF "$marker" /etc/hosts 2>/dev/null; then
         # In place: /etc/hosts may be a mount point that cannot be replaced.
         local kept
-        kept=$(grep -v "$marker" /etc/hosts)
+        kept=$(grep -vF "$marker" /etc/hosts)
         printf '%s\n' "$kept" >/etc/hosts
     fi
     rm -rf "$dir"
