@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     credentialsFile = (server->scratch() / "credentials").string();
     std::ofstream(credentialsFile) << "username=" << smbtest::SambaServer::kReader
                                    << "\npassword=" << smbtest::SambaServer::kPassword << "\n";
+    std::filesystem::permissions(credentialsFile, std::filesystem::perms::owner_read);
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

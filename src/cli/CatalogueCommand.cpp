@@ -217,11 +217,21 @@ void printText(CliContext& ctx, const analysis::Catalogue& catalogue,
     }
 }
 
-// Each export that could not be read, on standard error, with its file and line.
-void tellRegistryProblems(CliContext& ctx, LanguageFlag language) {
+} // namespace
+
+void tellRegistryProblems(CliContext& ctx, LanguageFlag language, bool credentialsOnly) {
     for (const platform::RegistryProblem& problem : ctx.platform.registry.takeProblems()) {
+        if (credentialsOnly && !problem.credentials) {
+            continue;
+        }
         ctx.err << "Lantrivex: "
-                << (problem.damaged
+                << (problem.credentials
+                        ? (problem.damaged
+                               ? tr(language, "Fichier d'identification SMB inutilisable: ",
+                                    "Unusable SMB credentials file: ")
+                               : tr(language,
+                                    "Fichier d'identification SMB: ", "SMB credentials file: "))
+                    : problem.damaged
                         ? tr(language,
                              "Export du registre endommagé: ", "Damaged registry export: ")
                         : tr(language,
@@ -234,6 +244,8 @@ void tellRegistryProblems(CliContext& ctx, LanguageFlag language) {
                 << '\n';
     }
 }
+
+namespace {
 
 // Each machine whose registry could not tell its server or volumes, with the reason.
 void tellMachineFailures(CliContext& ctx, const analysis::Catalogue& catalogue,

@@ -3,6 +3,7 @@
 
 #include "analysis/SignatureWord.h"
 #include "analysis/VolumeIndexReader.h"
+#include "cli/CatalogueCommand.h"
 #include "cli/RawFileStreamReader.h"
 #include "cli/StreamNotifier.h"
 #include "cli/TextOutput.h"
@@ -490,6 +491,10 @@ int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
         // By count, descending; equal counts keep the order of first occurrence.
         analysis::SortByCountDescending(reading.reading.result->signatures);
         reports.push_back(VolumeReport{reading.volume, std::move(*reading.reading.result)});
+    }
+
+    if (exitCode != kExitOk) { // refused over SMB, perhaps for a credentials file it cannot use
+        tellRegistryProblems(ctx, options->language, true);
     }
 
     switch (options->format) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "discovery/MacServerLookup.h"
 
+#include "common/Utf8.h"
 #include "discovery/RegistryValue.h"
 
-#include <limits>
+#include <algorithm>
 
 namespace lantrivex::discovery {
 
@@ -92,8 +93,11 @@ bool MacServerLookup::GetLantrivexNames(bool FlagLocal, std::string_view sWinSer
         return false;
     }
 
-    for (std::int32_t position = 0; position < std::numeric_limits<std::int32_t>::max();
-         ++position) {
+    std::int32_t end = kMaxVolumes;
+    if (std::uint32_t count = 0; key->queryValueCount(count) == platform::kRegOk) {
+        end = static_cast<std::int32_t>(std::min<std::uint32_t>(count, kMaxVolumes));
+    }
+    for (std::int32_t position = 0; position < end; ++position) {
         std::string buffer;
         if (key->enumValueName(position, kVolumeNameBuffer, buffer) != platform::kRegOk) {
             break; // the end of the values, or a name that does not fit
@@ -110,6 +114,9 @@ bool MacServerLookup::GetLantrivexNames(bool FlagLocal, std::string_view sWinSer
         }
         const std::string local =
             StripNull(std::string_view(data).substr(marker + kPathMarker.size()));
+        if (local.size() > kMaxVolumeRoot && utf8CharacterCount(local) > kMaxVolumeRoot) {
+            continue;
+        }
         const std::string root = NetworkVolumeRoot(sWinServerName, local);
 
         const auto index = static_cast<std::size_t>(position);

@@ -20,6 +20,11 @@ class MacServerLookup {
 public:
     // Size of the name buffer of the volume enumeration, terminating NUL included.
     static constexpr std::uint32_t kVolumeNameBuffer = 255;
+    // Bounds of the volume enumeration, whatever a registry answers: the positions asked (never
+    // beyond the count of values the key reports), and the longest volume root kept (a Windows
+    // path is at most 32,767 characters); a longer root is no volume.
+    static constexpr std::int32_t kMaxVolumes = 4096;
+    static constexpr std::size_t kMaxVolumeRoot = 32767;
 
     MacServerLookup(platform::Registry& registry, ProductCode product)
         : registry_(registry), product_(product) {}
@@ -43,7 +48,8 @@ public:
 
     // Rebuilds sVolumeNames and sVolumePaths from the product's volumes key: entry i is the volume
     // at enumeration position i (name, and root in network form \\machine\E$\...), "" in both
-    // lists for positions without a volume; at least one entry. True when the key was opened.
+    // lists for positions without a volume; at least one entry, at most kMaxVolumes. True when the
+    // key was opened.
     bool GetLantrivexNames(bool FlagLocal, std::string_view sWinServerName);
 
     std::vector<std::string> sVolumeNames{""};

@@ -67,6 +67,14 @@ public:
     // REG_DWORD as its four bytes, least significant first; other types as stored.
     virtual RegistryError queryValueData(std::string_view valueName, std::uint32_t bufferSize,
                                          std::uint32_t& type, std::string& data) = 0;
+
+    // How many values the key holds, as the system tells it (RegQueryInfoKey). kRegOk, or an error
+    // code where it cannot be told (an enumeration then ends at its own end, or at its caller's
+    // bound).
+    virtual RegistryError queryValueCount(std::uint32_t& count) {
+        count = 0;
+        return kRegInvalidParameter;
+    }
 };
 
 // The HKEY_LOCAL_MACHINE root of one machine. Destroying it releases the connection.
@@ -89,6 +97,9 @@ struct RegistryProblem {
     bool damaged = false; // read but not a well-formed export (else: could not be read at all)
     std::string english;  // the reason
     std::string french;
+    // The file is the SMB credentials file (LANTRIVEX_SMB_CREDENTIALS), not an export; `damaged`
+    // then says that it cannot be used (no machine is asked), else the line was ignored.
+    bool credentials = false;
 };
 
 // The registry of this computer and, through the remote registry service, of other machines.

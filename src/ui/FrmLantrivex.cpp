@@ -689,6 +689,17 @@ void FrmLantrivex::MajTreeCatalogue() {
             progress_->showMachines(asked, total, state_.nLangue);
         });
     progress_->hide();
+    // An SMB credentials file that cannot be used is told once per rebuild (no machine was asked).
+    for (const platform::RegistryProblem& problem : platform_.registry.takeProblems()) {
+        if (problem.credentials && problem.damaged) {
+            notifier_.message(std::string(lantrivex::tr(
+                                  state_.nLangue, "Fichier d'identification SMB inutilisable : ",
+                                  "Unusable SMB credentials file: ")) +
+                                  problem.file + "\r\n" +
+                                  (state_.nLangue == kFrench ? problem.french : problem.english),
+                              platform::MessageIcon::Exclamation);
+        }
+    }
 
     clearTree();
     unloadVolumePanels();

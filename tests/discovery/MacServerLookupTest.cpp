@@ -123,6 +123,39 @@ TEST_F(LookupTest, EnumerationStopsAtTheFirstErrorKeepingWhatWasFound) {
     EXPECT_EQ(reg.openKeys, 0);
 }
 
+// A registry that answers every position of the volumes key: the enumeration stops at the count
+// the key reports, and at a fixed bound whatever it reports; a root longer than any Windows path
+// is no volume.
+TEST_F(LookupTest, EndlessVolumeListsAreBoundedAndOverlongRootsRefused) {
+    const auto limit = static_cast<std::size_t>(MacServerLookup::kMaxVolumes);
+    const struct {
+        std::optional<std::uint32_t> count;
+        std::size_t rootLength;
+        std::size_t asked, kept;
+    } rows[] = {
+        {std::nullopt, 8, limit, limit},
+        {3, 8, 3, 3},
+        {0xFFFFFFFF, 8, limit, limit},
+        {2, MacServerLookup::kMaxVolumeRoot, 2, 2},
+        {2, MacServerLookup::kMaxVolumeRoot + 1, 2, 1},
+    };
+    for (const auto& row : rows) {
+        fakes::FakeRegistry endless;
+        endless.setMultiString("NTSRV", kVolumes, "Vol",
+                               {"Path=" + std::string(row.rootLength, 'v')});
+        auto& key = endless.key("NTSRV", kVolumes);
+        key.endless = true;
+        key.count = row.count;
+        MacServerLookup bounded(endless, kProductMacFile);
+        ASSERT_TRUE(bounded.GetLantrivexNames(false, "NTSRV"));
+        EXPECT_EQ(static_cast<std::size_t>(key.positionsAsked), row.asked) << row.rootLength;
+        EXPECT_EQ(bounded.sVolumeNames.size(), row.kept) << row.rootLength;
+        EXPECT_EQ(bounded.sVolumePaths.back().size(),
+                  row.kept == row.asked ? row.rootLength + 8 : 0)
+            << row.rootLength;
+    }
+}
+
 TEST_F(LookupTest, ProductCodesChooseTheirLocations) {
     reg.setString("NTSRV", kMacFile, "ServerName", "SFM");
     reg.setString("NTSRV", R"(SOFTWARE\cyan\MacServerIP)", "ServerName", "Cyan");

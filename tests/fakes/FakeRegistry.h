@@ -8,6 +8,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct FakeRegistry : platform::Registry {
         bool readOnlyAccess = false;  // any right beyond reading is refused
         std::int32_t failEnumAt = -1; // enumeration answers failEnumWith from this index on
         Error failEnumWith = platform::kRegOk;
+        bool endless = false; // every position past the values answers with the last value's name
+        std::optional<std::uint32_t> count; // what queryValueCount reports (nullopt: cannot tell)
+        std::int32_t positionsAsked = 0;    // the highest position asked, plus one
     };
     struct Machine {
         bool reachable = true;
@@ -106,16 +110,23 @@ struct FakeRegistry : platform::Registry {
             if (key.failEnumAt >= 0 && index >= key.failEnumAt) {
                 return key.failEnumWith;
             }
-            if (index < 0 || static_cast<std::size_t>(index) >= key.values.size()) {
+            key.positionsAsked = std::max(key.positionsAsked, index + 1);
+            const bool past = static_cast<std::size_t>(index) >= key.values.size();
+            if (index < 0 || (past && !(key.endless && !key.values.empty()))) {
                 return platform::kRegNoMoreItems;
             }
-            const std::string& found = key.values[static_cast<std::size_t>(index)].name;
+            const std::string& found =
+                past ? key.values.back().name : key.values[static_cast<std::size_t>(index)].name;
             const auto characters = std::count_if(found.begin(), found.end(), [](char c) {
                 return (static_cast<unsigned char>(c) & 0xC0) != 0x80; // UTF-8 sequences
             });
             const bool fits = static_cast<std::size_t>(characters) + 1 <= capacity;
             name = fits ? found : name;
             return fits ? platform::kRegOk : platform::kRegMoreData;
+        }
+        Error queryValueCount(std::uint32_t& count) override {
+            count = key.count.value_or(0);
+            return key.count ? platform::kRegOk : platform::kRegInvalidParameter;
         }
         Error queryValueInfo(View name, std::uint32_t& type, std::uint32_t& dataSize) override {
             const Value* value = find(key, name);

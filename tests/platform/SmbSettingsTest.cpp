@@ -5,9 +5,12 @@
 #include "platform/posix/SmbShareAccess.h"
 #include "platform/posix/SmbUrl.h"
 
+#include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <sys/prctl.h>
 
 namespace lantrivex::platform::posix {
 namespace {
@@ -41,33 +44,107 @@ TEST(SmbSettings, ReadsEveryVariableAndBadNumbersFallBackToTheDefaults) {
     EXPECT_EQ(settingsOf({{"LANTRIVEX_SMB_TIMEOUT", "301"}}).timeout, SmbSettings::kDefaultTimeout);
 }
 
-std::string fields(const std::optional<SmbCredentials>& c) {
-    return c ? c->username + "|" + c->password + "|" + c->domain : "<none>";
+// A file's accounts ("*" before any section), warnings ("?line") or error ("!line reason").
+std::string fields(const SmbCredentialsFile& f) {
+    if (f.error) {
+        std::string out = "!";
+        out += std::to_string(f.error->line);
+        out += ' ';
+        return out + f.error->english;
+    }
+    const auto account = [](const SmbCredentials& c) {
+        return c.username + "|" + std::string(c.password.view()) + "|" + c.domain;
+    };
+    std::string out = f.anyServer ? "*=" + account(*f.anyServer) : "";
+    for (const auto& [server, c] : f.servers) {
+        out += " [" + server + "]=" + account(c);
+    }
+    for (const SmbCredentialsProblem& w : f.warnings) {
+        out += " ?" + std::to_string(w.line);
+    }
+    return out;
 }
 
-TEST(SmbCredentials, ReadsTheSmbclientAndMountCifsFormsFromASmallFile) {
+TEST(SmbCredentials, ReadsTheSmbclientAndMountCifsFormsWithServerSectionsAndTellsWhatItCannotUse) {
     const std::pair<const char*, const char*> rows[] = {
-        {"username = jdupont\npassword = s3cret\ndomain = CORP\n", "jdupont|s3cret|CORP"},
+        {"username = jdupont\npassword = s3cret\ndomain = CORP\n", "*=jdupont|s3cret|CORP"},
         {"# for the Mac servers\r\nUser=jdupont\r\nPASS=pw\r\n; old\r\nworkgroup=CORP\r\n",
-         "jdupont|pw|CORP"},
-        {"username=u\npassword=  a b=c#d \n", "u|a b=c#d |"},
+         "*=jdupont|pw|CORP"},
+        {"username=u\npassword=  a b=c#d \n", "*=u|a b=c#d |"},
         // Domain and password in the user name; explicit lines win over them.
-        {"username=CORP\\jdupont%pw\n", "jdupont|pw|CORP"},
-        {"domain=REAL\npassword=line\nusername=CORP/jdupont%inline\n", "jdupont|line|REAL"},
-        {"username=u", "u||"}}; // a last line without its line end
+        {"username=CORP\\jdupont%pw\n", "*=jdupont|pw|CORP"},
+        {"domain=REAL\npassword=line\nusername=CORP/jdupont%inline\n", "*=jdupont|line|REAL"},
+        {"username=u", "*=u||"}, // a last line without its line end
+        {"\xEF\xBB\xBFusername=u\n", "*=u||"},
+        // Accounts per server; the keys before any section serve the others.
+        {"user=all\n[FileSrv]\nuser=CORP\\adm\npass=x\n[ mac2 ]\nuser=m\n",
+         "*=all|| [filesrv]=adm|x|CORP [mac2]=m||"},
+        {"[filesrv]\nuser=adm\n", " [filesrv]=adm||"},
+        // Lines not understood are told and skipped.
+        {"username=u\nusr=v\njust text\n", "*=u|| ?2 ?3"},
+        // No user name: the file cannot be used.
+        {"password=pw\ndomain=CORP\n", "!1 no user name (username=) is given"},
+        {"usr=jdupont\npassword=pw\n", "!1 no user name (username=) is given"},
+        {"username=\n", "!1 no user name (username=) is given"},
+        {"username=CORP\\\n", "!1 no user name (username=) is given"},
+        {"# nothing\n", "!0 no user name (username=) is given"},
+        {"user=u\n[srv]\npass=p\n", "!2 no user name (username=) is given"},
+        {"user=u\n[]\n", "!2 a section names no server"}};
     for (const auto& [text, expected] : rows) {
         EXPECT_EQ(fields(parseSmbCredentials(text)), expected) << text;
     }
-    for (const char* noUser : {"password=pw\ndomain=CORP\n", "username=\n", "username=CORP\\\n"}) {
-        EXPECT_EQ(parseSmbCredentials(noUser), std::nullopt) << noUser;
-    }
+    const SmbCredentialsFile f = parseSmbCredentials("user=all\n[FILESRV]\nuser=adm\n");
+    EXPECT_EQ(f.forServer("FileSrv")->username, "adm");
+    EXPECT_EQ(f.forServer("macsrv")->username, "all");
+    EXPECT_EQ(parseSmbCredentials("[filesrv]\nuser=adm\n").forServer("macsrv"), nullptr);
+}
+
+TEST(SmbCredentials, FilesOnlyTheirOwnerMayReadAreRead) {
+    namespace fs = std::filesystem;
     TempFolder dir;
-    dir.write("cred", "username=u\npassword=p\n");
-    EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("cred"))), "u|p|");
-    EXPECT_EQ(fields(readSmbCredentialsFile(dir.path())), "<none>"); // a folder
-    // A huge file is no credentials file: not read whole, refused.
-    dir.write("cred", "username=u\n" + std::string(100 * 1024, '#') + "\n");
-    EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("cred"))), "<none>");
+    const std::string cred = dir.file("cred");
+    struct Row {
+        std::string bytes;
+        fs::perms mode;
+        const char* expected;
+    };
+    const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
+    const Row rows[] = {
+        {"username=u\npassword=p\n", owner, "*=u|p|"},
+        {"\xEF\xBB\xBFusername=u\n", fs::perms::owner_read, "*=u||"},
+        {"username=u\n", owner | fs::perms::group_read, "!0 the file may be read or changed"},
+        {"username=u\n", owner | fs::perms::others_read, "!0 the file may be read or changed"},
+        // A huge file is no credentials file: not read whole, refused.
+        {"username=u\n" + std::string(100 * 1024, '#') + "\n", owner, "!0 over 64 KiB"}};
+    for (const Row& row : rows) {
+        dir.write("cred", row.bytes);
+        fs::permissions(cred, row.mode);
+        EXPECT_EQ(fields(readSmbCredentialsFile(cred)).substr(0, std::strlen(row.expected)),
+                  row.expected);
+    }
+    EXPECT_EQ(fields(readSmbCredentialsFile(dir.path())), "!0 not a regular file");
+    EXPECT_EQ(fields(readSmbCredentialsFile(dir.file("none"))), "!0 No such file or directory");
+    fs::permissions(cred, owner | fs::perms::group_read);
+    EXPECT_NE(fields(readSmbCredentialsFile(cred)).find("chmod 600 " + cred), std::string::npos);
+}
+
+TEST(SmbCredentials, SecretsAreWipedMovedWholeAndKeepTheProcessFromDumping) {
+    const std::size_t before = SecretBuffer::live();
+    {
+        SecretBuffer a("secret");
+        EXPECT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 0);
+        SecretBuffer b = std::move(a);
+        EXPECT_TRUE(a.empty()) << "the buffer moved whole, nothing left behind";
+        EXPECT_EQ(b.view(), "secret");
+        SecretBuffer c(b);
+        c = std::move(b);
+        EXPECT_EQ(c.view(), "secret");
+        EXPECT_EQ(SecretBuffer::live(), before + 1);
+    }
+    EXPECT_EQ(SecretBuffer::live(), before);
+    if (before == 0) {
+        EXPECT_EQ(::prctl(PR_GET_DUMPABLE, 0, 0, 0, 0), 1) << "dumpable again without secrets";
+    }
 }
 
 TEST(WindowsPath, TakesNetworkPathsApartAndRefusesOtherForms) {

@@ -225,5 +225,49 @@ TEST(WinregClient, CallsAnsweredInFragmentsFaultsAndBrokenPipes) {
     EXPECT_EQ(sent.size(), 6u) << "nothing more written once broken";
 }
 
+// A server that answers the bind, then every call with fragments that are never the last: empty
+// ones, or ones that carry a few bytes. The call ends after a bounded number of fragments, or at
+// once past its deadline.
+struct EndlessPipe : RpcPipe {
+    bool write(std::string_view) override { return true; }
+    bool read(std::size_t count, std::string& out) override {
+        if (pending.empty()) {
+            ++fragments;
+            pending = fragments == 1 ? packet(kPacketBindAck, 3, 1,
+                                              hex("b810 0010 00000000 0000 0000 01000000 0000 "
+                                                  "0000") +
+                                                  std::string(20, '\0'))
+                                     : response(0, 2, stub, 1000);
+        }
+        out = pending.substr(0, count);
+        pending.erase(0, count);
+        return out.size() == count;
+    }
+    std::string stub, pending;
+    std::size_t fragments = 0;
+};
+
+TEST(WinregClient, EndlessAnswersEndAfterBoundedFragmentsOrTheDeadline) {
+    const struct {
+        std::string stub;
+        std::chrono::milliseconds deadline;
+        std::size_t fragments; // served after the bind
+    } rows[] = {
+        {"", WinregClient::kNoDeadline, WinregClient::kMaxFragments},
+        {"abcd", WinregClient::kNoDeadline, WinregClient::kMaxFragments},
+        {"", std::chrono::milliseconds(0), 1},
+    };
+    for (const auto& row : rows) {
+        auto pipe = std::make_unique<EndlessPipe>();
+        EndlessPipe& server = *pipe;
+        server.stub = row.stub;
+        WinregClient client(std::move(pipe), row.deadline);
+        ASSERT_EQ(client.bind(), kRegOk);
+        KeyHandle root{};
+        EXPECT_EQ(client.openLocalMachine(0x20019, root), kRegBadNetPath);
+        EXPECT_EQ(server.fragments - 1, row.fragments) << row.stub.size();
+    }
+}
+
 } // namespace
 } // namespace lantrivex::platform::posix

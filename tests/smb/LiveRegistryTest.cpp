@@ -11,6 +11,7 @@
 #include "smb/TestRegistry.h"
 
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/socket.h>
@@ -86,6 +87,8 @@ protected:
         const std::string file = exports.file("credentials-" + std::to_string(password.size()));
         posix::TempFolder::writeFile(file, std::string("username=") + SambaServer::kReader +
                                                "\npassword=" + password + "\n");
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_write);
         return file;
     }
 
@@ -134,14 +137,48 @@ TEST_F(LiveRegistryTest, AbsentAndDeniedKeysAndValuesAndReadOnlyOpens) {
     EXPECT_EQ(key->enumValueName(1, 255, name), kRegNoMoreItems);
 }
 
-TEST_F(LiveRegistryTest, LogonRefusedOrServerGoneReadsNothing) {
+// A wrong password (which the server would turn into a guest session) and credentials files that
+// cannot be used read nothing; the file's problem is told once per rebuild, with the file.
+TEST_F(LiveRegistryTest, LogonRefusedUnusableCredentialsOrServerGoneReadsNothing) {
+    namespace fs = std::filesystem;
+    const std::string unusable = exports.file("unusable");
+    const struct {
+        std::string bytes; // "" for no file at all
+        fs::perms mode;
+        const char* told; // the start of the reason told, "" for none
+    } rows[] = {
+        {"username=daemon\npassword=not the password\n", fs::perms::owner_read, ""},
+        {"", fs::perms::owner_read, "No such file"},
+        {"\xEF\xBB\xBFuser=daemon\npassword=not the password\n", fs::perms::owner_read, ""},
+        {"usr=daemon\n", fs::perms::owner_read, "no user name"},
+        {std::string("username=daemon\npassword=") + SambaServer::kPassword,
+         fs::perms::owner_read | fs::perms::others_read, "the file may be read"},
+    };
+    for (const auto& row : rows) {
+        fs::remove(unusable);
+        if (!row.bytes.empty()) {
+            posix::TempFolder::writeFile(unusable, row.bytes);
+            fs::permissions(unusable, row.mode);
+        }
+        SmbSettings refused = settings;
+        refused.credentialsFile = unusable;
+        SmbRegistry live(refused);
+        std::unique_ptr<RegistryHive> hive;
+        EXPECT_EQ(live.connect("127.0.0.1", hive), kRegAccessDenied) << row.bytes;
+        EXPECT_EQ(lookup(live, 0), " | no volumes key") << row.bytes;
+        auto problems = live.takeProblems();
+        std::erase_if(problems, [](const RegistryProblem& p) { return !p.damaged; }); // warnings
+        ASSERT_EQ(problems.size(), *row.told ? 1u : 0u) << row.bytes;
+        if (*row.told) {
+            EXPECT_TRUE(problems[0].credentials);
+            EXPECT_EQ(problems[0].file, unusable);
+            EXPECT_EQ(problems[0].english.rfind(row.told, 0), 0u) << problems[0].english;
+            live.beginRebuild();
+            EXPECT_EQ(live.connect("127.0.0.1", hive), kRegAccessDenied);
+            EXPECT_FALSE(live.takeProblems().empty()) << "told again after a rebuild";
+        }
+    }
     std::unique_ptr<RegistryHive> hive;
-    SmbSettings wrongPassword = settings;
-    wrongPassword.credentialsFile = credentials("not the password");
-    SmbRegistry wrong(wrongPassword);
-    EXPECT_EQ(wrong.connect("127.0.0.1", hive), kRegAccessDenied) << "never a guest instead";
-    EXPECT_EQ(lookup(wrong, 0), " | no volumes key");
-
     SmbSettings closed = settings;
     closed.port = smbtest::freeLoopbackPort();
     EXPECT_EQ(SmbRegistry(closed).connect("127.0.0.1", hive), kRegBadNetPath);
@@ -185,29 +222,40 @@ TEST_F(LiveRegistryTest, CommandLineCatalogueBuiltLiveFromTheMountTable) {
     exports.folder("mnt/Mac Volumes/Pub");
     const std::string mount = exports.file("mnt");
     exports.write("mounts", "//127.0.0.1/D$ " + mount + " cifs rw 0 0\n");
-    const auto catalogue = [&](const std::string& password) {
+    const auto run = [&](const std::string& credentialsFile, const std::string& command) {
         const std::string out = exports.file("cli.out");
-        const int status = smbtest::shell(
+        smbtest::shell(
             "LANTRIVEX_MOUNTS='" + exports.file("mounts") + "' LANTRIVEX_REGISTRY_DIR='" +
             exports.file("none") + "' LANTRIVEX_GVFS_DIR='" + exports.file("none") +
             "' LANTRIVEX_SMB_PORT=" + std::to_string(server_->port()) +
-            " LANTRIVEX_SMB_CREDENTIALS='" + credentials(password) +
-            "' '" LANTRIVEX_BINARY_DIR
-            "/bin/lantrivex-cli' catalogue --product 0 --format json >'" +
-            out + "' 2>&1");
-        EXPECT_EQ(status, 0);
+            " LANTRIVEX_SMB_CREDENTIALS='" + credentialsFile +
+            "' '" LANTRIVEX_BINARY_DIR "/bin/lantrivex-cli' " + command + " >'" + out + "' 2>&1");
         return smbtest::readText(out);
     };
-    const std::string json = catalogue(SambaServer::kPassword);
+    const std::string catalogue = "catalogue --product 0 --format json";
+    const std::string json = run(credentials(SambaServer::kPassword), catalogue);
     for (const std::string part :
          {R"("server":{)", R"("Serveur Éloïse")",
           R"({"name":"Pub","root":"\\\\127.0.0.1\\D$\\Mac Volumes\\Pub","found":true,"panel":1})",
           R"({"name":"Gros","root":"\\\\127.0.0.1\\D$\\Gros","found":false,"panel":4})"}) {
         EXPECT_NE(json.find(part), std::string::npos) << json;
     }
-    const std::string refused = catalogue("not the password");
+    const std::string refused = run(credentials("not the password"), catalogue);
     EXPECT_NE(refused.find("127.0.0.1"), std::string::npos) << refused;
     EXPECT_EQ(refused.find(R"("server":{)"), std::string::npos) << refused;
+    // A credentials file open to others: the catalogue and a stream over SMB are refused, and
+    // standard error names the file and the remedy.
+    const std::string open = credentials(SambaServer::kPassword);
+    std::filesystem::permissions(open, std::filesystem::perms::group_read,
+                                 std::filesystem::perm_options::add);
+    for (const std::string& command : {catalogue, std::string(R"(scan '\\127.0.0.1\Private')")}) {
+        const std::string told = run(open, command);
+        EXPECT_NE(told.find("Unusable SMB credentials file: " + open + ": the file may be read"),
+                  std::string::npos)
+            << told;
+        EXPECT_NE(told.find("chmod 600"), std::string::npos) << told;
+        EXPECT_EQ(told.find(R"("server":{)"), std::string::npos) << told;
+    }
 }
 
 } // namespace

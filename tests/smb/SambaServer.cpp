@@ -36,7 +36,8 @@ pid directory = @ROOT@/var
 ncalrpc dir = @ROOT@/var/ncalrpc
 log file = @ROOT@/var/smbd.log
 passdb backend = tdbsam
-map to guest = Bad User
+map to guest = Bad Password
+server min protocol = NT1
 load printers = no
 disable spoolss = yes
 rpc start on demand helpers = @RPC@
@@ -176,7 +177,7 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
             std::string out;
             if (attempt == 0 &&
                 !capture("printf '%s\\n%s\\n' " + std::string(kPassword) + " " + kPassword +
-                             " | smbpasswd -c '" + conf + "' -s -a " + user,
+                             " | _NO_WINBINDD=1 smbpasswd -c '" + conf + "' -s -a " + user,
                          log, out)) {
                 error = "smbpasswd failed:\n" + out;
                 return nullptr;
@@ -190,6 +191,9 @@ std::unique_ptr<SambaServer> SambaServer::start(std::string& error,
             if (::getppid() != parent || out < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) {
                 ::_exit(127);
             }
+            // Users and groups are the server's own: a winbindd running on the machine (a domain
+            // controller's, say) would otherwise map them to its own ids and refuse every logon.
+            ::setenv("_NO_WINBINDD", "1", 1);
             ::execl("/usr/sbin/smbd", "smbd", "--foreground", "-s", conf.c_str(), nullptr);
             ::_exit(127);
         }

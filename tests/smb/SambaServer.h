@@ -13,7 +13,8 @@
 namespace lantrivex::smbtest {
 
 // A real smbd for the length of a test: on 127.0.0.1 only, on a free port, its configuration,
-// state and shares in a temporary folder, ended by its process id (or by the kernel should the
+// state and shares in a temporary folder, SMB1 to SMB3, a wrong password taken for the guest
+// account ("map to guest = Bad Password", as many servers are set), ended by its process id (or by the kernel should the
 // test die first). Two shares over one folder: D$ (guests allowed, streams kept by
 // vfs_streams_depot) and Private (only kUser with kPassword). With the registry service, the
 // server also answers on the winreg pipe from its own registry, which importRegistry() fills.

@@ -4,6 +4,7 @@
 #include "smb/SambaServer.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
@@ -112,22 +113,48 @@ TEST_F(SmbShareAccessTest, NamesReachTheServerAsWrittenInAnyLetterCaseAndMissing
     }
 }
 
-TEST_F(SmbShareAccessTest, ShareDeniedToGuestsOpensWithACredentialsFileAWrongPasswordNothing) {
+// Only the account of a usable credentials file is ever used: a logon that the server would turn
+// into a guest session (a wrong password), a file that cannot be used (no user name, readable by
+// others, missing) read nothing, not even from the share guests may read; SMB1 stays reachable.
+TEST_F(SmbShareAccessTest, OnlyTheAccountOfAUsableCredentialsFileIsEverUsed) {
+    namespace fs = std::filesystem;
     EXPECT_FALSE(access_->folderExists(at("Private", "Small")));
     EXPECT_EQ(read("Private", "Small"), "<none>");
-    SmbSettings settings = access_->settings();
-    settings.credentialsFile = (server_->scratch() / "credentials").string();
-    for (const std::string password : {SambaServer::kPassword, "wrong"}) {
-        std::ofstream(settings.credentialsFile)
-            << "username = " << SambaServer::kUser << "\npassword = " << password << "\n";
+    EXPECT_EQ(read("D$", "Small"), kSmall) << "guests read D$ without a credentials file";
+    const std::string account =
+        "username = " + std::string(SambaServer::kUser) + "\npassword = " + SambaServer::kPassword;
+    const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
+    const struct {
+        std::string bytes; // "" for no file at all
+        fs::perms mode;
+        const char* protocol;
+        bool reads;
+    } rows[] = {
+        {account, owner, "", true},
+        {"\xEF\xBB\xBF" + account, owner, "", true},
+        {account, owner, "NT1", true},
+        {"username = root\npassword = wrong\n", owner, "", false},
+        {"username = root\npassword = wrong\n", owner, "NT1", false},
+        {"usr = root\npassword = " + std::string(SambaServer::kPassword), owner, "", false},
+        {account, owner | fs::perms::group_read, "", false},
+        {"", owner, "", false},
+    };
+    for (const auto& row : rows) {
+        SmbSettings settings = access_->settings();
+        settings.credentialsFile = (server_->scratch() / "credentials").string();
+        settings.minProtocol = row.protocol;
+        fs::remove(settings.credentialsFile);
+        if (!row.bytes.empty()) {
+            std::ofstream(settings.credentialsFile) << row.bytes << "\n";
+            fs::permissions(settings.credentialsFile, row.mode);
+        }
         SmbShareAccess user(settings);
-        const bool right = password != "wrong";
-        EXPECT_EQ(user.folderExists(at("Private", "Small")), right);
-        EXPECT_EQ(readAll(user.openStream(at("Private", "Small"), "AFP_IdIndex")),
-                  right ? kSmall : "<none>");
-        // A refused logon is never turned into an anonymous session, not even on a guest share.
-        EXPECT_EQ(readAll(user.openStream(at("D$", "Small"), "AFP_IdIndex")),
-                  right ? kSmall : "<none>");
+        const std::string expected = row.reads ? kSmall : "<none>";
+        EXPECT_EQ(user.folderExists(at("Private", "Small")), row.reads) << row.bytes;
+        EXPECT_EQ(readAll(user.openStream(at("Private", "Small"), "AFP_IdIndex")), expected)
+            << row.bytes << row.protocol;
+        EXPECT_EQ(readAll(user.openStream(at("D$", "Small"), "AFP_IdIndex")), expected)
+            << row.bytes << row.protocol;
     }
 }
 

@@ -31,6 +31,7 @@ TEST_F(WindowTest, CatalogueReadLiveFromTheServersRegistry) {
     dir.write("mounts", "//127.0.0.1/D$ " + dir.file("mnt") + " cifs rw 0 0\n");
     dir.write("credentials", std::string("username=") + SambaServer::kReader +
                                  "\npassword=" + SambaServer::kPassword + "\n");
+    std::filesystem::permissions(dir.file("credentials"), std::filesystem::perms::owner_read);
     const platform::posix::ScopedEnv mounts("LANTRIVEX_MOUNTS", dir.file("mounts"));
     const platform::posix::ScopedEnv gvfs("LANTRIVEX_GVFS_DIR", dir.file("none"));
 

@@ -133,13 +133,12 @@ bool examineTarget(std::string& path, bool& exists, struct stat& info, std::stri
     return true;
 }
 
-// A name for the new file beside `name` in `folder`, hidden, different at each call.
-std::string temporaryName(const std::string& folder, const std::string& name) {
+// A name for the new file beside `name` in its folder, hidden, different at each call.
+std::string temporaryName(const std::string& name) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
     const unsigned n = seed ^ (static_cast<unsigned>(::getpid()) << 12) ^ counter++;
-    return (folder == "/" ? std::string() : folder) + "/." + name + "." + std::to_string(n) +
-           ".new";
+    return "." + name + "." + std::to_string(n) + ".new";
 }
 
 } // namespace
@@ -231,18 +230,22 @@ WholeFile readWholeFile(std::string_view path, std::size_t maxBytes) {
 
 namespace {
 
-// Writes `bytes` to a new file in `folder` and renames it over `target`. With `anonymous`, the
-// file has no name (O_TMPFILE) until it is whole and flushed, where the system allows it: if the
-// program is stopped while writing, nothing is left behind.
-bool writeAndRename(const std::string& target, const std::string& folder, const std::string& name,
-                    mode_t mode, std::string_view bytes, bool anonymous, std::string& error) {
+// Writes `bytes` to a new file in the folder `dir` (opened once: every step names files relative
+// to it, so the folder is the same one throughout, whatever happens to its path meanwhile) and
+// renames it over `name` there. With `anonymous`, the file has no name (O_TMPFILE) until it is
+// whole and flushed, where the system allows it: if the program is stopped while writing, nothing
+// is left behind. `folder` and `target` are the paths shown in messages.
+bool writeAndRename(int dir, const std::string& folder, const std::string& target,
+                    const std::string& name, mode_t mode, std::string_view bytes, bool anonymous,
+                    std::string& error) {
     std::string temp;
     bool named = false;
-    int fd = anonymous ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1;
+    int fd = anonymous ? ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1;
     if (fd < 0) {
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            temp = temporaryName(folder, name);
-            fd = ::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, mode);
+            temp = temporaryName(name);
+            fd = ::openat(dir, temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW,
+                          mode);
             if (fd < 0 && errno != EEXIST) {
                 break;
             }
@@ -255,17 +258,18 @@ bool writeAndRename(const std::string& target, const std::string& folder, const 
         named = true;
     }
     Descriptor file(fd);
+    const auto shownTemp = [&] { return (folder == "/" ? std::string() : folder) + "/" + temp; };
     const auto fail = [&](const std::string& what, int code) {
         error = what + ": " + reason(code);
         if (file.get() >= 0) {
             file.close();
         }
         if (named) {
-            ::unlink(temp.c_str());
+            ::unlinkat(dir, temp.c_str(), 0);
         }
         return false;
     };
-    const std::string shown = named ? temp : "the new " + target;
+    const std::string shown = named ? shownTemp() : "the new " + target;
 
     if (::fchmod(fd, mode) != 0) {
         const int code = errno;
@@ -282,8 +286,8 @@ bool writeAndRename(const std::string& target, const std::string& folder, const 
     if (!named) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
         for (int attempt = 0; attempt < 100 && !named; ++attempt) {
-            temp = temporaryName(folder, name);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temp = temporaryName(name);
+            if (::linkat(AT_FDCWD, self.c_str(), dir, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 named = true;
             } else if (errno != EEXIST) {
                 break;
@@ -292,24 +296,21 @@ bool writeAndRename(const std::string& target, const std::string& folder, const 
         if (!named) {
             // No way to name an unnamed file here (no /proc): write a named one instead.
             file.close();
-            return writeAndRename(target, folder, name, mode, bytes, false, error);
+            return writeAndRename(dir, folder, target, name, mode, bytes, false, error);
         }
     }
     if (file.close() != 0) {
         code = errno;
-        return fail("cannot write " + temp, code);
+        return fail("cannot write " + shownTemp(), code);
     }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
+    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0) {
         code = errno;
         return fail("cannot replace " + target, code);
     }
     // The new name is in place; flushing the folder makes the rename itself durable. Some file
-    // systems cannot flush a folder, which changes nothing for the file: that is not a failure.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    // systems cannot flush a folder (nor can a folder opened only as a path), which changes nothing
+    // for the file: that is not a failure.
+    ::fsync(dir);
     return true;
 }
 
@@ -330,7 +331,18 @@ bool replaceFileAtomically(std::string_view path, std::string_view bytes, std::s
     std::string name;
     splitPath(target, folder, name);
     const mode_t mode = hadFile ? (oldInfo.st_mode & 07777) : newFileMode();
-    return writeAndRename(target, folder, name, mode, bytes, true, error);
+    // Opened for reading where the folder may be read (so that it can be flushed), else as a path.
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) {
+        dir = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (dir < 0) {
+        const int code = errno;
+        error = "cannot open the folder " + folder + ": " + reason(code);
+        return false;
+    }
+    Descriptor folderHandle(dir);
+    return writeAndRename(dir, folder, target, name, mode, bytes, true, error);
 }
 
 } // namespace lantrivex::platform::posix

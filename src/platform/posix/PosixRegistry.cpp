@@ -33,7 +33,13 @@ AccessFailure PosixRegistry::connectFailure(std::string_view machineName) {
 }
 
 std::vector<RegistryProblem> PosixRegistry::takeProblems() {
-    return exports_.takeProblems();
+    std::vector<RegistryProblem> problems = exports_.takeProblems();
+    if (live_) {
+        for (RegistryProblem& problem : live_->takeProblems()) {
+            problems.push_back(std::move(problem));
+        }
+    }
+    return problems;
 }
 
 } // namespace lantrivex::platform::posix

@@ -36,6 +36,11 @@ public:
         return kRegOk;
     }
 
+    RegistryError queryValueCount(std::uint32_t& count) override {
+        count = static_cast<std::uint32_t>(key_.values.size());
+        return kRegOk;
+    }
+
     RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
                                  std::uint32_t& dataSize) override {
         const RegFileValue* v = find(valueName);

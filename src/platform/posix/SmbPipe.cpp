@@ -18,6 +18,10 @@ std::unique_ptr<SmbPipe> SmbPipe::open(std::shared_ptr<SmbSession> session,
     SMBCCTX* context = session->context();
     std::lock_guard lock(session->mutex());
     SigpipeGuard guard;
+    if (!session->prepareFor(server)) {
+        error = EACCES;
+        return nullptr;
+    }
     errno = 0;
     SMBCFILE* file = smbc_getFunctionOpen(context)(context, url.c_str(), O_RDWR, 0);
     if (file == nullptr) {

@@ -3,6 +3,8 @@
 
 #include "common/Ascii.h"
 
+#include <utility>
+
 #if defined(LANTRIVEX_WITH_SMB)
 #include "common/Utf8.h"
 #include "platform/posix/SmbPipe.h"
@@ -59,6 +61,13 @@ public:
         }
         name = std::move(*found);
         return kRegOk;
+    }
+
+    RegistryError queryValueCount(std::uint32_t& count) override {
+        winreg::KeyInfoResult info;
+        const RegistryError e = client_->queryInfoKey(handle_, info);
+        count = e == kRegOk ? info.values : 0;
+        return e;
     }
 
     RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
@@ -181,6 +190,15 @@ SmbRegistry::Failure SmbRegistry::connectLive(const std::string& machineName, bo
         }
         session = pool_->acquire();
     }
+    if (session) {
+        const std::lock_guard lock(mutex_);
+        if (!credentialsTold_) {
+            tellCredentials(session->credentials());
+        }
+    }
+    if (session && session->problem()) {
+        return {kRegAccessDenied, AccessFailure::CredentialsUnusable};
+    }
     if (!session) {
         return {kRegBadNetPath, AccessFailure::Unreachable};
     }
@@ -206,7 +224,7 @@ SmbRegistry::Failure SmbRegistry::connectLive(const std::string& machineName, bo
                     : kRegBadNetPath,
                 reason};
     }
-    auto client = std::make_shared<WinregClient>(std::move(pipe));
+    auto client = std::make_shared<WinregClient>(std::move(pipe), settings_.timeout);
     winreg::KeyHandle root{};
     if (const RegistryError e = client->bind()) {
         return {e, registryErrorFailure(e)};
@@ -269,6 +287,30 @@ void SmbRegistry::beginRebuild() {
     const std::lock_guard lock(mutex_);
     failed_.clear();
     reached_.clear();
+    credentialsTold_ = false;
+}
+
+// The mutex held.
+void SmbRegistry::tellCredentials(const SmbCredentialsFile& file) {
+    credentialsTold_ = true;
+    const auto tell = [this](const SmbCredentialsProblem& p, bool unusable) {
+        problems_.push_back(RegistryProblem{settings_.credentialsFile, p.line, unusable, p.english,
+                                            p.french, true});
+    };
+    if (file.error) {
+        tell(*file.error, true);
+    }
+    for (const SmbCredentialsProblem& warning : file.warnings) {
+        tell(warning, false);
+    }
+}
+
+std::vector<RegistryProblem> SmbRegistry::takeProblems() {
+    const std::lock_guard lock(mutex_);
+    if (!credentialsTold_ && !settings_.credentialsFile.empty()) {
+        tellCredentials(readSmbCredentialsFile(settings_.credentialsFile));
+    }
+    return std::exchange(problems_, {});
 }
 
 AccessFailure SmbRegistry::connectFailure(std::string_view machineName) {

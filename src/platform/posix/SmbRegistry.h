@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "platform/posix/SmbCredentials.h"
 #include "platform/posix/SmbShareAccess.h"
 
 #include <condition_variable>
@@ -11,6 +12,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lantrivex::platform::posix {
 
@@ -40,6 +42,10 @@ public:
     RegistryError connect(std::string_view machineName,
                           std::unique_ptr<RegistryHive>& hive) override;
     void beginRebuild() override;
+    // The credentials file's problems, told once per rebuild (or once before the first): why it
+    // cannot be used (every machine is then refused, kRegAccessDenied), the lines not understood.
+    std::vector<RegistryProblem> takeProblems() override;
+
     AccessFailure connectFailure(std::string_view machineName) override;
 
 private:
@@ -47,6 +53,7 @@ private:
         RegistryError error = kRegOk;
         AccessFailure reason = AccessFailure::None;
     };
+    void tellCredentials(const SmbCredentialsFile& file);
     Failure connectLive(const std::string& machineName, bool probe,
                         std::unique_ptr<RegistryHive>& hive);
 
@@ -59,6 +66,8 @@ private:
     std::map<std::string, Failure> failed_;
     std::set<std::string> reached_;
     std::set<std::string> asking_;
+    std::vector<RegistryProblem> problems_;
+    bool credentialsTold_ = false;
 };
 
 } // namespace lantrivex::platform::posix

@@ -94,7 +94,9 @@ std::mutex& libraryMutex() {
 std::shared_ptr<SmbSession> SmbSession::create(const SmbSettings& settings) {
     const std::lock_guard life(libraryMutex());
     auto session = std::shared_ptr<SmbSession>(new SmbSession(settings));
-    session->credentials_ = readSmbCredentialsFile(settings.credentialsFile);
+    if (!settings.credentialsFile.empty()) {
+        session->credentials_ = readSmbCredentialsFile(settings.credentialsFile);
+    }
     session->kerberos_ = settings.kerberos && hasKerberosTicketCache();
 
     SMBCCTX* context = smbc_new_context();
@@ -110,11 +112,7 @@ std::shared_ptr<SmbSession> SmbSession::create(const SmbSettings& settings) {
     smbc_setFunctionAuthDataWithContext(context, &SmbSession::authenticate);
     smbc_setOptionUseKerberos(context, session->kerberos_ ? 1 : 0);
     smbc_setOptionFallbackAfterKerberos(context, 1);
-    // With an account or a ticket, a refused logon must stay refused: the library would otherwise
-    // fall back to an anonymous session, which servers often let read. With neither, the guest
-    // account is asked for, and an anonymous session is what a server without one gives.
-    smbc_setOptionNoAutoAnonymousLogin(context,
-                                       session->credentials_ || session->kerberos_ ? 1 : 0);
+    smbc_setOptionNoAutoAnonymousLogin(context, session->kerberos_ ? 1 : 0);
     if (smbc_init_context(context) == nullptr) {
         smbc_free_context(context, 0);
         return nullptr;
@@ -134,6 +132,23 @@ SmbSession::~SmbSession() {
         SigpipeGuard guard;
         smbc_free_context(context_, 1);
     }
+}
+
+bool SmbSession::prepareFor(const std::string& server) {
+    if (credentials_.error) {
+        return false;
+    }
+    // With an account or a ticket, a refused logon must stay refused: the library would otherwise
+    // fall back to an anonymous session, which servers often let read, and a server may grant a
+    // guest session for a wrong password. Asking for encryption makes the library require signing,
+    // which a guest session cannot give (SMB2 and SMB1 alike; servers without encryption are still
+    // reached, signed). With neither, the guest account is asked for, and an anonymous session is
+    // what a server without one gives. Both options are read when a connection is made.
+    const bool account = kerberos_ || credentials_.forServer(server) != nullptr;
+    smbc_setOptionNoAutoAnonymousLogin(context_, account ? 1 : 0);
+    smbc_setOptionSmbEncryptionLevel(context_,
+                                     account ? SMBC_ENCRYPTLEVEL_REQUEST : SMBC_ENCRYPTLEVEL_NONE);
+    return true;
 }
 
 std::shared_ptr<SmbSessionPool> SmbSessionPool::create(const SmbSettings& settings) {
@@ -192,14 +207,16 @@ SmbReach SmbSession::reachServer(const std::string& server) const {
                                : probeSmb(server, kDefaultPorts, settings_.timeout);
 }
 
-void SmbSession::authenticate(SMBCCTX* context, const char* /*server*/, const char* /*share*/,
+void SmbSession::authenticate(SMBCCTX* context, const char* server, const char* /*share*/,
                               char* workgroup, int workgroupLength, char* username,
                               int usernameLength, char* password, int passwordLength) {
     const auto* session = static_cast<const SmbSession*>(smbc_getOptionUserData(context));
-    if (session != nullptr && session->credentials_) {
-        const SmbCredentials& c = *session->credentials_;
+    const SmbCredentials* account =
+        session != nullptr && server != nullptr ? session->credentials_.forServer(server) : nullptr;
+    if (account != nullptr) {
+        const SmbCredentials& c = *account;
         copyInto(username, usernameLength, c.username);
-        copyInto(password, passwordLength, c.password);
+        copyInto(password, passwordLength, c.password.view());
         if (!c.domain.empty()) {
             copyInto(workgroup, workgroupLength, c.domain);
         }

@@ -19,10 +19,13 @@ namespace lantrivex::platform::posix {
 
 // One libsmbclient context and what it needs: the settings, the credentials. Its logging is
 // switched off: nothing reaches standard output or standard error. Credentials: the user's Kerberos
-// ticket when there is one; then the credentials file of the settings; otherwise the guest account
-// (or an anonymous session where the server has no guest). With a ticket or an account, a refused
-// logon is a refused connection: the library never falls back to an anonymous session. The password
-// is handed to the library only.
+// ticket when there is one; then the account the credentials file gives the server (its [SERVER]
+// section, else the keys before any section); otherwise the guest account (or an anonymous session
+// where the server has no guest). With a ticket or an account, a refused logon is a refused
+// connection: the library never falls back to an anonymous session, and signing is required, so
+// that a server which turns a refused logon into a guest session (Samba's "map to guest = Bad
+// Password") is refused too (a guest session cannot sign). A credentials file that cannot be used
+// refuses every access (problem()). The password is handed to the library only.
 class SmbSession {
 public:
     // nullptr when the library cannot be set up.
@@ -35,6 +38,19 @@ public:
     static std::mutex& mutex() noexcept;
     SMBCCTX* context() const noexcept { return context_; }
     const SmbSettings& settings() const noexcept { return settings_; }
+
+    // Why the credentials file of the settings cannot be used; nothing may then be asked of any
+    // server. nullopt when there is none or it can be used.
+    const std::optional<SmbCredentialsProblem>& problem() const noexcept {
+        return credentials_.error;
+    }
+    // What the credentials file gave (empty when the settings name none).
+    const SmbCredentialsFile& credentials() const noexcept { return credentials_; }
+
+    // Sets the context for a new connection to `server`, the mutex held: whether a guest session
+    // is refused (an account or a ticket is offered to it). False when nothing may be asked of it
+    // (problem()).
+    bool prepareFor(const std::string& server);
 
     // Whether `server` is worth asking: a server on its SMB port (the settings' port, else 445
     // then 139) answers a negotiation within the timeout in a dialect the settings offer, or the
@@ -53,7 +69,7 @@ private:
 
     SMBCCTX* context_ = nullptr;
     SmbSettings settings_;
-    std::optional<SmbCredentials> credentials_;
+    SmbCredentialsFile credentials_; // empty when the settings name no file
     bool kerberos_ = false;
 };
 

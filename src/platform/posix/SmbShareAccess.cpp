@@ -191,6 +191,9 @@ StreamOpening SmbShareAccess::openStreamWithReason(const UncPath& path,
     if (!current) {
         return {nullptr, AccessFailure::Unreachable};
     }
+    if (current->problem()) {
+        return {nullptr, AccessFailure::CredentialsUnusable};
+    }
     if (const AccessFailure failure = reachServer(*current, path.server);
         failure != AccessFailure::None) {
         return {nullptr, failure};
@@ -199,6 +202,9 @@ StreamOpening SmbShareAccess::openStreamWithReason(const UncPath& path,
     SMBCCTX* context = current->context();
     std::lock_guard lock(current->mutex());
     SigpipeGuard guard;
+    if (!current->prepareFor(path.server)) {
+        return {nullptr, AccessFailure::CredentialsUnusable};
+    }
     errno = 0;
     SMBCFILE* file = smbc_getFunctionOpen(context)(context, url.c_str(), O_RDONLY, 0);
     if (file == nullptr) {
@@ -221,13 +227,17 @@ std::unique_ptr<ByteStream> SmbShareAccess::openStream(const UncPath& path,
 
 bool SmbShareAccess::folderExists(const UncPath& path) {
     const auto current = session();
-    if (!current || reachServer(*current, path.server) != AccessFailure::None) {
+    if (!current || current->problem() ||
+        reachServer(*current, path.server) != AccessFailure::None) {
         return false;
     }
     const std::string url = buildSmbUrl(path, settings_.port);
     SMBCCTX* context = current->context();
     std::lock_guard lock(current->mutex());
     SigpipeGuard guard;
+    if (!current->prepareFor(path.server)) {
+        return false;
+    }
     SMBCFILE* folder = smbc_getFunctionOpendir(context)(context, url.c_str());
     if (folder == nullptr) {
         return false;

@@ -11,7 +11,8 @@ constexpr std::size_t kMaxAnswer = 0x4000000 + 4096;
 
 } // namespace
 
-WinregClient::WinregClient(std::unique_ptr<RpcPipe> pipe) : pipe_(std::move(pipe)) {}
+WinregClient::WinregClient(std::unique_ptr<RpcPipe> pipe, std::chrono::milliseconds deadline)
+    : pipe_(std::move(pipe)), deadline_(deadline) {}
 
 bool WinregClient::readFragment(winreg::PacketHeader& header, std::string& body) {
     std::string head;
@@ -59,13 +60,18 @@ RegistryError WinregClient::call(std::uint16_t opnum, std::string_view request, 
         return kRegBadNetPath;
     }
     broken_ = true; // until the whole answer is in
+    const auto start = std::chrono::steady_clock::now();
     const std::uint32_t callId = nextCallId_++;
     for (const std::string& packet : winreg::requestPackets(callId, opnum, request, maxFragment_)) {
         if (!pipe_->write(packet)) {
             return kRegBadNetPath;
         }
     }
-    for (;;) {
+    for (std::size_t fragments = 0; fragments < kMaxFragments; ++fragments) {
+        if (fragments > 0 && deadline_ != kNoDeadline &&
+            std::chrono::steady_clock::now() - start > deadline_) {
+            return kRegBadNetPath;
+        }
         winreg::PacketHeader header;
         std::string body;
         if (!readFragment(header, body) || header.callId != callId) {
@@ -90,6 +96,7 @@ RegistryError WinregClient::call(std::uint16_t opnum, std::string_view request, 
             return kRegOk;
         }
     }
+    return kRegBadNetPath;
 }
 
 template <typename Result>

@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "platform/posix/WinregProtocol.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,9 +29,18 @@ public:
 // give them: 0, or the server's Windows error code (2 no such key or value, 5 access denied, 234
 // more data, 259 no more items); kRegBadNetPath when the pipe fails or the answer is not
 // understood; a fault's status when the server refuses the call itself.
+//
+// Every answer is bounded, whatever the server sends: at most kMaxFragments fragments (empty ones
+// count too), at most 64 MiB of results, and the whole answer within `deadline` of the request
+// (each read of the pipe has its own timeout below that); beyond a bound the call fails as a
+// broken pipe.
 class WinregClient {
 public:
-    explicit WinregClient(std::unique_ptr<RpcPipe> pipe);
+    static constexpr std::size_t kMaxFragments = 65536; // a 64 MiB answer in 1 KiB fragments
+    static constexpr std::chrono::milliseconds kNoDeadline = std::chrono::milliseconds::max();
+
+    explicit WinregClient(std::unique_ptr<RpcPipe> pipe,
+                          std::chrono::milliseconds deadline = kNoDeadline);
 
     // Binds the pipe to the service; kRegOk or kRegBadNetPath.
     RegistryError bind();
@@ -59,6 +69,7 @@ private:
     bool readFragment(winreg::PacketHeader& header, std::string& body);
 
     std::unique_ptr<RpcPipe> pipe_;
+    std::chrono::milliseconds deadline_;
     std::uint32_t nextCallId_ = 1;
     std::size_t maxFragment_ = winreg::kMaxFragment;
     bool broken_ = false; // a call failed half-way: the pipe's state is unknown

@@ -109,8 +109,13 @@ public:
         const std::uint32_t maxCount = u32();
         const std::uint32_t offset = u32();
         const std::uint32_t actual = u32();
-        if (offset != 0 || actual > maxCount) {
+        // The count is checked against what is left before it is multiplied: actual * unitSize
+        // may not fit a 32-bit size_t.
+        if (offset != 0 || actual > maxCount || unitSize == 0 || pos_ > in_.size() ||
+            actual > (in_.size() - pos_) / unitSize) {
             ok_ = false;
+            pos_ = in_.size() + 1;
+            return {};
         }
         return take(static_cast<std::size_t>(actual) * unitSize);
     }

@@ -36,6 +36,15 @@ public:
         return answer;
     }
 
+    RegistryError queryValueCount(std::uint32_t& count) override {
+        DWORD values = 0;
+        const LONG answer =
+            ::RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                               nullptr, nullptr, nullptr, nullptr);
+        count = answer == ERROR_SUCCESS ? values : 0;
+        return answer;
+    }
+
     // The size of converted string data is known only from the data itself: the value is read
     // whole here (its size, then its data) and kept for the data request that follows.
     RegistryError queryValueInfo(std::string_view valueName, std::uint32_t& type,
