@@ -5,9 +5,10 @@
 # programs, the tests, the benchmarks, the tools) and runs the tests again, optimised, with the
 # Debian package's test, and lintian checks that package. The tsan preset then builds the tests of
 # the concurrent code only (the catalogue, the index reader, the command-line reader, SMB, the
-# window's waiting; with clang's ThreadSanitizer) and runs them: any report fails. Then the fuzz targets run for a bounded
-# time each, and last the Windows program is cross-built and its tests run under Wine (last, so
-# that a Wine problem cannot hide the Linux results). Each stage tells its time (ctest its own).
+# window's waiting; with clang's ThreadSanitizer) and runs them: any report fails. Then the fuzz
+# targets run for a bounded time each, and last the Windows program is cross-built and its tests
+# run under Wine (last, so that a Wine problem cannot hide the Linux results). Each stage tells
+# its time (ctest its own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
