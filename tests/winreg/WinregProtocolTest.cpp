@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The winreg messages against byte fixtures, and the client over a scripted pipe.
 
-#include "platform/posix/WinregProtocol.h"
+#include "winreg/WinregProtocol.h"
 
-#include "platform/posix/WinregClient.h"
+#include "winreg/WinregClient.h"
 
 #include <algorithm>
 #include <deque>
 #include <gtest/gtest.h>
 #include <numeric>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::winreg {
+using namespace lantrivex::platform;
 namespace {
-
-using namespace winreg;
 
 // Bytes from hexadecimal pairs; blanks are ignored.
 std::string hex(std::string_view text) {
@@ -270,4 +269,4 @@ TEST(WinregClient, EndlessAnswersEndAfterBoundedFragmentsOrTheDeadline) {
 }
 
 } // namespace
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::winreg

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::regfile {
 
 // One value of a registry export: its data as the registry functions return it here (string
 // types as UTF-8 with their NULs, REG_DWORD as four bytes least significant first, other types as
@@ -73,4 +73,4 @@ private:
     bool unicode_ = false; // version 5 export: hex(2) and hex(7) data are UTF-16LE
 };
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::regfile

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #if defined(LANTRIVEX_WITH_SMB)
 
-#include "platform/posix/SmbSession.h"
+#include "smb/SmbSession.h"
 
-#include "platform/posix/SmbUrl.h"
-#include "platform/posix/TcpProbe.h"
+#include "smb/SmbUrl.h"
+#include "smb/TcpProbe.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +16,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+
+using namespace lantrivex::platform;
 namespace {
 
 // Copies `text` into a buffer of the library, always terminated, cut to fit.
@@ -229,6 +231,6 @@ void SmbSession::authenticate(SMBCCTX* context, const char* server, const char* 
     copyInto(password, passwordLength, "");
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb
 
 #endif

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/SmbRegistry.h"
+#include "smb/SmbRegistry.h"
 
 #include "common/Ascii.h"
 
@@ -7,15 +7,17 @@
 
 #if defined(LANTRIVEX_WITH_SMB)
 #include "common/Utf8.h"
-#include "platform/posix/SmbPipe.h"
-#include "platform/posix/WinregClient.h"
+#include "smb/SmbPipe.h"
+#include "winreg/WinregClient.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <optional>
 #endif
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+
+using namespace lantrivex::platform;
 
 #if defined(LANTRIVEX_WITH_SMB)
 
@@ -36,7 +38,7 @@ bool isStringType(std::uint32_t type) {
 
 class WinregKey final : public RegistryKey {
 public:
-    WinregKey(std::shared_ptr<WinregClient> client, const winreg::KeyHandle& handle)
+    WinregKey(std::shared_ptr<winreg::WinregClient> client, const winreg::KeyHandle& handle)
         : client_(std::move(client)), handle_(handle) {}
     ~WinregKey() override { client_->closeKey(handle_); }
     WinregKey(const WinregKey&) = delete;
@@ -131,7 +133,7 @@ private:
         return kRegOk;
     }
 
-    std::shared_ptr<WinregClient> client_;
+    std::shared_ptr<winreg::WinregClient> client_;
     winreg::KeyHandle handle_;
     std::uint32_t buffer_ = 0; // the data buffer offered; 0 until the key's largest value is known
     std::optional<std::string> cachedName_;
@@ -141,7 +143,7 @@ private:
 
 class WinregHive final : public RegistryHive {
 public:
-    WinregHive(std::shared_ptr<WinregClient> client, const winreg::KeyHandle& root)
+    WinregHive(std::shared_ptr<winreg::WinregClient> client, const winreg::KeyHandle& root)
         : client_(std::move(client)), root_(root) {}
     ~WinregHive() override { client_->closeKey(root_); }
     WinregHive(const WinregHive&) = delete;
@@ -161,7 +163,7 @@ public:
     }
 
 private:
-    std::shared_ptr<WinregClient> client_;
+    std::shared_ptr<winreg::WinregClient> client_;
     winreg::KeyHandle root_;
 };
 
@@ -177,6 +179,9 @@ AccessFailure pipeFailure(int error, SmbReach reach) {
 } // namespace
 
 SmbRegistry::SmbRegistry(SmbSettings settings) : settings_(std::move(settings)) {}
+
+SmbRegistry::SmbRegistry(std::shared_ptr<SmbSessionPool> sessions)
+    : settings_(sessions->settings()), pool_(std::move(sessions)) {}
 
 SmbRegistry::~SmbRegistry() = default;
 
@@ -224,7 +229,7 @@ SmbRegistry::Failure SmbRegistry::connectLive(const std::string& machineName, bo
                     : kRegBadNetPath,
                 reason};
     }
-    auto client = std::make_shared<WinregClient>(std::move(pipe), settings_.timeout);
+    auto client = std::make_shared<winreg::WinregClient>(std::move(pipe), settings_.timeout);
     winreg::KeyHandle root{};
     if (const RegistryError e = client->bind()) {
         return {e, registryErrorFailure(e)};
@@ -322,4 +327,4 @@ AccessFailure SmbRegistry::connectFailure(std::string_view machineName) {
     return failed == failed_.end() ? AccessFailure::None : failed->second.reason;
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

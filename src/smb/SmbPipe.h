@@ -3,18 +3,18 @@
 
 // For the files built with libsmbclient only (LANTRIVEX_WITH_SMB).
 
-#include "platform/posix/SmbSession.h"
-#include "platform/posix/WinregClient.h"
+#include "smb/SmbSession.h"
+#include "winreg/WinregClient.h"
 
 #include <memory>
 #include <string>
 #include <string_view>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 // A named pipe of a server's IPC$ share, opened read-write through the session's context; every
 // call holds the session's mutex. Closed when destroyed.
-class SmbPipe final : public RpcPipe {
+class SmbPipe final : public winreg::RpcPipe {
 public:
     // The pipe `name` of `server`; nullptr with `error` set to the library's errno on failure.
     static std::unique_ptr<SmbPipe> open(std::shared_ptr<SmbSession> session,
@@ -35,4 +35,4 @@ private:
     SMBCFILE* file_;
 };
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/posix/RemoteShareAccess.h"
+#include "smb/RemoteShareAccess.h"
 
 #include <chrono>
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 class SmbSession; // the library's context and what it needs (defined where libsmbclient is)
 class SmbSessionPool;
@@ -61,15 +61,19 @@ struct SmbSettings {
 // gives nullptr or false; openStreamWithReason() tells why. Safe to use from several threads.
 class SmbShareAccess final : public RemoteShareAccess {
 public:
+    // With sessions of its own, made from `settings`.
     explicit SmbShareAccess(SmbSettings settings);
+    // With the sessions (and their settings) it shares with the live registry.
+    explicit SmbShareAccess(std::shared_ptr<SmbSessionPool> sessions);
     ~SmbShareAccess() override;
     SmbShareAccess(const SmbShareAccess&) = delete;
     SmbShareAccess& operator=(const SmbShareAccess&) = delete;
 
-    std::unique_ptr<ByteStream> openStream(const UncPath& path,
-                                           std::string_view streamName) override;
-    StreamOpening openStreamWithReason(const UncPath& path, std::string_view streamName) override;
-    bool folderExists(const UncPath& path) override;
+    std::unique_ptr<platform::ByteStream> openStream(const platform::UncPath& path,
+                                                     std::string_view streamName) override;
+    platform::StreamOpening openStreamWithReason(const platform::UncPath& path,
+                                                 std::string_view streamName) override;
+    bool folderExists(const platform::UncPath& path) override;
 
     const SmbSettings& settings() const noexcept { return settings_; }
 
@@ -84,8 +88,12 @@ private:
 // True when this build reaches unmounted shares (built with libsmbclient).
 bool smbAccessBuiltIn() noexcept;
 
+// The sessions that the platform's share access and live registry share, made from `settings`:
+// the one owner of the library's contexts. nullptr when the program was built without libsmbclient.
+std::shared_ptr<SmbSessionPool> makeSmbSessions(const SmbSettings& settings);
+
 // The reason the library's errno gives for a failed request (a build with libsmbclient only).
-AccessFailure failureOfErrno(int error);
+platform::AccessFailure failureOfErrno(int error);
 
 // The access the POSIX platform gives its stream reader and folder probe, with the settings of
 // the environment; nullptr when the program was built without libsmbclient (unmounted shares then
@@ -93,4 +101,4 @@ AccessFailure failureOfErrno(int error);
 std::unique_ptr<RemoteShareAccess> makeSmbShareAccess();
 std::unique_ptr<RemoteShareAccess> makeSmbShareAccess(const SmbSettings& settings);
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

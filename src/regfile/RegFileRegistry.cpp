@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/RegFileRegistry.h"
+#include "regfile/RegFileRegistry.h"
 
 #include "common/Ascii.h"
 #include "common/Utf8.h"
-#include "platform/posix/PosixFileIo.h"
-#include "platform/posix/RegFile.h"
+#include "platform/posix/io/PosixFileIo.h"
+#include "regfile/RegFile.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,7 +13,11 @@
 #include <system_error>
 #include <utility>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::regfile {
+
+using namespace lantrivex::platform;
+using platform::posix::readWholeFile;
+using platform::posix::WholeFile;
 namespace {
 
 namespace fs = std::filesystem;
@@ -211,4 +215,4 @@ RegistryError RegFileRegistry::connectFile(const std::string& path,
     return kRegOk;
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::regfile

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "platform/Registry.h"
-#include "platform/posix/SmbCredentials.h"
-#include "platform/posix/SmbShareAccess.h"
+#include "smb/SmbCredentials.h"
+#include "smb/SmbShareAccess.h"
 
 #include <condition_variable>
 #include <map>
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 // The registry of the network's machines read live through their remote registry service: the
 // named pipe \winreg of the machine's IPC$ share, opened with libsmbclient (SmbSession: the
@@ -30,32 +30,35 @@ namespace lantrivex::platform::posix {
 // while another is connecting to it waits for that answer rather than asking again. A machine
 // reached is not probed again meanwhile (each probe costs the server a connection of its own). The
 // connection is held by the hive and its keys and released with the last of them.
-class SmbRegistry final : public Registry {
+class SmbRegistry final : public platform::Registry {
 public:
+    // With sessions of its own, made from `settings`.
     explicit SmbRegistry(SmbSettings settings);
+    // With the sessions (and their settings) it shares with the share access.
+    explicit SmbRegistry(std::shared_ptr<SmbSessionPool> sessions);
     ~SmbRegistry() override;
     SmbRegistry(const SmbRegistry&) = delete;
     SmbRegistry& operator=(const SmbRegistry&) = delete;
 
     // This computer's registry is no service of an SMB server: kRegBadNetPath.
-    RegistryError localMachine(std::unique_ptr<RegistryHive>& hive) override;
-    RegistryError connect(std::string_view machineName,
-                          std::unique_ptr<RegistryHive>& hive) override;
+    platform::RegistryError localMachine(std::unique_ptr<platform::RegistryHive>& hive) override;
+    platform::RegistryError connect(std::string_view machineName,
+                                    std::unique_ptr<platform::RegistryHive>& hive) override;
     void beginRebuild() override;
     // The credentials file's problems, told once per rebuild (or once before the first): why it
     // cannot be used (every machine is then refused, kRegAccessDenied), the lines not understood.
-    std::vector<RegistryProblem> takeProblems() override;
+    std::vector<platform::RegistryProblem> takeProblems() override;
 
-    AccessFailure connectFailure(std::string_view machineName) override;
+    platform::AccessFailure connectFailure(std::string_view machineName) override;
 
 private:
     struct Failure {
-        RegistryError error = kRegOk;
-        AccessFailure reason = AccessFailure::None;
+        platform::RegistryError error = platform::kRegOk;
+        platform::AccessFailure reason = platform::AccessFailure::None;
     };
     void tellCredentials(const SmbCredentialsFile& file);
     Failure connectLive(const std::string& machineName, bool probe,
-                        std::unique_ptr<RegistryHive>& hive);
+                        std::unique_ptr<platform::RegistryHive>& hive);
 
     SmbSettings settings_;
     [[maybe_unused]] std::shared_ptr<SmbSessionPool> pool_; // unused without libsmbclient
@@ -66,8 +69,8 @@ private:
     std::map<std::string, Failure> failed_;
     std::set<std::string> reached_;
     std::set<std::string> asking_;
-    std::vector<RegistryProblem> problems_;
+    std::vector<platform::RegistryProblem> problems_;
     bool credentialsTold_ = false;
 };
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

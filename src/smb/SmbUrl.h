@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 // The port that SMB servers listen on when nothing else is said.
 inline constexpr std::uint16_t kDefaultSmbPort = 445;
@@ -28,6 +28,7 @@ std::vector<std::string> normalisedPathParts(std::string_view rest);
 //   smb://SERVER[:PORT]/SHARE/part...:STREAM   the stream STREAM of the last folder or file
 //   smb://SERVER[:PORT]/SHARE/:STREAM          a stream of the share's root folder
 // PORT is written only when `port` is not 0; every name is percent-encoded.
-std::string buildSmbUrl(const UncPath& path, std::uint16_t port, std::string_view streamName = {});
+std::string buildSmbUrl(const platform::UncPath& path, std::uint16_t port,
+                        std::string_view streamName = {});
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/SmbCredentials.h"
+#include "smb/SmbCredentials.h"
 
 #include "common/Ascii.h"
 
@@ -12,7 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+
 namespace {
 
 constexpr std::size_t kMaxFileSize = 64 * 1024;
@@ -314,4 +315,4 @@ SmbCredentialsFile readSmbCredentialsFile(const std::string& path) {
     return file;
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

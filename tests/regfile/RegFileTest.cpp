@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/RegFile.h"
+#include "regfile/RegFile.h"
 
-#include "TempFolder.h"
-#include "platform/posix/RegFileRegistry.h"
+#include "platform/TempFolder.h"
+#include "regfile/RegFileRegistry.h"
 
 #include <gtest/gtest.h>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::regfile {
+using namespace lantrivex::platform;
+using platform::posix::TempFolder;
 namespace {
 
 using namespace std::string_literals;
@@ -15,7 +17,7 @@ constexpr const char* kMacFile = R"(SYSTEM\CurrentControlSet\Services\MacFile\Pa
 constexpr const char* kVolumes = R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters\Volumes)";
 
 std::string readData(const std::string& name) {
-    std::ifstream in(std::string(LANTRIVEX_SOURCE_DIR) + "/tests/platform/data/" + name,
+    std::ifstream in(std::string(LANTRIVEX_SOURCE_DIR) + "/tests/regfile/data/" + name,
                      std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -154,4 +156,4 @@ TEST(RegFileRegistry, OneReadOnlyFilePerMachineNeverAPathOutsideTheFolder) {
 }
 
 } // namespace
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::regfile

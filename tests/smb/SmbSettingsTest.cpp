@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TempFolder.h"
+#include "platform/TempFolder.h"
 #include "platform/WindowsPath.h"
-#include "platform/posix/SmbCredentials.h"
-#include "platform/posix/SmbShareAccess.h"
-#include "platform/posix/SmbUrl.h"
+#include "smb/SmbCredentials.h"
+#include "smb/SmbShareAccess.h"
+#include "smb/SmbUrl.h"
 
 #include <cstring>
 #include <filesystem>
@@ -12,7 +12,9 @@
 #include <string>
 #include <sys/prctl.h>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+using namespace lantrivex::platform;
+using platform::posix::TempFolder;
 namespace {
 
 SmbSettings settingsOf(const std::map<std::string, std::string>& environment) {
@@ -198,4 +200,4 @@ TEST(SmbUrl, BuiltFromTheNetworkPathPortAndStreamEncodedForTheLibraryToDecode) {
 }
 
 } // namespace
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

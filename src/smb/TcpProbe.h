@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 enum class TcpReach {
     Reachable,   // a TCP connection to one of the ports was accepted
@@ -36,4 +36,4 @@ enum class SmbReach {
 SmbReach probeSmb(const std::string& host, std::span<const std::uint16_t> ports,
                   std::chrono::milliseconds timeout);
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

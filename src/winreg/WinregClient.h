@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/Registry.h"
-#include "platform/posix/WinregProtocol.h"
+#include "winreg/WinregProtocol.h"
 
 #include <chrono>
 #include <cstddef>
@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::winreg {
 
 // A message pipe to a machine's winreg service.
 class RpcPipe {
@@ -43,28 +43,29 @@ public:
                           std::chrono::milliseconds deadline = kNoDeadline);
 
     // Binds the pipe to the service; kRegOk or kRegBadNetPath.
-    RegistryError bind();
+    platform::RegistryError bind();
 
-    RegistryError openLocalMachine(std::uint32_t access, winreg::KeyHandle& root);
-    RegistryError openKey(const winreg::KeyHandle& parent, std::string_view path,
-                          std::uint32_t access, winreg::KeyHandle& key);
-    RegistryError queryInfoKey(const winreg::KeyHandle& key, winreg::KeyInfoResult& info);
+    platform::RegistryError openLocalMachine(std::uint32_t access, winreg::KeyHandle& root);
+    platform::RegistryError openKey(const winreg::KeyHandle& parent, std::string_view path,
+                                    std::uint32_t access, winreg::KeyHandle& key);
+    platform::RegistryError queryInfoKey(const winreg::KeyHandle& key, winreg::KeyInfoResult& info);
     // The name of the value at `index` (UTF-16LE), into a server buffer of `nameBufferChars`.
-    RegistryError enumValue(const winreg::KeyHandle& key, std::uint32_t index,
-                            std::uint16_t nameBufferChars, std::string& name);
+    platform::RegistryError enumValue(const winreg::KeyHandle& key, std::uint32_t index,
+                                      std::uint16_t nameBufferChars, std::string& name);
     // The type and data of `valueName` into a server buffer of `bufferSize` bytes; on
     // kRegMoreData `value.size` is what the server reported.
-    RegistryError queryValue(const winreg::KeyHandle& key, std::string_view valueName,
-                             std::uint32_t bufferSize, winreg::QueryValueResult& value);
-    RegistryError closeKey(const winreg::KeyHandle& key);
+    platform::RegistryError queryValue(const winreg::KeyHandle& key, std::string_view valueName,
+                                       std::uint32_t bufferSize, winreg::QueryValueResult& value);
+    platform::RegistryError closeKey(const winreg::KeyHandle& key);
 
 private:
     // One call: the answer's stub (every fragment's, in order) or an error.
-    RegistryError call(std::uint16_t opnum, std::string_view request, std::string& stub);
+    platform::RegistryError call(std::uint16_t opnum, std::string_view request, std::string& stub);
     // One call whose answer `parse` reads into `result`: the call's error, or the answer's status.
     template <typename Result>
-    RegistryError invoke(std::uint16_t opnum, std::string_view request,
-                         std::optional<Result> (*parse)(std::string_view), Result& result);
+    platform::RegistryError invoke(std::uint16_t opnum, std::string_view request,
+                                   std::optional<Result> (*parse)(std::string_view),
+                                   Result& result);
     // One fragment: its header and what follows it (authentication trailer removed).
     bool readFragment(winreg::PacketHeader& header, std::string& body);
 
@@ -75,4 +76,4 @@ private:
     bool broken_ = false; // a call failed half-way: the pipe's state is unknown
 };
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::winreg

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #if defined(LANTRIVEX_WITH_SMB)
 
-#include "platform/posix/SmbPipe.h"
+#include "smb/SmbPipe.h"
 
-#include "platform/posix/SmbUrl.h"
+#include "smb/SmbUrl.h"
 
 #include <cerrno>
 #include <fcntl.h>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+
+using namespace lantrivex::platform;
 
 std::unique_ptr<SmbPipe> SmbPipe::open(std::shared_ptr<SmbSession> session,
                                        const std::string& server, std::string_view name,
@@ -68,6 +70,6 @@ bool SmbPipe::read(std::size_t count, std::string& out) {
     return true;
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb
 
 #endif

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/SmbShareAccess.h"
+#include "smb/SmbShareAccess.h"
 
-#include "platform/posix/SmbCredentials.h"
-#include "platform/posix/SmbUrl.h"
-#include "platform/posix/TcpProbe.h"
+#include "smb/SmbCredentials.h"
+#include "smb/SmbUrl.h"
+#include "smb/TcpProbe.h"
 
 #include <algorithm>
 #include <array>
@@ -14,13 +14,15 @@
 #include <unistd.h>
 
 #if defined(LANTRIVEX_WITH_SMB)
-#include "platform/posix/SmbSession.h"
+#include "smb/SmbSession.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #endif
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+
+using namespace lantrivex::platform;
 namespace {
 
 constexpr std::chrono::milliseconds kMaxTimeout{300'000};
@@ -175,6 +177,9 @@ AccessFailure failureOfErrno(int error) {
     }
 }
 
+SmbShareAccess::SmbShareAccess(std::shared_ptr<SmbSessionPool> sessions)
+    : settings_(sessions->settings()), pool_(std::move(sessions)) {}
+
 SmbShareAccess::~SmbShareAccess() = default;
 
 std::shared_ptr<SmbSession> SmbShareAccess::session() {
@@ -264,6 +269,12 @@ std::unique_ptr<RemoteShareAccess> makeSmbShareAccess(const SmbSettings& setting
     return std::make_unique<SmbShareAccess>(settings);
 }
 
+std::shared_ptr<SmbSessionPool> makeSmbSessions(const SmbSettings& settings) {
+    SmbSettings bounded = settings;
+    bounded.timeout = std::clamp(bounded.timeout, std::chrono::milliseconds(1), kMaxTimeout);
+    return SmbSessionPool::create(bounded);
+}
+
 #else // built without libsmbclient: unmounted shares cannot be reached
 
 SmbShareAccess::~SmbShareAccess() = default;
@@ -292,10 +303,14 @@ std::unique_ptr<RemoteShareAccess> makeSmbShareAccess(const SmbSettings&) {
     return nullptr;
 }
 
+std::shared_ptr<SmbSessionPool> makeSmbSessions(const SmbSettings&) {
+    return nullptr;
+}
+
 #endif
 
 std::unique_ptr<RemoteShareAccess> makeSmbShareAccess() {
     return makeSmbShareAccess(SmbSettings::fromEnvironment());
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/WinregClient.h"
+#include "winreg/WinregClient.h"
 
 #include <algorithm>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::winreg {
+
+using namespace lantrivex::platform;
 namespace {
 
 // Answers larger than this are not registry values of a server's settings.
@@ -166,4 +168,4 @@ RegistryError WinregClient::closeKey(const winreg::KeyHandle& key) {
                   result);
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::winreg

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/WinregProtocol.h"
+#include "winreg/WinregProtocol.h"
 
 #include "common/Utf8.h"
 
 #include <algorithm>
 
-namespace lantrivex::platform::posix::winreg {
+namespace lantrivex::winreg {
+
 namespace {
 
 constexpr std::uint8_t kVersion = 5;
@@ -433,4 +434,4 @@ std::optional<QueryValueResult> parseQueryValueResult(std::string_view stub) {
     return result;
 }
 
-} // namespace lantrivex::platform::posix::winreg
+} // namespace lantrivex::winreg

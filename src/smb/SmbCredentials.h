@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 // A secret (a password, a credentials file's text) in a buffer of its own that is wiped before it
 // is freed, on every path: destruction, assignment, clear(); a move hands the buffer over, so no
@@ -109,4 +109,4 @@ SmbCredentialsFile parseSmbCredentials(std::string_view text);
 // read or written by its group or others (the remedy: chmod 600), as ssh refuses such key files.
 SmbCredentialsFile readSmbCredentialsFile(const std::string& path);
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/RegFile.h"
+#include "regfile/RegFile.h"
 
 #include "common/Ascii.h"
 #include "common/Utf8.h"
@@ -9,7 +9,9 @@
 #include <unordered_map>
 #include <utility>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::regfile {
+
+using namespace lantrivex::platform;
 namespace {
 
 constexpr std::string_view kHeader4 = "REGEDIT4";
@@ -445,4 +447,4 @@ const RegFileKey* RegFile::findKey(std::string_view path) const {
     return it == index_.end() ? nullptr : &keys_[it->second];
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::regfile

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/SmbUrl.h"
+#include "smb/SmbUrl.h"
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+
+using namespace lantrivex::platform;
+
 namespace {
 
 constexpr bool isKeptAsIs(unsigned char c) noexcept {
@@ -72,4 +75,4 @@ std::string buildSmbUrl(const UncPath& path, std::uint16_t port, std::string_vie
     return url;
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

@@ -12,7 +12,7 @@
 // The messages of the remote registry service ("winreg", reached through the named pipe \winreg
 // of a machine's IPC$ share): DCE/RPC connection-oriented packets carrying the calls in NDR, little
 // endian. Pure functions from values to bytes and back; the transport is elsewhere.
-namespace lantrivex::platform::posix::winreg {
+namespace lantrivex::winreg {
 
 // --- DCE/RPC packets ---------------------------------------------------------------------------
 
@@ -131,4 +131,4 @@ std::optional<EnumValueResult> parseEnumValueResult(std::string_view stub);
 // On 234 (more data) the size is read as well.
 std::optional<QueryValueResult> parseQueryValueResult(std::string_view stub);
 
-} // namespace lantrivex::platform::posix::winreg
+} // namespace lantrivex::winreg

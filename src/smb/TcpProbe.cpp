@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/TcpProbe.h"
+#include "smb/TcpProbe.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -14,7 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -264,4 +265,4 @@ TcpReach probeTcp(const std::string& host, std::span<const std::uint16_t> ports,
     return allRefused ? TcpReach::Refused : TcpReach::Unreachable;
 }
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

@@ -3,9 +3,9 @@
 
 // For the files built with libsmbclient only (LANTRIVEX_WITH_SMB).
 
-#include "platform/posix/SmbCredentials.h"
-#include "platform/posix/SmbShareAccess.h"
-#include "platform/posix/TcpProbe.h"
+#include "smb/SmbCredentials.h"
+#include "smb/SmbShareAccess.h"
+#include "smb/TcpProbe.h"
 
 #include <csignal>
 #include <libsmbclient.h>
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 // One libsmbclient context and what it needs: the settings, the credentials. Its logging is
 // switched off: nothing reaches standard output or standard error. Credentials: the user's Kerberos
@@ -118,4 +118,4 @@ private:
     bool wasPending_ = false;
 };
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
 
 // Reaches Windows shares that no mount of this system covers, by the SMB protocol itself. The
 // POSIX stream reader and folder probe hand it every \\SERVER\SHARE\... path the mount table does
@@ -17,20 +17,22 @@ public:
     virtual ~RemoteShareAccess() = default;
 
     // The stream `streamName` of the file or folder `path` on the share; nullptr on any failure.
-    virtual std::unique_ptr<ByteStream> openStream(const UncPath& path,
-                                                   std::string_view streamName) = 0;
+    virtual std::unique_ptr<platform::ByteStream> openStream(const platform::UncPath& path,
+                                                             std::string_view streamName) = 0;
 
     // The same, with the reason when it cannot be opened.
-    virtual StreamOpening openStreamWithReason(const UncPath& path, std::string_view streamName) {
-        StreamOpening opening{openStream(path, streamName), AccessFailure::None};
+    virtual platform::StreamOpening openStreamWithReason(const platform::UncPath& path,
+                                                         std::string_view streamName) {
+        platform::StreamOpening opening{openStream(path, streamName),
+                                        platform::AccessFailure::None};
         if (!opening.stream) {
-            opening.failure = AccessFailure::Unreachable;
+            opening.failure = platform::AccessFailure::Unreachable;
         }
         return opening;
     }
 
     // The folder `path` exists on the share and can be listed.
-    virtual bool folderExists(const UncPath& path) = 0;
+    virtual bool folderExists(const platform::UncPath& path) = 0;
 };
 
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb
