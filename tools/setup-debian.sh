@@ -22,6 +22,10 @@ packages=(
     # The SMB tests' private server: smbd and smbpasswd, the VFS module streams_depot that keeps
     # its shares' named streams, and smbclient, which puts the streams there as Windows would.
     samba samba-vfs-modules smbclient
+    # The Kerberos tests' domain controller (tests/kerberos/samba-dc.sh, as root): Samba's AD DC
+    # (samba, samba-tool; winbind comes with it) with the files its provisioning reads, and kinit
+    # for the users' tickets.
+    samba-ad-dc samba-ad-provision krb5-user
     # The program's icon rendered from its SVG; the desktop entry checked; the installed window
     # program run on a private X server (closed with python3's ctypes and libX11).
     librsvg2-bin desktop-file-utils xvfb

@@ -3,6 +3,7 @@
 
 #include "analysis/CatalogueModel.h"
 #include "cli/TextOutput.h"
+#include "cli/VerboseLogons.h"
 #include "discovery/ConnectedMachines.h"
 #include "discovery/DriveItems.h"
 #include "discovery/MacServerLookup.h"
@@ -16,6 +17,7 @@ namespace lantrivex::cli {
 
 const char* const kCatalogueUsage =
     R"(Usage: lantrivex-cli catalogue [--product 0|1|2] [--format text|json] [--lang en|fr]
+                              [--verbose]
 
 Prints the catalogue that the window builds: this computer and every machine it is connected to
 (the SMB mounts of the mount table), with its connections, the name of its Macintosh file server
@@ -32,6 +34,9 @@ Options:
   --format FORMAT  text (default) or json
   --lang en|fr     language of the text form's headings and of the messages on standard
                    error (default en)
+  --verbose        tell on standard error, per server, the account each registry was read
+                   with: a Kerberos ticket (its principal), an account of the credentials file
+                   (DOMAIN\USER and the file) or guest
   -h, --help       this text
 
 A registry export that is there but cannot be read, or is damaged, is told on standard error with
@@ -44,7 +49,9 @@ json: {"machines":[{"name":...,"connections":...,"reason":null or "timed-out",
        "server":null or {"name":...,"volumes":[{"name":...,"root":...,"found":true,
        "panel":1}]}}]}
       reason: timed-out, connection-refused, name-not-found, smb1-only, logon-refused,
-      access-denied, no-product-key, damaged-export, credentials-unusable, unreachable
+      access-denied, no-product-key, damaged-export, credentials-unusable,
+      ticket-cache-empty, ticket-cache-corrupt, ticket-expired, ticket-refused,
+      server-by-address, unreachable
 
 Environment:
   LANTRIVEX_REGISTRY_DIR  folder of the registry exports, one per machine (NTSRV.reg);
@@ -83,6 +90,7 @@ struct Options {
     std::optional<discovery::ProductCode> product;
     Format format = Format::Text;
     LanguageFlag language = kEnglish;
+    bool verbose = false;
 };
 
 int usageError(CliContext& ctx, const char* command, const char* usage,
@@ -102,6 +110,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, CliCon
             ctx.out << usage;
             exitCode = kExitOk;
             return std::nullopt;
+        }
+        if (word == "--verbose" && std::find(known.begin(), known.end(), word) != known.end()) {
+            options.verbose = true;
+            continue;
         }
         std::string value;
         const auto equals = word.find('=');
@@ -297,13 +309,14 @@ void printJson(CliContext& ctx, const analysis::Catalogue& catalogue) {
 int runCatalogueCommand(const std::vector<std::string>& args, CliContext& ctx) {
     int exitCode = kExitOk;
     const auto options = parseOptions(args, ctx, "catalogue", kCatalogueUsage,
-                                      {"--product", "--format", "--lang"}, exitCode);
+                                      {"--product", "--format", "--lang", "--verbose"}, exitCode);
     if (!options) {
         return exitCode;
     }
     const discovery::ProductCode product =
         discovery::effectiveProduct(options->product.value_or(productSetting(ctx)));
 
+    const VerboseLogons logons(options->verbose, ctx.err, options->language);
     discovery::ConnectedMachines machines;
     discovery::EnumConnectedDrives(ctx.platform.connections, machines);
     discovery::MacServerLookup lookup(ctx.platform.registry, product);

@@ -7,6 +7,7 @@
 #include "cli/RawFileStreamReader.h"
 #include "cli/StreamNotifier.h"
 #include "cli/TextOutput.h"
+#include "cli/VerboseLogons.h"
 #include "common/PercentText.h"
 #include "signatures/SignatureLoader.h"
 
@@ -26,7 +27,7 @@ namespace lantrivex::cli {
 
 const char* const kScanUsage =
     R"(Usage: lantrivex-cli scan [--signatures FILE] [--format table|csv|json] [--lang en|fr]
-                          VOLUME_ROOT...
+                          [--verbose] VOLUME_ROOT...
        lantrivex-cli scan --raw [options] FILE...
 
 Reads the index stream AFP_IdIndex of each Macintosh volume's root folder and prints, per volume,
@@ -43,6 +44,9 @@ Options:
   --format FORMAT     table (default; the locale's decimal separator), csv or json ("." always)
   --lang en|fr        language of the messages on standard error (default en)
   --raw               the operands are files holding a dumped index stream
+  --verbose           tell on standard error, per server reached over SMB, the account used:
+                      a Kerberos ticket (its principal), an account of the credentials file
+                      (DOMAIN\USER and the file) or guest
   -h, --help          this text
 
 csv:  volume,count,percent,signature,description (RFC 4180)
@@ -66,6 +70,7 @@ struct ScanOptions {
     Format format = Format::Table;
     LanguageFlag language = kEnglish;
     bool raw = false;
+    bool verbose = false;
     std::vector<std::string> operands;
 };
 
@@ -101,6 +106,10 @@ std::optional<ScanOptions> parseOptions(const std::vector<std::string>& args, Cl
         }
         if (word == "--raw") {
             options.raw = true;
+            continue;
+        }
+        if (word == "--verbose") {
+            options.verbose = true;
             continue;
         }
         std::string value;
@@ -482,6 +491,7 @@ int runScanCommand(const std::vector<std::string>& args, CliContext& ctx) {
         options->raw ? static_cast<platform::NamedStreamReader&>(rawFiles) : ctx.platform.streams;
 
     std::vector<VolumeReport> reports;
+    const VerboseLogons logons(options->verbose, ctx.err, options->language);
     for (VolumeReading& reading : readVolumes(options->operands, streams, options->language, ctx)) {
         ctx.err << reading.messages;
         if (!reading.reading.result || !reading.reading.whole) {

@@ -39,6 +39,23 @@ std::string_view accessFailureText(AccessFailure failure, LanguageFlag nLangue) 
                   "streams_interface=windows");
     case AccessFailure::CredentialsUnusable:
         return tr(nLangue, "Fichier d'identification inutilisable", "Credentials file unusable");
+    case AccessFailure::TicketCacheEmpty:
+        return tr(nLangue, "Le cache Kerberos ne contient aucun ticket : lancez kinit",
+                  "The Kerberos ticket cache holds no ticket: run kinit");
+    case AccessFailure::TicketCacheCorrupt:
+        return tr(nLangue, "Cache de tickets Kerberos endommagé : lancez kinit",
+                  "The Kerberos ticket cache is damaged: run kinit");
+    case AccessFailure::TicketExpired:
+        return tr(nLangue, "Le ticket Kerberos a expiré : lancez kinit",
+                  "The Kerberos ticket has expired: run kinit");
+    case AccessFailure::TicketRefused:
+        return tr(nLangue,
+                  "Ticket Kerberos refusé par le serveur ou le KDC (expiré, compte désactivé)",
+                  "Kerberos ticket refused by the server or the KDC (expired, account disabled)");
+    case AccessFailure::KerberosNeedsName:
+        return tr(nLangue,
+                  "Kerberos a besoin du nom du serveur, pas de son adresse : nommez-le par son nom",
+                  "Kerberos needs the server's name, not its address: name it by its name");
     case AccessFailure::Unreachable:
         return tr(nLangue, "Machine injoignable", "The machine could not be reached");
     }
@@ -69,6 +86,16 @@ std::string_view accessFailureId(AccessFailure failure) {
         return "stream-too-large";
     case AccessFailure::CredentialsUnusable:
         return "credentials-unusable";
+    case AccessFailure::TicketCacheEmpty:
+        return "ticket-cache-empty";
+    case AccessFailure::TicketCacheCorrupt:
+        return "ticket-cache-corrupt";
+    case AccessFailure::TicketExpired:
+        return "ticket-expired";
+    case AccessFailure::TicketRefused:
+        return "ticket-refused";
+    case AccessFailure::KerberosNeedsName:
+        return "server-by-address";
     case AccessFailure::Unreachable:
         return "unreachable";
     }

@@ -23,6 +23,11 @@ enum class AccessFailure {
     DamagedExport,       // the machine's registry export is there but damaged or unreadable
     StreamTooLarge,      // the mount shows named streams only up to the attribute size limit
     CredentialsUnusable, // the credentials file named by the settings cannot be used
+    TicketCacheEmpty,    // the Kerberos ticket cache holds no ticket (and no account was given)
+    TicketCacheCorrupt,  // the Kerberos ticket cache is damaged
+    TicketExpired,       // every ticket of the Kerberos ticket cache has expired
+    TicketRefused,       // the server or the KDC refused the ticket (expired, disabled account)
+    KerberosNeedsName,   // a ticket but the server named by its address: no service principal
     Unreachable,         // the machine or the path could not be reached, for another reason
 };
 

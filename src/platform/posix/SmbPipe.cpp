@@ -11,21 +11,20 @@
 namespace lantrivex::platform::posix {
 
 std::unique_ptr<SmbPipe> SmbPipe::open(std::shared_ptr<SmbSession> session,
-                                       const std::string& server, std::string_view name,
-                                       int& error) {
+                                       const std::string& server, std::string_view name, int& error,
+                                       AccessFailure& reason) {
     const std::string url =
         buildSmbUrl(UncPath{server, "IPC$", std::string(name)}, session->settings().port);
     SMBCCTX* context = session->context();
     std::lock_guard lock(session->mutex());
     SigpipeGuard guard;
-    if (!session->prepareFor(server)) {
-        error = EACCES;
-        return nullptr;
-    }
-    errno = 0;
-    SMBCFILE* file = smbc_getFunctionOpen(context)(context, url.c_str(), O_RDWR, 0);
+    const SmbSession::Logon logon = session->logOn(server, [&]() -> void* {
+        return smbc_getFunctionOpen(context)(context, url.c_str(), O_RDWR, 0);
+    });
+    auto* file = static_cast<SMBCFILE*>(logon.handle);
     if (file == nullptr) {
-        error = errno != 0 ? errno : EIO;
+        error = logon.error;
+        reason = logon.reason;
         return nullptr;
     }
     return std::unique_ptr<SmbPipe>(new SmbPipe(std::move(session), file));

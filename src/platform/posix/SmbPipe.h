@@ -16,10 +16,11 @@ namespace lantrivex::platform::posix {
 // call holds the session's mutex. Closed when destroyed.
 class SmbPipe final : public RpcPipe {
 public:
-    // The pipe `name` of `server`; nullptr with `error` set to the library's errno on failure.
+    // The pipe `name` of `server`; nullptr on failure, with `error` set to the library's errno
+    // and `reason` to the logon's own reason when it has one (SmbSession::Logon).
     static std::unique_ptr<SmbPipe> open(std::shared_ptr<SmbSession> session,
                                          const std::string& server, std::string_view name,
-                                         int& error);
+                                         int& error, AccessFailure& reason);
     ~SmbPipe() override;
     SmbPipe(const SmbPipe&) = delete;
     SmbPipe& operator=(const SmbPipe&) = delete;

@@ -216,10 +216,13 @@ SmbRegistry::Failure SmbRegistry::connectLive(const std::string& machineName, bo
         }
     }
     int error = 0;
-    auto pipe = SmbPipe::open(session, machineName, "winreg", error);
+    AccessFailure logonReason = AccessFailure::None;
+    auto pipe = SmbPipe::open(session, machineName, "winreg", error, logonReason);
     if (!pipe) {
-        const AccessFailure reason = pipeFailure(error, reach);
-        return {reason == AccessFailure::AccessDenied || reason == AccessFailure::LogonRefused
+        const AccessFailure reason =
+            logonReason != AccessFailure::None ? logonReason : pipeFailure(error, reach);
+        return {reason == AccessFailure::AccessDenied || reason == AccessFailure::LogonRefused ||
+                        logonReason != AccessFailure::None
                     ? kRegAccessDenied
                     : kRegBadNetPath,
                 reason};

@@ -3,6 +3,9 @@
 
 #include "platform/posix/SmbSession.h"
 
+#include "common/Ascii.h"
+#include "platform/SmbLogonReport.h"
+#include "platform/posix/KerberosCache.h"
 #include "platform/posix/SmbUrl.h"
 #include "platform/posix/TcpProbe.h"
 
@@ -13,7 +16,6 @@
 #include <cstring>
 #include <ctime>
 #include <string_view>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lantrivex::platform::posix {
@@ -29,23 +31,27 @@ void copyInto(char* buffer, int capacity, std::string_view text) {
     buffer[n] = '\0';
 }
 
-void discardLog(void*, int, const char*) {}
+// Whether the library said, during the logon attempt under way, that Kerberos failed (the KDC
+// refused the service ticket, the server refused the ticket): its errno alone (EACCES) does not
+// tell that from a share that refuses the user. The library's log callback is one for the whole
+// process, and is called within calls into the library, under its mutex (libraryMutex()), which
+// guards this flag.
+bool kerberosTrouble = false;
 
-bool hasKerberosTicketCache() {
-    const char* name = std::getenv("KRB5CCNAME");
-    if (name != nullptr && *name != '\0') {
-        std::string_view cache(name);
-        if (cache.starts_with("FILE:")) {
-            cache.remove_prefix(5);
-        } else if (cache.find(':') != std::string_view::npos) {
-            return true; // KEYRING:, KCM:, DIR:, ...: cannot be told from here; let Kerberos try
-        }
-        struct stat st {};
-        return ::stat(std::string(cache).c_str(), &st) == 0;
+void watchLog(void*, int, const char* message) {
+    const std::string_view text = message != nullptr ? message : "";
+    if (text.find("gss_") != std::string_view::npos ||
+        text.find("Kerberos") != std::string_view::npos ||
+        text.find("krb5") != std::string_view::npos ||
+        text.find("Kinit") != std::string_view::npos) {
+        kerberosTrouble = true;
     }
-    const std::string fallback = "/tmp/krb5cc_" + std::to_string(::getuid());
-    struct stat st {};
-    return ::stat(fallback.c_str(), &st) == 0;
+}
+
+// An errno that a refused logon gives (the next method may then be tried): access denied, logon
+// failure, and the Kerberos library's own failures.
+bool refusedLogon(int error) {
+    return error == EACCES || error == EPERM || error == EINVAL;
 }
 
 } // namespace
@@ -97,7 +103,6 @@ std::shared_ptr<SmbSession> SmbSession::create(const SmbSettings& settings) {
     if (!settings.credentialsFile.empty()) {
         session->credentials_ = readSmbCredentialsFile(settings.credentialsFile);
     }
-    session->kerberos_ = settings.kerberos && hasKerberosTicketCache();
 
     SMBCCTX* context = smbc_new_context();
     if (context == nullptr) {
@@ -106,13 +111,12 @@ std::shared_ptr<SmbSession> SmbSession::create(const SmbSettings& settings) {
     // Quiet before anything else: the library's log goes to standard output by default.
     smbc_setDebug(context, 0);
     smbc_setOptionDebugToStderr(context, 1);
-    smbc_setLogCallback(context, nullptr, &discardLog);
+    smbc_setLogCallback(context, nullptr, &watchLog);
     smbc_setTimeout(context, static_cast<int>(settings.timeout.count()));
     smbc_setOptionUserData(context, session.get());
     smbc_setFunctionAuthDataWithContext(context, &SmbSession::authenticate);
-    smbc_setOptionUseKerberos(context, session->kerberos_ ? 1 : 0);
-    smbc_setOptionFallbackAfterKerberos(context, 1);
-    smbc_setOptionNoAutoAnonymousLogin(context, session->kerberos_ ? 1 : 0);
+    smbc_setOptionUseKerberos(context, 0);
+    smbc_setOptionNoAutoAnonymousLogin(context, 1);
     if (smbc_init_context(context) == nullptr) {
         smbc_free_context(context, 0);
         return nullptr;
@@ -134,21 +138,73 @@ SmbSession::~SmbSession() {
     }
 }
 
-bool SmbSession::prepareFor(const std::string& server) {
-    if (credentials_.error) {
-        return false;
-    }
-    // With an account or a ticket, a refused logon must stay refused: the library would otherwise
+void SmbSession::apply(SmbLogonMethod method, const SmbCredentials* account) {
+    // With a ticket or an account, a refused logon must stay refused: the library would otherwise
     // fall back to an anonymous session, which servers often let read, and a server may grant a
     // guest session for a wrong password. Asking for encryption makes the library require signing,
     // which a guest session cannot give (SMB2 and SMB1 alike; servers without encryption are still
-    // reached, signed). With neither, the guest account is asked for, and an anonymous session is
-    // what a server without one gives. Both options are read when a connection is made.
-    const bool account = kerberos_ || credentials_.forServer(server) != nullptr;
-    smbc_setOptionNoAutoAnonymousLogin(context_, account ? 1 : 0);
+    // reached, signed). Kerberos alone with the ticket (the library's fallback would offer the
+    // login name by NTLM); the account by NTLM (the library would otherwise ask the KDC for a
+    // ticket of its own with the account's password, in the realm of the file's domain). The
+    // options are read when a connection is made.
+    method_ = method;
+    account_ = account;
+    const bool guest = method == SmbLogonMethod::Guest;
+    smbc_setOptionUseKerberos(context_, method == SmbLogonMethod::Kerberos ? 1 : 0);
+    smbc_setOptionFallbackAfterKerberos(context_, 0);
+    smbc_setOptionNoAutoAnonymousLogin(context_, guest ? 0 : 1);
     smbc_setOptionSmbEncryptionLevel(context_,
-                                     account ? SMBC_ENCRYPTLEVEL_REQUEST : SMBC_ENCRYPTLEVEL_NONE);
-    return true;
+                                     guest ? SMBC_ENCRYPTLEVEL_NONE : SMBC_ENCRYPTLEVEL_REQUEST);
+}
+
+SmbSession::Logon SmbSession::logOn(const std::string& server,
+                                    const std::function<void*()>& request) {
+    if (credentials_.error) {
+        return {nullptr, EACCES, AccessFailure::CredentialsUnusable};
+    }
+    const KerberosCache cache =
+        settings_.kerberos
+            ? findKerberosCache(&::getenv, ::getuid(), static_cast<std::int64_t>(::time(nullptr)))
+            : KerberosCache{};
+    const SmbCredentials* account = credentials_.forServer(server);
+    SmbLogonPlan plan = planSmbLogon(cache.state, account != nullptr, isAddressLiteral(server));
+    const std::string folded = asciiToLower(server);
+    if (const auto served = served_.find(folded); served != served_.end()) {
+        // What served the server comes first (its session is kept in the context).
+        std::stable_partition(plan.attempts.begin(), plan.attempts.end(),
+                              [&](SmbLogonMethod m) { return m == served->second; });
+    }
+    Logon logon{nullptr, EACCES, plan.kerberosProblem};
+    for (const SmbLogonMethod method : plan.attempts) {
+        apply(method, account);
+        kerberosTrouble = false;
+        errno = 0;
+        logon.handle = request();
+        if (logon.handle != nullptr) {
+            served_[folded] = method;
+            SmbLogonReport report{server, SmbLogonReport::Method::Guest, {}, {}};
+            if (method == SmbLogonMethod::Kerberos) {
+                report.method = SmbLogonReport::Method::KerberosTicket;
+                report.who = cache.principal.empty() ? cache.name : cache.principal;
+            } else if (method == SmbLogonMethod::Account) {
+                report.method = SmbLogonReport::Method::Account;
+                report.who = account->domain.empty() ? account->username
+                                                     : account->domain + "\\" + account->username;
+                report.file = settings_.credentialsFile;
+            }
+            reportSmbLogon(report);
+            return {logon.handle, 0, AccessFailure::None};
+        }
+        logon.error = errno != 0 ? errno : EIO;
+        logon.reason =
+            method == SmbLogonMethod::Kerberos && (kerberosTrouble || logon.error == EINVAL)
+                ? AccessFailure::TicketRefused
+                : AccessFailure::None;
+        if (!refusedLogon(logon.error)) {
+            break; // an answer (no such file), or no answer: another logon would not change it
+        }
+    }
+    return logon;
 }
 
 std::shared_ptr<SmbSessionPool> SmbSessionPool::create(const SmbSettings& settings) {
@@ -207,12 +263,13 @@ SmbReach SmbSession::reachServer(const std::string& server) const {
                                : probeSmb(server, kDefaultPorts, settings_.timeout);
 }
 
-void SmbSession::authenticate(SMBCCTX* context, const char* server, const char* /*share*/,
+void SmbSession::authenticate(SMBCCTX* context, const char* /*server*/, const char* /*share*/,
                               char* workgroup, int workgroupLength, char* username,
                               int usernameLength, char* password, int passwordLength) {
     const auto* session = static_cast<const SmbSession*>(smbc_getOptionUserData(context));
     const SmbCredentials* account =
-        session != nullptr && server != nullptr ? session->credentials_.forServer(server) : nullptr;
+        session != nullptr && session->method_ == SmbLogonMethod::Account ? session->account_
+                                                                          : nullptr;
     if (account != nullptr) {
         const SmbCredentials& c = *account;
         copyInto(username, usernameLength, c.username);
@@ -222,8 +279,8 @@ void SmbSession::authenticate(SMBCCTX* context, const char* server, const char* 
         }
         return;
     }
-    if (session != nullptr && session->kerberos_) {
-        return; // the library's own hints: the login name, whose ticket is used
+    if (session != nullptr && session->method_ == SmbLogonMethod::Kerberos) {
+        return; // the library's own hints: the ticket's principal is used
     }
     copyInto(username, usernameLength, "guest");
     copyInto(password, passwordLength, "");

@@ -3,12 +3,16 @@
 
 // For the files built with libsmbclient only (LANTRIVEX_WITH_SMB).
 
+#include "platform/AccessFailure.h"
 #include "platform/posix/SmbCredentials.h"
+#include "platform/posix/SmbLogon.h"
 #include "platform/posix/SmbShareAccess.h"
 #include "platform/posix/TcpProbe.h"
 
 #include <csignal>
+#include <functional>
 #include <libsmbclient.h>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -18,14 +22,15 @@
 namespace lantrivex::platform::posix {
 
 // One libsmbclient context and what it needs: the settings, the credentials. Its logging is
-// switched off: nothing reaches standard output or standard error. Credentials: the user's Kerberos
-// ticket when there is one; then the account the credentials file gives the server (its [SERVER]
-// section, else the keys before any section); otherwise the guest account (or an anonymous session
-// where the server has no guest). With a ticket or an account, a refused logon is a refused
-// connection: the library never falls back to an anonymous session, and signing is required, so
-// that a server which turns a refused logon into a guest session (Samba's "map to guest = Bad
-// Password") is refused too (a guest session cannot sign). A credentials file that cannot be used
-// refuses every access (problem()). The password is handed to the library only.
+// switched off: nothing reaches standard output or standard error. Each server is logged on to in
+// the order planSmbLogon() gives (SmbLogon.h): the user's Kerberos ticket when the cache holds a
+// usable one, then the account the credentials file gives the server (its [SERVER] section, else
+// the keys before any section), guest only when there is neither a ticket cache nor an account.
+// With a ticket or an account, a refused logon is a refused connection: the library never falls
+// back to an anonymous session, and signing is required, so that a server which turns a refused
+// logon into a guest session (Samba's "map to guest = Bad Password") is refused too (a guest
+// session cannot sign). A credentials file that cannot be used refuses every access (problem()).
+// The password is handed to the library only.
 class SmbSession {
 public:
     // nullptr when the library cannot be set up.
@@ -47,10 +52,20 @@ public:
     // What the credentials file gave (empty when the settings name none).
     const SmbCredentialsFile& credentials() const noexcept { return credentials_; }
 
-    // Sets the context for a new connection to `server`, the mutex held: whether a guest session
-    // is refused (an account or a ticket is offered to it). False when nothing may be asked of it
-    // (problem()).
-    bool prepareFor(const std::string& server);
+    // What logOn() gives: the library's handle, or nullptr with the errno of the last attempt
+    // and, when Kerberos explains the failure better than that errno (an unusable cache, a refused
+    // ticket, a server named by its address), that reason.
+    struct Logon {
+        void* handle = nullptr;
+        int error = 0;
+        AccessFailure reason = AccessFailure::None;
+    };
+    // Calls `request`, one call into the library that connects to `server` when the context has
+    // no session there yet (the mutex held), with each logon of the server's order until one is
+    // not refused; the method that served a server is tried first next time. Nothing is asked
+    // when the credentials file cannot be used (EACCES, CredentialsUnusable). The logon used is
+    // reported (SmbLogonReport.h).
+    Logon logOn(const std::string& server, const std::function<void*()>& request);
 
     // Whether `server` is worth asking: a server on its SMB port (the settings' port, else 445
     // then 139) answers a negotiation within the timeout in a dialect the settings offer, or the
@@ -63,6 +78,7 @@ public:
 private:
     explicit SmbSession(const SmbSettings& settings);
 
+    void apply(SmbLogonMethod method, const SmbCredentials* account);
     static void authenticate(SMBCCTX* context, const char* server, const char* share,
                              char* workgroup, int workgroupLength, char* username,
                              int usernameLength, char* password, int passwordLength);
@@ -70,7 +86,11 @@ private:
     SMBCCTX* context_ = nullptr;
     SmbSettings settings_;
     SmbCredentialsFile credentials_; // empty when the settings name no file
-    bool kerberos_ = false;
+    // The attempt under way (logOn), which the authentication callback answers for.
+    SmbLogonMethod method_ = SmbLogonMethod::Guest;
+    const SmbCredentials* account_ = nullptr;
+    // Servers (ASCII lower case) and the method that logged on to each.
+    std::map<std::string, SmbLogonMethod> served_;
 };
 
 // Contexts for several threads. A libsmbclient context must never be used by two threads at

@@ -202,14 +202,14 @@ StreamOpening SmbShareAccess::openStreamWithReason(const UncPath& path,
     SMBCCTX* context = current->context();
     std::lock_guard lock(current->mutex());
     SigpipeGuard guard;
-    if (!current->prepareFor(path.server)) {
-        return {nullptr, AccessFailure::CredentialsUnusable};
-    }
-    errno = 0;
-    SMBCFILE* file = smbc_getFunctionOpen(context)(context, url.c_str(), O_RDONLY, 0);
+    const SmbSession::Logon logon = current->logOn(path.server, [&]() -> void* {
+        return smbc_getFunctionOpen(context)(context, url.c_str(), O_RDONLY, 0);
+    });
+    auto* file = static_cast<SMBCFILE*>(logon.handle);
     if (file == nullptr) {
-        const int error = errno;
-        return {nullptr, error == ENOENT ? AccessFailure::Unreachable : failureOfErrno(error)};
+        return {nullptr, logon.reason != AccessFailure::None ? logon.reason
+                         : logon.error == ENOENT             ? AccessFailure::Unreachable
+                                                             : failureOfErrno(logon.error)};
     }
     struct stat st {};
     if (smbc_getFunctionFstat(context)(context, file, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -235,10 +235,12 @@ bool SmbShareAccess::folderExists(const UncPath& path) {
     SMBCCTX* context = current->context();
     std::lock_guard lock(current->mutex());
     SigpipeGuard guard;
-    if (!current->prepareFor(path.server)) {
-        return false;
-    }
-    SMBCFILE* folder = smbc_getFunctionOpendir(context)(context, url.c_str());
+    auto* folder = static_cast<SMBCFILE*>(
+        current
+            ->logOn(
+                path.server,
+                [&]() -> void* { return smbc_getFunctionOpendir(context)(context, url.c_str()); })
+            .handle);
     if (folder == nullptr) {
         return false;
     }

@@ -35,8 +35,8 @@ struct SmbSettings {
     std::chrono::milliseconds timeout = kDefaultTimeout;
     std::string credentialsFile;
     std::string minProtocol;
-    // Use the user's Kerberos ticket when a credentials cache exists (KRB5CCNAME, or the default
-    // /tmp/krb5cc_<uid>); the file's credentials or guest when it is refused.
+    // Offer the user's Kerberos ticket first when the credentials cache (KRB5CCNAME, or the
+    // default /tmp/krb5cc_<uid>) holds a usable one; then the file's account (SmbLogon.h).
     bool kerberos = true;
 
     // `lookup` gives an environment variable's value or nullptr.
