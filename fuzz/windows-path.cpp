@@ -6,11 +6,12 @@
 #include "FuzzSupport.h"
 #include "platform/WindowsPath.h"
 #include "platform/posix/PathResolver.h"
-#include "platform/posix/SmbUrl.h"
+#include "smb/SmbUrl.h"
 
 using namespace lantrivex;
 using namespace lantrivex::platform;
 using namespace lantrivex::platform::posix;
+using namespace lantrivex::smb;
 
 namespace {
 

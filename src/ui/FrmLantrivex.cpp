@@ -262,15 +262,25 @@ void FrmLantrivex::createMenus() {
     addItem(help, "mnuAbout", "A propos de...", QKeySequence(Qt::Key_F1),
             &FrmLantrivex::mnuAbout_Click);
 
-    // While a dialog is open the window is blocked and Qt draws the menu bar in its palette's
-    // inactive colours, which the Windows theme makes grey for the titles: the titles would swap
-    // looks with the disabled one. The menu bar keeps its active colours, as Windows' own menus do;
-    // only a disabled title is drawn apart.
+    keepMenuBarColours();
+    bar->installEventFilter(this);
+}
+
+// While a dialog is open the window is blocked and Qt draws the menu bar in its palette's inactive
+// colours, which the Windows theme makes grey for the titles and the bar: the titles would swap
+// looks with the disabled one, whose colours stay. The menu bar keeps its active colours, as
+// Windows' own menus do; only a disabled title is drawn apart. The colours are taken afresh from
+// what the theme gives the bar (its own palette for menu bars, given again once the window shows
+// and whenever the system's colours change), never from a copy made before.
+void FrmLantrivex::keepMenuBarColours() {
+    QMenuBar* bar = menuBar();
+    bar->setPalette(QPalette()); // the theme's palette again
     QPalette colours = bar->palette();
-    for (const QPalette::ColorRole role :
-         {QPalette::Button, QPalette::ButtonText, QPalette::Light, QPalette::Window,
-          QPalette::WindowText, QPalette::Highlight, QPalette::HighlightedText}) {
-        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = static_cast<QPalette::ColorRole>(role);
+        if (r != QPalette::NoRole) {
+            colours.setBrush(QPalette::Inactive, r, colours.brush(QPalette::Active, r));
+        }
     }
     bar->setPalette(colours);
 }
@@ -503,7 +513,13 @@ void FrmLantrivex::showEvent(QShowEvent* event) {
 }
 
 bool FrmLantrivex::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == inner_ && event->type() == QEvent::Resize) {
+    if (watched == menuWidget()) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Polish || type == QEvent::ApplicationPaletteChange ||
+            type == QEvent::StyleChange) {
+            keepMenuBarColours();
+        }
+    } else if (watched == inner_ && event->type() == QEvent::Resize) {
         Form_Resize();
     } else if (watched == sizeBar_) {
         if (event->type() == QEvent::MouseMove) {

@@ -181,6 +181,7 @@ protected:
 
 private:
     void createMenus();
+    void keepMenuBarColours();
     void createToolbar();
     void createStatusBar();
     void createTemplatePanel();

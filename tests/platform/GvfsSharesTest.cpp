@@ -89,7 +89,7 @@ TEST(PosixRegistry, ExportFirstThenLive) {
     fake.key("NTSRV1", "SOFTWARE\\Live");
     fake.key("NTSRV2", "SOFTWARE\\Live");
     fake.key("HOST", "SOFTWARE\\Live");
-    PosixRegistry registry(RegFileRegistry(dir.path(), "HOST"), std::move(live));
+    PosixRegistry registry(regfile::RegFileRegistry(dir.path(), "HOST"), std::move(live));
 
     const auto opens = [&](bool local, const std::string& machine, const std::string& path) {
         std::unique_ptr<RegistryHive> hive;

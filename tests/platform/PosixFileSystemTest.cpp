@@ -2,8 +2,8 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include "TempFolder.h"
-#include "platform/posix/PosixFileIo.h"
 #include "platform/posix/PosixProfileFile.h"
+#include "platform/posix/io/PosixFileIo.h"
 
 #include <array>
 #include <csignal>

@@ -125,18 +125,37 @@ TEST_F(CompositionTest, KeysMenusAndToolbarReachTheirCommands) {
 
 // The Windows theme's menu palette greys the titles of an inactive window, as a window blocked
 // by a dialog is: the menu bar keeps its active colours, and a disabled title alone looks apart.
+// The theme gives its palette before the window is made, and again once it is shown (Windows' own
+// colours read afresh): the bar follows the latest.
 TEST_F(CompositionTest, MenuBarKeepsItsColoursWhileADialogBlocksTheWindow) {
     const QPalette before = QApplication::palette("QMenuBar");
-    QPalette themed = before;
-    themed.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
-    themed.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::gray);
-    themed.setColor(QPalette::Disabled, QPalette::ButtonText, Qt::darkGray);
-    QApplication::setPalette(themed, "QMenuBar");
+    auto themed = [&before](QColor face) {
+        QPalette colours = before;
+        colours.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
+        colours.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::gray);
+        colours.setColor(QPalette::Disabled, QPalette::ButtonText, Qt::darkGray);
+        for (const auto group : {QPalette::Active, QPalette::Disabled}) {
+            colours.setColor(group, QPalette::Button, face);
+            colours.setColor(group, QPalette::Window, face);
+        }
+        colours.setColor(QPalette::Inactive, QPalette::Button, QColor(245, 245, 245));
+        colours.setColor(QPalette::Inactive, QPalette::Window, QColor(245, 245, 245));
+        return colours;
+    };
+    QApplication::setPalette(themed(QColor(240, 240, 240)), "QMenuBar");
     window = std::make_unique<TestWindow>(bundle, notifier, state);
-    const QPalette colours = window->menuBar()->palette();
+    for (const QColor face : {QColor(240, 240, 240), QColor(Qt::white)}) {
+        QApplication::setPalette(themed(face), "QMenuBar");
+        const QPalette colours = window->menuBar()->palette();
+        EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::ButtonText), QColor(Qt::black));
+        EXPECT_EQ(colours.color(QPalette::Disabled, QPalette::ButtonText), QColor(Qt::darkGray));
+        for (const auto role : {QPalette::Button, QPalette::Window}) {
+            EXPECT_EQ(colours.color(QPalette::Active, role), face) << face.name().toStdString();
+            EXPECT_EQ(colours.color(QPalette::Inactive, role), face) << face.name().toStdString();
+            EXPECT_EQ(colours.color(QPalette::Disabled, role), face) << face.name().toStdString();
+        }
+    }
     QApplication::setPalette(before, "QMenuBar");
-    EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::ButtonText), QColor(Qt::black));
-    EXPECT_EQ(colours.color(QPalette::Disabled, QPalette::ButtonText), QColor(Qt::darkGray));
 }
 
 } // namespace

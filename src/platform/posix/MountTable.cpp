@@ -3,7 +3,7 @@
 
 #include "common/LetterCase.h"
 #include "platform/WindowsPath.h"
-#include "platform/posix/PosixFileIo.h"
+#include "platform/posix/io/PosixFileIo.h"
 
 #include <cstdlib>
 

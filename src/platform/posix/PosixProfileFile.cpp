@@ -3,7 +3,7 @@
 
 #include "platform/IniDocument.h"
 #include "platform/TextCodec.h"
-#include "platform/posix/PosixFileIo.h"
+#include "platform/posix/io/PosixFileIo.h"
 
 namespace lantrivex::platform::posix {
 
