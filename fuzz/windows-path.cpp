@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<UncPath> again = parseUncPath(joined(*unc));
     LANTRIVEX_FUZZ_CHECK(again && sameUnc(*again, *unc));
 
-    // The names below the share, as the two normalisations see them.
+    // The names below the share, normalised.
     std::string below;
     for (const std::string& name : normalisedPathParts(unc->rest)) {
         below += (below.empty() ? "" : "\\") + name;

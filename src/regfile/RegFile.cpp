@@ -2,6 +2,7 @@
 #include "regfile/RegFile.h"
 
 #include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "common/Utf8.h"
 #include "platform/TextCodec.h"
 
@@ -110,6 +111,7 @@ private:
     }
 
     static bool belowLocalMachine(std::string_view path, std::string_view& below) {
+        // The root's name is a word of the format, ASCII; the key names below it fold as names.
         for (std::string_view root : {kLocalMachine, kLocalMachineShort}) {
             if (path.size() >= root.size() &&
                 equalsIgnoreAsciiCase(path.substr(0, root.size()), root)) {
@@ -129,7 +131,7 @@ private:
 
     std::size_t keyAt(std::vector<RegFileKey>& keys, std::string_view path) {
         // A key listed twice: its values are merged, as an import does.
-        auto [it, added] = keyIndex_.try_emplace(asciiToLower(path), keys.size());
+        auto [it, added] = keyIndex_.try_emplace(foldLetterCase(path), keys.size());
         if (added) {
             keys.push_back(RegFileKey{std::string(path), {}, {}});
         }
@@ -137,7 +139,8 @@ private:
     }
 
     static void store(RegFileKey& key, RegFileValue value) {
-        auto [it, added] = key.valueIndex.try_emplace(asciiToLower(value.name), key.values.size());
+        auto [it, added] =
+            key.valueIndex.try_emplace(foldLetterCase(value.name), key.values.size());
         if (added) {
             key.values.push_back(std::move(value));
         } else {
@@ -198,6 +201,7 @@ private:
             value.data.push_back('\0');
             return true;
         }
+        // "dword:" and "hex" are words of the format, ASCII in any letter case.
         if (t.size() >= 6 && equalsIgnoreAsciiCase(t.substr(0, 6), "dword:")) {
             std::string_view digits = trimBlanks(t.substr(6));
             if (digits.empty() || digits.size() > 8) {
@@ -432,18 +436,18 @@ std::optional<RegFile> RegFile::read(std::string_view bytes, RegFileError& error
         return std::nullopt;
     }
     for (std::size_t i = 0; i < file.keys_.size(); ++i) {
-        file.index_.emplace(asciiToLower(file.keys_[i].path), i);
+        file.index_.emplace(foldLetterCase(file.keys_[i].path), i);
     }
     return file;
 }
 
 const RegFileValue* RegFileKey::findValue(std::string_view name) const {
-    const auto it = valueIndex.find(asciiToLower(name));
+    const auto it = valueIndex.find(foldLetterCase(name));
     return it == valueIndex.end() ? nullptr : &values[it->second];
 }
 
 const RegFileKey* RegFile::findKey(std::string_view path) const {
-    const auto it = index_.find(asciiToLower(path));
+    const auto it = index_.find(foldLetterCase(path));
     return it == index_.end() ? nullptr : &keys_[it->second];
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "regfile/RegFileRegistry.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "common/Utf8.h"
 #include "platform/posix/io/PosixFileIo.h"
 #include "regfile/RegFile.h"
@@ -131,7 +131,7 @@ std::string RegFileRegistry::machineFile(std::string_view machineName) const {
     std::string found;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (equalsIgnoreAsciiCase(name, wanted) && it->is_regular_file(ec)) {
+        if (equalsIgnoreLetterCase(name, wanted) && it->is_regular_file(ec)) {
             if (found.empty() || name < fs::path(found).filename().string()) {
                 found = it->path().string(); // several spellings: the same one every time
             }

@@ -11,7 +11,7 @@ namespace lantrivex::regfile {
 
 // The registry of this computer and of the network's machines, read from registry exports: one
 // file per machine, named after it (NTSRV.reg: found by exact name first, then without regard to
-// ASCII letter case), in the registry folder. A machine without a file, or whose file is not a
+// letter case), in the registry folder. A machine without a file, or whose file is not a
 // well-formed export, cannot be reached. Read only: keys opened for more than reading are refused.
 class RegFileRegistry : public platform::Registry {
 public:

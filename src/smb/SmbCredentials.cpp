@@ -2,6 +2,7 @@
 #include "smb/SmbCredentials.h"
 
 #include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 #include <cerrno>
 #include <cstring>
@@ -50,6 +51,7 @@ std::string_view trimBlanks(std::string_view s) {
 
 enum class Field { None, User, Password, Domain };
 
+// The file's own keywords, ASCII in any letter case (server names fold as names).
 Field fieldOf(std::string_view key) {
     const std::string k = asciiToLower(trimBlanks(key));
     if (k == "username" || k == "user") {
@@ -169,7 +171,7 @@ const SmbCredentials* SmbCredentialsFile::forServer(std::string_view server) con
     if (error) {
         return nullptr;
     }
-    const std::string folded = asciiToLower(server);
+    const std::string folded = foldLetterCase(server);
     for (const auto& [name, account] : servers) {
         if (name == folded) {
             return &account;
@@ -197,7 +199,7 @@ SmbCredentialsFile parseSmbCredentials(std::string_view text) {
         }
         if (content.front() == '[' && content.back() == ']') {
             const std::string name =
-                asciiToLower(trimBlanks(content.substr(1, content.size() - 2)));
+                foldLetterCase(trimBlanks(content.substr(1, content.size() - 2)));
             finish(part, file);
             if (file.error) {
                 return file;

@@ -75,7 +75,7 @@ struct SmbCredentialsProblem {
 // before any section, which serves every server without a section of its own.
 struct SmbCredentialsFile {
     std::optional<SmbCredentials> anyServer;
-    std::vector<std::pair<std::string, SmbCredentials>> servers; // names in ASCII lower case
+    std::vector<std::pair<std::string, SmbCredentials>> servers; // names with letter case folded
     // Set when the file cannot be used: then no account and no guest session is offered to any
     // server (SMB access is refused).
     std::optional<SmbCredentialsProblem> error;

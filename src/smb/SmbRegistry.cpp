@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "smb/SmbRegistry.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 #include <utility>
 
@@ -266,7 +266,7 @@ RegistryError SmbRegistry::connect(std::string_view machineName,
     if (machineName.empty()) {
         return kRegBadNetPath;
     }
-    const std::string folded = asciiToLower(machineName);
+    const std::string folded = foldLetterCase(machineName);
     bool probe = true;
     {
         std::unique_lock lock(mutex_);
@@ -326,7 +326,7 @@ AccessFailure SmbRegistry::connectFailure(std::string_view machineName) {
         return AccessFailure::Unreachable;
     }
     const std::lock_guard lock(mutex_);
-    const auto failed = failed_.find(asciiToLower(machineName));
+    const auto failed = failed_.find(foldLetterCase(machineName));
     return failed == failed_.end() ? AccessFailure::None : failed->second.reason;
 }
 

@@ -64,7 +64,7 @@ private:
     [[maybe_unused]] std::shared_ptr<SmbSessionPool> pool_; // unused without libsmbclient
     std::mutex mutex_;
     std::condition_variable answered_;
-    // Machine names in ASCII lower case, until the next rebuild: those that failed, with the
+    // Machine names with letter case folded, until the next rebuild: those that failed, with the
     // failure; those reached, which need no new probe of their port; those being asked.
     std::map<std::string, Failure> failed_;
     std::set<std::string> reached_;

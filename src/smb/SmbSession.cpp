@@ -3,7 +3,7 @@
 
 #include "smb/SmbSession.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "platform/SmbLogonReport.h"
 #include "smb/KerberosCache.h"
 #include "smb/SmbUrl.h"
@@ -170,7 +170,7 @@ SmbSession::Logon SmbSession::logOn(const std::string& server,
             : KerberosCache{};
     const SmbCredentials* account = credentials_.forServer(server);
     SmbLogonPlan plan = planSmbLogon(cache.state, account != nullptr, isAddressLiteral(server));
-    const std::string folded = asciiToLower(server);
+    const std::string folded = foldLetterCase(server);
     if (const auto served = served_.find(folded); served != served_.end()) {
         // What served the server comes first (its session is kept in the context).
         std::stable_partition(plan.attempts.begin(), plan.attempts.end(),

@@ -89,7 +89,7 @@ private:
     // The attempt under way (logOn), which the authentication callback answers for.
     SmbLogonMethod method_ = SmbLogonMethod::Guest;
     const SmbCredentials* account_ = nullptr;
-    // Servers (ASCII lower case) and the method that logged on to each.
+    // Servers (letter case folded) and the method that logged on to each.
     std::map<std::string, SmbLogonMethod> served_;
 };
 

@@ -31,26 +31,6 @@ std::string percentEncodeUrlPart(std::string_view part) {
     return out;
 }
 
-std::vector<std::string> normalisedPathParts(std::string_view rest) {
-    std::vector<std::string> parts;
-    while (!rest.empty()) {
-        const auto end = rest.find_first_of("\\/");
-        const std::string_view name = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-        if (name.empty() || name == ".") {
-            continue;
-        }
-        if (name == "..") {
-            if (!parts.empty()) {
-                parts.pop_back();
-            }
-            continue;
-        }
-        parts.emplace_back(name);
-    }
-    return parts;
-}
-
 std::string buildSmbUrl(const UncPath& path, std::uint16_t port, std::string_view streamName) {
     std::string url = "smb://";
     url += percentEncodeUrlPart(path.server);

@@ -18,16 +18,12 @@ inline constexpr std::uint16_t kDefaultSmbPort = 445;
 // "A%20B" reaches the server as "A%20B" and a blank as a blank. UTF-8 is encoded byte by byte.
 std::string percentEncodeUrlPart(std::string_view part);
 
-// The folder names below the share, in order, the way Windows normalises a path before sending
-// it: empty names (doubled separators) and "." dropped, ".." removes the name before it and never
-// climbs above the share.
-std::vector<std::string> normalisedPathParts(std::string_view rest);
-
 // The URL libsmbclient opens for `path`:
 //   smb://SERVER[:PORT]/SHARE[/part...]        the folder or file itself (no stream name)
 //   smb://SERVER[:PORT]/SHARE/part...:STREAM   the stream STREAM of the last folder or file
 //   smb://SERVER[:PORT]/SHARE/:STREAM          a stream of the share's root folder
-// PORT is written only when `port` is not 0; every name is percent-encoded.
+// PORT is written only when `port` is not 0; every name is percent-encoded; the folders below the
+// share are normalised (platform::normalisedPathParts).
 std::string buildSmbUrl(const platform::UncPath& path, std::uint16_t port,
                         std::string_view streamName = {});
 

@@ -5,6 +5,7 @@
 #include "regfile/RegFileRegistry.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace lantrivex::regfile {
 using namespace lantrivex::platform;
@@ -90,6 +91,24 @@ TEST(RegFile, ValueFormsAndLaterKeysMerged) {
     EXPECT_EQ(file->keys().size(), 1u); // neither the deleted key nor another root's
 }
 
+// Key and value names are found letter case aside, the accented letters of Windows-1252 included,
+// from a UTF-8 export as from one in the ANSI code page.
+TEST(RegFile, NamesFoundWithoutRegardToTheLetterCaseOfAccentedLetters) {
+    for (const std::string& text :
+         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\Volumes\\\xC3\x89T\xC3\x89]\n\"\xC5\x92UVRE\"=\"x\"\n"s,
+          "REGEDIT4\n[HKEY_LOCAL_MACHINE\\Volumes\\\xC9T\xC9]\n\"\x8CUVRE\"=\"x\"\n"s}) {
+        const auto file = RegFile::parse(text);
+        ASSERT_TRUE(file.has_value());
+        const std::tuple<const char*, const char*, std::string> rows[] = {
+            {"volumes\\\xC3\xA9t\xC3\xA9", "\xC5\x93uvre", "x\0"s},
+            {"VOLUMES\\\xC3\x89T\xC3\x89", "\xC5\x92UVRE", "x\0"s},
+            {"volumes\\ete", "oeuvre", "<no key>"}};
+        for (const auto& [key, name, data] : rows) {
+            EXPECT_EQ(valueData(*file, key, name), data) << key;
+        }
+    }
+}
+
 TEST(RegFile, BrokenFilesAreRefusedWithAReason) {
     const std::string good = readData("NTSRV1.reg");
     const std::string v4 = "REGEDIT4\n[HKEY_LOCAL_MACHINE\\X]\n\"a\"=";
@@ -123,6 +142,7 @@ TEST(RegFileRegistry, OneReadOnlyFilePerMachineNeverAPathOutsideTheFolder) {
     dir.folder("secret");
     dir.write("Registry/NTSRV1.reg", readData("NTSRV1.reg"));
     dir.write("Registry/ntsrv2.REG", readData("NTSRV2.reg"));
+    dir.write("Registry/SERVEUR-\xC3\x89.reg", readData("NTSRV2.reg"));
     dir.write("Registry/BROKEN.reg", readData("NTSRV1.reg").substr(0, 1001));
     dir.write("secret/x.reg", readData("NTSRV1.reg"));
     RegFileRegistry registry(dir.file("Registry"), "NTSRV1");
@@ -146,6 +166,7 @@ TEST(RegFileRegistry, OneReadOnlyFilePerMachineNeverAPathOutsideTheFolder) {
     EXPECT_EQ(hive->openKey("SOFTWARE\\Nothing", kKeyRead, key), kRegFileNotFound);
 
     EXPECT_EQ(registry.connect("ntsrv2", hive), kRegOk); // found without regard to case
+    EXPECT_EQ(registry.connect("serveur-\xC3\xA9", hive), kRegOk);
     for (const char* bad :
          {"NTSRV3", "BROKEN", "FOLDER", "", ".", "..", "../secret/x", "..\\secret\\x"}) {
         hive.reset();

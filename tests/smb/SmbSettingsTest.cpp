@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/TempFolder.h"
-#include "platform/WindowsPath.h"
 #include "smb/SmbCredentials.h"
 #include "smb/SmbShareAccess.h"
 #include "smb/SmbUrl.h"
@@ -82,6 +81,7 @@ TEST(SmbCredentials, ReadsTheSmbclientAndMountCifsFormsWithServerSectionsAndTell
         {"user=all\n[FileSrv]\nuser=CORP\\adm\npass=x\n[ mac2 ]\nuser=m\n",
          "*=all|| [filesrv]=adm|x|CORP [mac2]=m||"},
         {"[filesrv]\nuser=adm\n", " [filesrv]=adm||"},
+        {"[SERVEUR-\xC3\x89]\nUSER=adm\n", " [serveur-\xC3\xA9]=adm||"},
         // Lines not understood are told and skipped.
         {"username=u\nusr=v\njust text\n", "*=u|| ?2 ?3"},
         // No user name: the file cannot be used.
@@ -149,25 +149,6 @@ TEST(SmbCredentials, SecretsAreWipedMovedWholeAndKeepTheProcessFromDumping) {
     }
 }
 
-TEST(WindowsPath, TakesNetworkPathsApartAndRefusesOtherForms) {
-    const std::pair<const char*, const char*> rows[] = {
-        {R"(\\NTSRV1\D$\Mac Volumes\Pub)", R"(NTSRV1|D$|Mac Volumes\Pub)"},
-        {"//srv/share/a/b", R"(srv|share|a\b)"},
-        {R"(\\srv\share)", "srv|share|"},
-        {R"(\\srv\...\x)", R"(srv|...|x)"}};
-    for (const auto& [path, expected] : rows) {
-        const auto unc = parseUncPath(path);
-        EXPECT_EQ(unc ? unc->server + "|" + unc->share + "|" + unc->rest : "", expected) << path;
-    }
-    // "." and ".." are no names: a share or server so named would lead above a share's root.
-    for (const char* refused : {R"(\\NTSRV)", R"(\\NTSRV\)", R"(\\\share)", R"(\\srv\..\x)",
-                                R"(\\..\share)", "//srv/./x", R"(D:\Mac)", "/srv/mac"}) {
-        EXPECT_FALSE(parseUncPath(refused)) << refused;
-    }
-    EXPECT_TRUE(hasDriveLetter(R"(e:\Mac)"));
-    EXPECT_FALSE(hasDriveLetter(R"(\\e:)"));
-}
-
 TEST(SmbUrl, BuiltFromTheNetworkPathPortAndStreamEncodedForTheLibraryToDecode) {
     const std::tuple<const char*, std::uint16_t, const char*, const char*> rows[] = {
         {R"(\\NTSRV1\D$\Mac Volumes\Pub)", 0, "AFP_IdIndex",
@@ -193,10 +174,6 @@ TEST(SmbUrl, BuiltFromTheNetworkPathPortAndStreamEncodedForTheLibraryToDecode) {
     for (const auto& [part, encoded] : parts) {
         EXPECT_EQ(percentEncodeUrlPart(part), encoded);
     }
-    using Parts = std::vector<std::string>;
-    EXPECT_EQ(normalisedPathParts(R"(a\\b\.\c\)"), (Parts{"a", "b", "c"}));
-    EXPECT_EQ(normalisedPathParts(R"(..\..\b)"), Parts{"b"});
-    EXPECT_EQ(normalisedPathParts("..."), Parts{"..."}); // more dots make an ordinary name
 }
 
 } // namespace
