@@ -9,6 +9,7 @@
 #include "platform/TempFolder.h"
 #include "smb/KerberosCacheBytes.h"
 #include "smb/RegExportWriter.h"
+#include "smb/SambaServer.h"
 #include "smb/SmbRegistry.h"
 #include "smb/SmbShareAccess.h"
 
@@ -17,7 +18,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lantrivex {
@@ -34,15 +34,8 @@ const std::string kIndex = std::string("\x01TEXTttxt\0\0\0\0\0\0\0", 16) +
                            "APPLMSWD" +
                            std::string(7, '\0');
 
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using smbtest::readText;
+using smbtest::shell;
 
 // The fixture's controller: where it is, and what the tests add to it once (a registry, a volume's
 // index stream, the ticket of a user disabled after it was issued).
