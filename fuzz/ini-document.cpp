@@ -5,7 +5,7 @@
 // that is refused changes nothing.
 
 #include "FuzzSupport.h"
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "platform/IniDocument.h"
 
 #include <vector>
@@ -34,7 +34,7 @@ std::vector<std::string_view> splitAtNul(std::string_view input) {
 
 constexpr std::string_view kBlanks = " \t\v\f\r";
 
-// Names are found with the blanks around them removed and without regard to ASCII letter case.
+// Names are found with the blanks around them removed and without regard to letter case.
 bool sameName(std::string_view a, std::string_view b) {
     const auto trim = [](std::string_view s) {
         const std::size_t first = s.find_first_not_of(kBlanks);
@@ -42,7 +42,7 @@ bool sameName(std::string_view a, std::string_view b) {
                    ? std::string_view()
                    : s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
     };
-    return lantrivex::equalsIgnoreAsciiCase(trim(a), trim(b));
+    return lantrivex::equalsIgnoreLetterCase(trim(a), trim(b));
 }
 
 // A value that reads back exactly as set: no blanks around it, no enclosing quotes.

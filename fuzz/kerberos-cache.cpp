@@ -4,9 +4,9 @@
 // past the last time a ticket can carry, and a cache judged by its tickets names its principal.
 
 #include "FuzzSupport.h"
-#include "platform/posix/KerberosCache.h"
+#include "smb/KerberosCache.h"
 
-using namespace lantrivex::platform::posix;
+using namespace lantrivex::smb;
 using State = KerberosCache::State;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 // by its server and share.
 
 #include "FuzzSupport.h"
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "platform/WindowsPath.h"
 #include "platform/posix/MountTable.h"
 
@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         LANTRIVEX_FUZZ_CHECK(found.has_value());
         const std::optional<platform::UncPath> foundSource = platform::parseUncPath(found->source);
         LANTRIVEX_FUZZ_CHECK(foundSource && isSmbMount(*found) &&
-                             equalsIgnoreAsciiCase(foundSource->server, source->server) &&
-                             equalsIgnoreAsciiCase(foundSource->share, source->share));
+                             equalsIgnoreLetterCase(foundSource->server, source->server) &&
+                             equalsIgnoreLetterCase(foundSource->share, source->share));
     }
     return 0;
 }

@@ -6,10 +6,10 @@
 #include "FuzzSupport.h"
 #include "common/Utf8.h"
 #include "platform/TextCodec.h"
-#include "platform/posix/RegFile.h"
+#include "regfile/RegFile.h"
 
 using namespace lantrivex;
-using lantrivex::platform::posix::RegFile;
+using lantrivex::regfile::RegFile;
 
 namespace {
 

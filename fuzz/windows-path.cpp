@@ -6,11 +6,12 @@
 #include "FuzzSupport.h"
 #include "platform/WindowsPath.h"
 #include "platform/posix/PathResolver.h"
-#include "platform/posix/SmbUrl.h"
+#include "smb/SmbUrl.h"
 
 using namespace lantrivex;
 using namespace lantrivex::platform;
 using namespace lantrivex::platform::posix;
+using namespace lantrivex::smb;
 
 namespace {
 
@@ -80,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<UncPath> again = parseUncPath(joined(*unc));
     LANTRIVEX_FUZZ_CHECK(again && sameUnc(*again, *unc));
 
-    // The names below the share, as the two normalisations see them.
+    // The names below the share, normalised.
     std::string below;
     for (const std::string& name : normalisedPathParts(unc->rest)) {
         below += (below.empty() ? "" : "\\") + name;

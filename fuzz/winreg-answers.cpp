@@ -5,11 +5,12 @@
 // with every message it wrote a well-formed packet.
 
 #include "FuzzSupport.h"
-#include "platform/posix/WinregClient.h"
-#include "platform/posix/WinregProtocol.h"
+#include "winreg/WinregClient.h"
+#include "winreg/WinregProtocol.h"
 
 using namespace lantrivex::platform;
-using namespace lantrivex::platform::posix;
+using namespace lantrivex;
+using namespace lantrivex::winreg;
 
 namespace {
 

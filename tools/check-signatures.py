@@ -17,8 +17,9 @@ import sys
 RECORD = re.compile(rb'^"([^"]*)","([^"]*)","([^"]*)"$')
 
 
+# The program's order: letter case folded to small letters, then the exact text.
 def order_key(signature):
-    return (signature.upper(), signature)
+    return (signature.lower(), signature)
 
 
 def parse(data):

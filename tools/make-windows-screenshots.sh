@@ -18,7 +18,7 @@ if [[ ${1:-} == --photograph ]]; then
     work=$2 out=$3 dialogs=$4
     program=$(ls -d "$work"/unpacked/lantrivex-*-windows-x64)
     wineserver -p
-    trap 'wineserver -k 2>/dev/null; wineserver -w 2>/dev/null || true' EXIT
+    trap 'wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true' EXIT
 
     # The program's main window (Wine may give it a new X window as it goes).
     main_window() { xdotool search --name '^Lantrivex [0-9]' 2>/dev/null | head -n 1; }
@@ -36,6 +36,7 @@ if [[ ${1:-} == --photograph ]]; then
                 $((${3:-40} * 15)) $((${4:-40} * 15)) $(($1 * 15)) $(($2 * 15)) >"$ini"
         fi
         (cd "$program" && exec wine lantrivex.exe >/dev/null 2>&1) &
+        running=$!
         xdotool search --sync --name '^Lantrivex [0-9]' >/dev/null
         sleep 3 # the catalogue of this computer
         xdotool windowfocus --sync "$(main_window)"
@@ -64,9 +65,10 @@ if [[ ${1:-} == --photograph ]]; then
     # stop_program: Alt+F4 to the main window, then waits for the program to end.
     stop_program() {
         local i
-        xdotool windowfocus --sync "$(main_window)" key alt+F4
+        xdotool windowfocus "$(main_window)" 2>/dev/null || true
+        xdotool key alt+F4 || true
         for ((i = 0; i < 40; i++)); do
-            [[ -n $(main_window) ]] || return 0
+            kill -0 "$running" 2>/dev/null || { wait "$running" || true; return 0; }
             sleep 0.5
         done
         echo "the program did not end on Alt+F4" >&2
@@ -123,7 +125,7 @@ mkdir "$work/unpacked"
 (cd "$work/unpacked" && unzip -q "$zip")
 
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPATH=
-trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 unset DISPLAY WAYLAND_DISPLAY
 mkdir -p "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1

@@ -9,9 +9,9 @@
 //   build/release/bin/lantrivex-registry-bench [--benchmark_min_time=2]
 
 #include "analysis/CatalogueModel.h"
-#include "platform/posix/RegFileRegistry.h"
-#include "platform/posix/SmbRegistry.h"
+#include "regfile/RegFileRegistry.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbRegistry.h"
 #include "smb/TestRegistry.h"
 
 #include <benchmark/benchmark.h>
@@ -74,16 +74,16 @@ void run(benchmark::State& state, platform::Registry& registry, Timing& timing) 
 }
 
 void BM_CatalogueFromExports(benchmark::State& state) {
-    platform::posix::RegFileRegistry registry(exportsFolder, "HOST");
+    regfile::RegFileRegistry registry(exportsFolder, "HOST");
     run(state, registry, exportTiming);
 }
 
 void BM_CatalogueReadLive(benchmark::State& state) {
-    platform::posix::SmbSettings settings;
+    smb::SmbSettings settings;
     settings.port = server->port();
     settings.credentialsFile = credentialsFile;
     settings.kerberos = false;
-    platform::posix::SmbRegistry registry(settings); // one for the run, as the program
+    smb::SmbRegistry registry(settings); // one for the run, as the program
     run(state, registry, liveTiming);
 }
 

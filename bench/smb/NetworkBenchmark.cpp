@@ -14,10 +14,10 @@
 #include "analysis/VolumeIndexReader.h"
 #include "fakes/FakeNotifier.h"
 #include "platform/posix/PosixNamedStreamReader.h"
-#include "platform/posix/SmbRegistry.h"
-#include "platform/posix/SmbShareAccess.h"
 #include "smb/LoopbackProxy.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbRegistry.h"
+#include "smb/SmbShareAccess.h"
 #include "smb/TestRegistry.h"
 
 #include <arpa/inet.h>
@@ -68,12 +68,12 @@ double catalogueSeconds(const smbtest::SambaServer& server, const std::string& c
     machines.firstIsThisComputer = false;
     double best = 1e9;
     for (int round = 0; round < 2; ++round) {
-        platform::posix::SmbSettings settings;
+        smb::SmbSettings settings;
         settings.port = server.port();
         settings.timeout = kTimeout;
         settings.credentialsFile = credentials;
         settings.kerberos = false;
-        platform::posix::SmbRegistry registry(settings);
+        smb::SmbRegistry registry(settings);
         discovery::MacServerLookup lookup(registry, 0);
         AnyFolder folders;
         const auto start = Clock::now();
@@ -144,10 +144,10 @@ int main() {
     // The stream through a link of 96 KiB/s, with the default timeout.
     constexpr std::size_t kRate = 96 * 1024;
     const auto proxy = smbtest::LoopbackProxy::start(server->port(), {kRate, 0});
-    platform::posix::SmbSettings settings;
+    smb::SmbSettings settings;
     settings.port = proxy->port();
     settings.kerberos = false;
-    platform::posix::SmbShareAccess access(settings);
+    smb::SmbShareAccess access(settings);
     platform::posix::PosixNamedStreamReader streams(
         platform::posix::PathResolver(std::vector<platform::posix::MountEntry>{}), &access);
     fakes::FakeNotifier notifier;

@@ -5,8 +5,8 @@
 //
 //   build/release/bin/lantrivex-smb-bench [--benchmark_min_time=2]
 
-#include "platform/posix/SmbShareAccess.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbShareAccess.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -62,9 +62,9 @@ void BM_LocalFileRead(benchmark::State& state) {
 }
 
 void BM_SmbStreamRead(benchmark::State& state) {
-    platform::posix::SmbSettings settings;
+    smb::SmbSettings settings;
     settings.port = server->port();
-    platform::posix::SmbShareAccess access(settings); // one connection for the run, as the program
+    smb::SmbShareAccess access(settings); // one connection for the run, as the program
     const platform::UncPath root{"127.0.0.1", "D$", "Vol"};
     std::vector<std::byte> buffer(kBuffer);
     for (auto _ : state) {
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "SMB read benchmark not run: %s\n", why.c_str());
         return 0;
     }
-    if (!platform::posix::smbAccessBuiltIn()) {
+    if (!smb::smbAccessBuiltIn()) {
         std::fprintf(stderr, "SMB read benchmark not run: built without libsmbclient\n");
         return 0;
     }

@@ -6,9 +6,11 @@
 
 namespace lantrivex {
 
-// ASCII-only letter case, for names that are ASCII by nature (INI keys, file and server names,
-// registry value types): 'a'..'z' and 'A'..'Z' fold together, every other byte (UTF-8 sequences
-// included) compares as itself. Keyed tables fold more (LetterCase.h).
+// ASCII-only letter case, for the words of formats and protocols only (a .reg file's "dword:" and
+// "hex", the credentials file's keywords, hexadecimal digits, drive letters): 'a'..'z' and
+// 'A'..'Z' fold together, every other byte (UTF-8 sequences included) compares as itself. Names
+// and keys (of tables, machines, shares, registry keys and values, settings) fold as LetterCase.h
+// folds them, over the letters of Windows-1252.
 constexpr char asciiLower(char c) noexcept {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }

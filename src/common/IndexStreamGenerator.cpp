@@ -2,6 +2,7 @@
 #include "common/IndexStreamGenerator.h"
 
 #include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 #include <algorithm>
 #include <array>
@@ -53,7 +54,7 @@ IndexStreamGenerator::IndexStreamGenerator(IndexStreamOptions options)
     auto take = [&](std::string_view s) {
         if (pool_.size() < options_.distinctSignatures && s.size() == 8 &&
             std::all_of(s.begin(), s.end(), isSignatureByte) &&
-            seen.insert(asciiToLower(s)).second) {
+            seen.insert(foldLetterCase(s)).second) {
             pool_.emplace_back(s);
         }
     };

@@ -51,6 +51,7 @@ void EnumConnectedDrives(platform::NetworkConnections& network, ConnectedMachine
     for (const platform::NetworkConnection& entry : entries) {
         std::string local;
         if (entry.localName) {
+            // A drive letter, ASCII by nature, shown as a capital.
             local = mountPoints ? *entry.localName : asciiToUpper(*entry.localName);
         }
         const std::string& remote = entry.remoteName;

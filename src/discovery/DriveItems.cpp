@@ -40,6 +40,7 @@ std::vector<std::string> DriveItems(platform::DriveList& drives,
     std::vector<std::string> items;
     const bool mountPoints = drives.rootsAreMountPoints();
     for (const std::string& reported : drives.driveRoots()) {
+        // A drive letter, ASCII by nature, shown as a capital.
         const std::string root = mountPoints ? reported : asciiToUpper(reported);
         const std::int32_t kind = drives.driveType(root);
         const std::string drive = mountPoints ? root : root.substr(0, 2);

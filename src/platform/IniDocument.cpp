@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/IniDocument.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 namespace lantrivex::platform {
 namespace {
@@ -92,7 +92,7 @@ bool IniDocument::findSection(std::string_view section, SectionSpan& span) const
     const std::string_view wanted = trim(section);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const LineMeaning meaning = meaningOf(lines_[i].content);
-        if (meaning.kind != LineMeaning::Section || !equalsIgnoreAsciiCase(meaning.name, wanted)) {
+        if (meaning.kind != LineMeaning::Section || !equalsIgnoreLetterCase(meaning.name, wanted)) {
             continue;
         }
         span.header = i;
@@ -110,7 +110,7 @@ std::size_t IniDocument::findKey(const SectionSpan& span, std::string_view key) 
     const std::string_view wanted = trim(key);
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
         const LineMeaning meaning = meaningOf(lines_[i].content);
-        if (meaning.kind == LineMeaning::Key && equalsIgnoreAsciiCase(meaning.name, wanted)) {
+        if (meaning.kind == LineMeaning::Key && equalsIgnoreLetterCase(meaning.name, wanted)) {
             return i;
         }
     }

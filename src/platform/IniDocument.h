@@ -13,13 +13,14 @@ namespace lantrivex::platform {
 // - "[name]" lines open sections; "key=value" lines inside a section are its keys (a line without
 //   "=" is a key with an empty value); lines whose first non-blank character is ";" are comments;
 //   lines before the first section belong to none.
-// - Sections and keys are found without regard to ASCII letter case, the first one of a name
-//   wins; names and values are read with the blanks around them removed, and a value enclosed in
-//   matching double or single quotes is read without them.
+// - Sections and keys are found without regard to letter case (the letters of Windows-1252, as
+//   LetterCase.h folds them), the first one of a name wins; names and values are read with the
+//   blanks around them removed, and a value enclosed in matching double or single quotes is read
+//   without them.
 // - Setting a key rewrites that key's line only; every other line, with its own line end, and a
 //   missing line end at the end of the text, stays byte for byte as it was. A missing key is added
 //   after the last non-blank line of its section, a missing section at the end of the text.
-// The text is taken as bytes: the caller chooses the encoding.
+// The text is UTF-8; other bytes are kept as they are, and compare as themselves.
 class IniDocument {
 public:
     IniDocument() = default;

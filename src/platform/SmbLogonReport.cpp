@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/SmbLogonReport.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 #include <mutex>
 #include <set>
@@ -26,7 +26,7 @@ void reportSmbLogon(const SmbLogonReport& report) {
     const std::lock_guard lock(reportMutex);
     if (reportListener &&
         reportsTold
-            .emplace(asciiToLower(report.server), static_cast<int>(report.method), report.who)
+            .emplace(foldLetterCase(report.server), static_cast<int>(report.method), report.who)
             .second) {
         reportListener(report);
     }

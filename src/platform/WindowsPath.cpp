@@ -4,7 +4,9 @@
 namespace lantrivex::platform {
 namespace {
 
-constexpr bool isSeparator(char c) noexcept { return c == '\\' || c == '/'; }
+constexpr bool isSeparator(char c) noexcept {
+    return c == '\\' || c == '/';
+}
 
 // "." and ".." are steps of a path, not names: as a server or share they would lead elsewhere.
 bool isNamed(std::string_view name) noexcept {
@@ -41,6 +43,26 @@ std::optional<UncPath> parseUncPath(std::string_view path) {
         }
     }
     return unc;
+}
+
+std::vector<std::string> normalisedPathParts(std::string_view rest) {
+    std::vector<std::string> parts;
+    while (!rest.empty()) {
+        const auto end = rest.find_first_of("\\/");
+        const std::string_view name = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+        if (name.empty() || name == ".") {
+            continue;
+        }
+        if (name == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        parts.emplace_back(name);
+    }
+    return parts;
 }
 
 bool hasDriveLetter(std::string_view path) noexcept {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lantrivex::platform {
 
@@ -19,6 +20,12 @@ struct UncPath {
 // any other form (a local path, \\server alone, a server or share name that is empty, "." or
 // "..").
 std::optional<UncPath> parseUncPath(std::string_view path);
+
+// The folder names below a share (the `rest` of a network path), in order, the way Windows
+// normalises a path before sending it: "\" and "/" separate names, empty names (doubled
+// separators) and "." are dropped, ".." removes the name before it and never climbs above the
+// share.
+std::vector<std::string> normalisedPathParts(std::string_view rest);
 
 // "X:" or "X:\..." with X a letter.
 bool hasDriveLetter(std::string_view path) noexcept;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/SignatureManager.h"
 
-#include "common/Ascii.h"
 #include "common/LetterCase.h"
 #include "common/Utf8.h"
 #include "signatures/SignatureLoader.h"
@@ -25,18 +24,12 @@ std::string rowKey(std::string_view signature) {
     return key;
 }
 
-// The list's text order: ASCII letter case ignored, then the exact text (so the order is total).
+// The list's text order: letter case ignored (as the keys ignore it), then the exact text (so the
+// order is total).
 int compareText(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(asciiLower(a[i]));
-        const auto cb = static_cast<unsigned char>(asciiLower(b[i]));
-        if (ca != cb) {
-            return ca < cb ? -1 : 1;
-        }
-    }
-    if (a.size() != b.size()) {
-        return a.size() < b.size() ? -1 : 1;
+    const int folded = foldLetterCase(a).compare(foldLetterCase(b));
+    if (folded != 0) {
+        return folded < 0 ? -1 : 1;
     }
     const int exact = a.compare(b);
     return exact < 0 ? -1 : (exact > 0 ? 1 : 0);

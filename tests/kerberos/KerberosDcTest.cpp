@@ -5,19 +5,19 @@
 // reader's --verbose.
 
 #include "discovery/MacServerLookup.h"
-#include "platform/KerberosCacheBytes.h"
 #include "platform/SmbLogonReport.h"
 #include "platform/TempFolder.h"
-#include "platform/posix/SmbRegistry.h"
-#include "platform/posix/SmbShareAccess.h"
+#include "smb/KerberosCacheBytes.h"
 #include "smb/RegExportWriter.h"
+#include "smb/SambaServer.h"
+#include "smb/SmbRegistry.h"
+#include "smb/SmbShareAccess.h"
 
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lantrivex {
@@ -25,7 +25,7 @@ namespace {
 
 using namespace platform;
 using platform::posix::ScopedEnv;
-using platform::posix::SmbSettings;
+using smb::SmbSettings;
 namespace fs = std::filesystem;
 
 constexpr const char* kMacFile = R"(SYSTEM\CurrentControlSet\Services\MacFile\Parameters)";
@@ -34,15 +34,8 @@ const std::string kIndex = std::string("\x01TEXTttxt\0\0\0\0\0\0\0", 16) +
                            "APPLMSWD" +
                            std::string(7, '\0');
 
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using smbtest::readText;
+using smbtest::shell;
 
 // The fixture's controller: where it is, and what the tests add to it once (a registry, a volume's
 // index stream, the ticket of a user disabled after it was issued).
@@ -152,7 +145,7 @@ std::string lookup(Registry& registry, const std::string& server) {
 }
 
 // The index stream of the volume Vol, or the reason it cannot be read.
-std::string stream(posix::SmbShareAccess& access, const std::string& server) {
+std::string stream(smb::SmbShareAccess& access, const std::string& server) {
     StreamOpening opening =
         access.openStreamWithReason(UncPath{server, "D$", "Vol"}, "AFP_IdIndex");
     if (!opening.stream) {
@@ -170,8 +163,8 @@ TEST_F(KerberosDcTest, TicketReadsRegistryAndStreamBeforeAnyAccountOfTheFile) {
         std::vector<SmbLogonReport> reports;
         setSmbLogonListener([&](const SmbLogonReport& r) { reports.push_back(r); });
         settings.credentialsFile = file;
-        posix::SmbRegistry registry(settings);
-        posix::SmbShareAccess access(settings);
+        smb::SmbRegistry registry(settings);
+        smb::SmbShareAccess access(settings);
         EXPECT_EQ(lookup(registry, host_), "Serveur Kerberos | Vol -> \\\\" + host_ + "\\D$\\Vol")
             << file;
         EXPECT_EQ(stream(access, host_), "the index") << file;
@@ -198,8 +191,8 @@ TEST_F(KerberosDcTest, UnusableTicketsAreToldAsSuch) {
     };
     for (const auto& c : cases) {
         const ScopedEnv ticket("KRB5CCNAME", c.cache);
-        posix::SmbRegistry registry(settings);
-        posix::SmbShareAccess access(settings);
+        smb::SmbRegistry registry(settings);
+        smb::SmbShareAccess access(settings);
         EXPECT_EQ(lookup(registry, c.server), " (" + c.reason + ")") << c.cache;
         EXPECT_EQ(stream(access, c.server), "(" + c.reason + ")") << c.cache;
     }

@@ -10,6 +10,7 @@
 #include "platform/posix/PosixRegistry.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace lantrivex::platform::posix {
 namespace {
@@ -27,6 +28,13 @@ TEST(GvfsShares, FolderNamesOfSmbSharesOnly) {
     for (const auto& [name, expected] : cases) {
         const auto share = parseGvfsShareName(name);
         EXPECT_EQ(share ? share->server + " " + share->share : "-", expected) << name;
+    }
+    // A share is found letter case aside, the accented letters of Windows-1252 included.
+    const std::vector<GvfsShare> shares{{"SERVEUR-\xC3\x89", "Partag\xC3\xA9", "/gvfs/e"}};
+    const std::tuple<const char*, const char*, bool> finds[] = {
+        {"serveur-\xC3\xA9", "PARTAG\xC3\x89", true}, {"serveur-e", "partage", false}};
+    for (const auto& [server, share, found] : finds) {
+        EXPECT_EQ(findGvfsShare(shares, server, share).has_value(), found) << server;
     }
 }
 
@@ -81,7 +89,7 @@ TEST(PosixRegistry, ExportFirstThenLive) {
     fake.key("NTSRV1", "SOFTWARE\\Live");
     fake.key("NTSRV2", "SOFTWARE\\Live");
     fake.key("HOST", "SOFTWARE\\Live");
-    PosixRegistry registry(RegFileRegistry(dir.path(), "HOST"), std::move(live));
+    PosixRegistry registry(regfile::RegFileRegistry(dir.path(), "HOST"), std::move(live));
 
     const auto opens = [&](bool local, const std::string& machine, const std::string& path) {
         std::unique_ptr<RegistryHive> hive;

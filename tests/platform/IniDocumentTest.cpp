@@ -20,6 +20,7 @@ TEST(IniDocument, Reading) {
         const char *text, *section, *key, *value;
         bool contained;
     } rows[] = {{kSettings, "POSITIONS", "left", "1440", true}, // without regard to case
+                {"[\xC3\x89]\r\n\xC3\x89=1\r\n", "\xC3\xA9", "\xC3\xA9", "1", true},
                 {"[P]\r\nLeft=\r\nTop\r\n", "P", "Left", "", true},
                 {"[P]\r\nLeft=\r\nTop\r\n", "P", "Top", "", true}, // no "=": a key without value
                 // Keys belong to their own section only; a key before any section is in none.

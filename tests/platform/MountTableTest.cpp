@@ -12,14 +12,16 @@ namespace {
 
 using Kind = ResolvedPath::Kind;
 
-constexpr std::string_view kTable = "/dev/vda1 / ext4 rw,relatime 0 0\n# a comment\nshort line\n"
-                                    "//NTSRV1/D$ /mnt/ntsrv1\\040d cifs rw,vers=3.0 0 0\n"
-                                    "//ntsrv2/Mac\\040Volumes /mnt/mac\\011tab smb3 rw 0 0\n"
-                                    "//NTSRV3/share/sub /mnt/sub cifs rw 0 0\n"
-                                    "//NTSRV1/D$ /mnt/later cifs rw 0 0\r\n"
-                                    "//NTSRV4/E$ /mnt/back\\134slash/ cifs rw 0 0\n"
-                                    "//NTSRV5/pub/ / cifs rw 0 0\n"
-                                    "nfs-host:/export /mnt/nfs nfs4 rw 0 0\n";
+constexpr std::string_view kTable =
+    "/dev/vda1 / ext4 rw,relatime 0 0\n# a comment\nshort line\n"
+    "//NTSRV1/D$ /mnt/ntsrv1\\040d cifs rw,vers=3.0 0 0\n"
+    "//ntsrv2/Mac\\040Volumes /mnt/mac\\011tab smb3 rw 0 0\n"
+    "//NTSRV3/share/sub /mnt/sub cifs rw 0 0\n"
+    "//NTSRV1/D$ /mnt/later cifs rw 0 0\r\n"
+    "//NTSRV4/E$ /mnt/back\\134slash/ cifs rw 0 0\n"
+    "//NTSRV5/pub/ / cifs rw 0 0\n"
+    "nfs-host:/export /mnt/nfs nfs4 rw 0 0\n"
+    "//SERVEUR-\xC3\x89/PARTAG\xC3\x89 /mnt/\xC3\xA9t\xC3\xA9 cifs rw 0 0\n";
 
 TEST(MountTable, ParsesLinesAndDecodesEscapes) {
     std::string all;
@@ -30,7 +32,8 @@ TEST(MountTable, ParsesLinesAndDecodesEscapes) {
               "/dev/vda1|/|ext4|rw,relatime\n//NTSRV1/D$|/mnt/ntsrv1 d|cifs|rw,vers=3.0\n"
               "//ntsrv2/Mac Volumes|/mnt/mac\ttab|smb3|rw\n//NTSRV3/share/sub|/mnt/sub|cifs|rw\n"
               "//NTSRV1/D$|/mnt/later|cifs|rw\n//NTSRV4/E$|/mnt/back\\slash/|cifs|rw\n"
-              "//NTSRV5/pub/|/|cifs|rw\nnfs-host:/export|/mnt/nfs|nfs4|rw\n");
+              "//NTSRV5/pub/|/|cifs|rw\nnfs-host:/export|/mnt/nfs|nfs4|rw\n"
+              "//SERVEUR-\xC3\x89/PARTAG\xC3\x89|/mnt/\xC3\xA9t\xC3\xA9|cifs|rw\n");
 }
 
 TEST(PathResolver, LocalThroughShareMountsSmbWhenUnmountedNeverAboveTheShare) {
@@ -40,7 +43,8 @@ TEST(PathResolver, LocalThroughShareMountsSmbWhenUnmountedNeverAboveTheShare) {
         {R"(\\ntsrv2\MAC VOLUMES\)", "local root /mnt/mac\ttab"},
         {R"(\\NTSRV4\E$\Pub)", "local /mnt/back\\slash/Pub"}, // mount point with a trailing "/"
         {R"(\\NTSRV5\pub\srv\mac)", "local /srv/mac"},        // share mounted at the root
-        {R"(\\NTSRV1\D$\..\..\etc)", "local /mnt/later/etc"},
+        // Letter case aside, the accented letters of Windows-1252 included.
+        {"\\\\serveur-\xC3\xA9\\Partag\xC3\xA9\\Vol", "local /mnt/\xC3\xA9t\xC3\xA9/Vol"},
         {R"(\\NTSRV1\D$\..)", "local root /mnt/later"}, // never the folder above the mount point
         {R"(\\NTSRV1\D$\a\.\b\..\c\\d)", "local /mnt/later/a/c/d"},
         {"/srv/mac volumes/Pub", "local /srv/mac volumes/Pub"},

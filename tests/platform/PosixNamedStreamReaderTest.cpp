@@ -4,7 +4,7 @@
 #include "TempFolder.h"
 #include "fakes/FakeNamedStreamReader.h"
 #include "platform/posix/PosixFolderProbe.h"
-#include "platform/posix/RemoteShareAccess.h"
+#include "smb/RemoteShareAccess.h"
 
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
@@ -16,7 +16,7 @@ using namespace std::string_literals;
 
 // Stands for SMB access: records what it is asked, "server|share|rest" (":stream" for a stream),
 // and answers with the one stream "remote" and `folderAnswer`.
-struct RecordingRemoteShare : RemoteShareAccess {
+struct RecordingRemoteShare : smb::RemoteShareAccess {
     RecordingRemoteShare() { streams.addStream("", "", "remote"); }
     std::unique_ptr<ByteStream> openStream(const UncPath& p, std::string_view stream) override {
         asked.push_back(p.server + "|" + p.share + "|" + p.rest + ":" + std::string(stream));

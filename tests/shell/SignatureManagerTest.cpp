@@ -222,6 +222,18 @@ TEST_F(SignatureManagerTest, WalkThroughInBothLanguages) {
     }
 }
 
+// A header click sorts letter case aside, the accented letters of Windows-1252 included.
+TEST_F(SignatureManagerTest, HeaderSortIgnoresTheLetterCaseOfAccentedLetters) {
+    auto m = opened("\"AAAAAAAA\",\"\",\"\xC9t\xE9\"\r\n\"BBBBBBBB\",\"\",\"\xE9tage\"\r\n"
+                    "\"CCCCCCCC\",\"\",\"Zinc\"\r\n");
+    const std::pair<int, Strings> clicks[] = {{2, {"AAAAAAAA", "BBBBBBBB", "CCCCCCCC"}},
+                                              {2, {"CCCCCCCC", "BBBBBBBB", "AAAAAAAA"}}};
+    for (const auto& [column, order] : clicks) {
+        m.clickHeader(column);
+        EXPECT_EQ(signaturesOf(m), order);
+    }
+}
+
 TEST(SignatureManagerTexts, Captions) {
     const auto fr = signatureManagerCaptions(kFrench);
     const auto en = signatureManagerCaptions(2); // any value but 1 is English

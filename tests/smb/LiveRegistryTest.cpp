@@ -5,9 +5,9 @@
 
 #include "discovery/MacServerLookup.h"
 #include "platform/TempFolder.h"
-#include "platform/posix/RegFileRegistry.h"
-#include "platform/posix/SmbRegistry.h"
+#include "regfile/RegFileRegistry.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbRegistry.h"
 #include "smb/TestRegistry.h"
 
 #include <fcntl.h>
@@ -22,8 +22,8 @@ namespace {
 
 using namespace platform;
 using platform::posix::ScopedEnv;
-using platform::posix::SmbRegistry;
-using platform::posix::SmbSettings;
+using smb::SmbRegistry;
+using smb::SmbSettings;
 using smbtest::SambaServer;
 using namespace smbtest::test_registry;
 
@@ -98,7 +98,7 @@ protected:
 
 TEST_F(LiveRegistryTest, EveryProductReadsLiveAsFromItsExport) {
     SmbRegistry live(settings);
-    posix::RegFileRegistry file(exports.path(), "HOST");
+    regfile::RegFileRegistry file(exports.path(), "HOST");
     const std::string root = R"( -> \\127.0.0.1\)";
     const std::vector<std::pair<discovery::ProductCode, std::string>> cases{
         {0, "Serveur Éloïse | Pub" + root + R"(D$\Mac Volumes\Pub |  -> )" + " | Graphisme é" +

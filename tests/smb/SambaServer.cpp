@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "smb/SambaServer.h"
 
-#include "platform/posix/SmbShareAccess.h"
+#include "smb/SmbShareAccess.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -127,7 +127,7 @@ std::uint16_t freeLoopbackPort() {
 }
 
 std::string SambaServer::whyUnavailable() {
-    if (!platform::posix::smbAccessBuiltIn()) {
+    if (!smb::smbAccessBuiltIn()) {
         return "built without libsmbclient (LANTRIVEX_WITH_SMB is OFF)";
     }
     if (shell("test -x /usr/sbin/smbd && command -v smbpasswd >/dev/null && "

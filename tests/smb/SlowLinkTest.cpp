@@ -5,9 +5,9 @@
 #include "analysis/VolumeIndexReader.h"
 #include "fakes/FakeNotifier.h"
 #include "platform/posix/PosixNamedStreamReader.h"
-#include "platform/posix/SmbShareAccess.h"
 #include "smb/LoopbackProxy.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbShareAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -49,10 +49,10 @@ TEST_F(SlowLinkTest, ASlowLinkIsReadWholeAndAStoppedOneIsToldWithTheVolumeAndThe
     for (const auto& c : cases) {
         const auto proxy = LoopbackProxy::start(server_->port(), c.shape);
         ASSERT_NE(proxy, nullptr);
-        platform::posix::SmbSettings settings;
+        smb::SmbSettings settings;
         settings.port = proxy->port();
         settings.timeout = std::chrono::seconds(1);
-        platform::posix::SmbShareAccess access(settings);
+        smb::SmbShareAccess access(settings);
         platform::posix::PosixNamedStreamReader streams(
             platform::posix::PathResolver(std::vector<platform::posix::MountEntry>{}), &access);
         fakes::FakeNotifier notifier;

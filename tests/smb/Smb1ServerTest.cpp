@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A server that speaks only SMB1 (as Windows 2000 and 2003 do): told as such while SMB1 is not
 // offered, read once LANTRIVEX_SMB_MIN_PROTOCOL=NT1 offers it.
-#include "platform/posix/SmbRegistry.h"
-#include "platform/posix/SmbShareAccess.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbRegistry.h"
+#include "smb/SmbShareAccess.h"
 
 #include <gtest/gtest.h>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+using namespace lantrivex::platform;
 namespace {
 
 using smbtest::SambaServer;
@@ -49,4 +50,4 @@ TEST_F(Smb1ServerTest, ToldAsSpeakingOnlySmb1UnlessSmb1IsOffered) {
 }
 
 } // namespace
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

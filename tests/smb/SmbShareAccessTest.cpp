@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/SmbShareAccess.h"
+#include "smb/SmbShareAccess.h"
 
 #include "smb/SambaServer.h"
 
@@ -11,7 +11,8 @@
 #include <tuple>
 #include <unistd.h>
 
-namespace lantrivex::platform::posix {
+namespace lantrivex::smb {
+using namespace lantrivex::platform;
 namespace {
 
 using smbtest::SambaServer;
@@ -181,4 +182,4 @@ TEST(SmbShareAccessUnreachable, NoAnswerEndsWithinTheTimeout) {
 }
 
 } // namespace
-} // namespace lantrivex::platform::posix
+} // namespace lantrivex::smb

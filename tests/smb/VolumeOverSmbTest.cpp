@@ -8,8 +8,8 @@
 #include "platform/TempFolder.h"
 #include "platform/posix/PosixFolderProbe.h"
 #include "platform/posix/PosixNamedStreamReader.h"
-#include "platform/posix/SmbShareAccess.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbShareAccess.h"
 
 #include <filesystem>
 #include <fstream>
@@ -53,7 +53,7 @@ public:
 protected:
     // "folder" or "no folder", then the signatures counted or "no index".
     std::string analyse(const std::string& root, LanguageFlag language = kEnglish) {
-        const auto remote = platform::posix::makeSmbShareAccess();
+        const auto remote = smb::makeSmbShareAccess();
         platform::posix::PosixNamedStreamReader streams(remote.get());
         std::string text = platform::posix::PosixFolderProbe(remote.get()).folderExists(root)
                                ? "folder"

@@ -8,7 +8,7 @@
 #include "platform/posix/PosixFolderProbe.h"
 #include "platform/posix/PosixNamedStreamReader.h"
 #include "platform/posix/PosixNetworkConnections.h"
-#include "platform/posix/RegFileRegistry.h"
+#include "regfile/RegFileRegistry.h"
 #include "smb/SambaServer.h"
 
 namespace lantrivex::ui::test {
@@ -33,7 +33,7 @@ TEST_F(SampleNetworkTest, TreeOfTheSampleAndAnAnalysedVolume) {
     platform::posix::PosixNamedStreamReader realStreams;
     platform::posix::PosixFolderProbe realFolders;
     const std::string host = platform::posix::shortHostName().value_or("");
-    platform::posix::RegFileRegistry realRegistry(sample.file("Registry"), host);
+    regfile::RegFileRegistry realRegistry(sample.file("Registry"), host);
     platform::posix::PosixNetworkConnections realNetwork;
     platform::posix::PosixDriveList realDrives;
     platform::Platform real{realStreams, realFolders,  profiles,    version,    files, location,

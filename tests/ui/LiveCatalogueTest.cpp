@@ -7,8 +7,8 @@
 #include "platform/posix/PosixFolderProbe.h"
 #include "platform/posix/PosixNetworkConnections.h"
 #include "platform/posix/PosixRegistry.h"
-#include "platform/posix/SmbRegistry.h"
 #include "smb/SambaServer.h"
+#include "smb/SmbRegistry.h"
 #include "smb/TestRegistry.h"
 
 namespace lantrivex::ui::test {
@@ -35,13 +35,12 @@ TEST_F(WindowTest, CatalogueReadLiveFromTheServersRegistry) {
     const platform::posix::ScopedEnv mounts("LANTRIVEX_MOUNTS", dir.file("mounts"));
     const platform::posix::ScopedEnv gvfs("LANTRIVEX_GVFS_DIR", dir.file("none"));
 
-    platform::posix::SmbSettings settings;
+    smb::SmbSettings settings;
     settings.port = server->port();
     settings.credentialsFile = dir.file("credentials");
     settings.kerberos = false;
-    platform::posix::PosixRegistry realRegistry(
-        platform::posix::RegFileRegistry(dir.file("none"), "HOST"),
-        std::make_unique<platform::posix::SmbRegistry>(settings));
+    platform::posix::PosixRegistry realRegistry(regfile::RegFileRegistry(dir.file("none"), "HOST"),
+                                                std::make_unique<smb::SmbRegistry>(settings));
     platform::posix::PosixNetworkConnections realNetwork;
     platform::posix::PosixFolderProbe realFolders;
     platform::Platform real{streams,  realFolders,  profiles,    version, files, location,

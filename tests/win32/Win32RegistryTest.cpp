@@ -138,13 +138,16 @@ TEST(Win32Registry, TwoRequestsPerValue) {
     EXPECT_EQ(valueRequests, 2);
 }
 
-// A machine that does not exist is not reached.
+// A machine that does not exist is not reached, and is told so under its name in any letter case.
 TEST(Win32Registry, NoConnectionToAMachineThatDoesNotExist) {
     std::unique_ptr<platform::RegistryHive> nowhere;
+    platform::win32::Win32Registry registry;
     const platform::RegistryError answer =
-        platform::win32::Win32Registry().connect("LANTRIVEX-NO-SUCH-HOST", nowhere);
+        registry.connect("LANTRIVEX-NO-SUCH-H\xC3\x94TE", nowhere);
     EXPECT_NE(answer, platform::kRegOk);
     EXPECT_FALSE(nowhere);
+    EXPECT_NE(registry.connectFailure("lantrivex-no-such-h\xC3\xB4te"),
+              platform::AccessFailure::None);
     if (runningUnderWine()) {
         EXPECT_EQ(answer, platform::kRegBadNetPath);
     }

@@ -2,6 +2,7 @@
 #include "platform/posix/GvfsShares.h"
 
 #include "common/Ascii.h"
+#include "common/LetterCase.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -92,8 +93,8 @@ std::vector<GvfsShare> readGvfsShares(const std::string& folder) {
 std::optional<GvfsShare> findGvfsShare(const std::vector<GvfsShare>& shares,
                                        std::string_view server, std::string_view share) {
     for (const GvfsShare& candidate : shares) {
-        if (equalsIgnoreAsciiCase(candidate.server, server) &&
-            equalsIgnoreAsciiCase(candidate.share, share)) {
+        if (equalsIgnoreLetterCase(candidate.server, server) &&
+            equalsIgnoreLetterCase(candidate.share, share)) {
             return candidate;
         }
     }

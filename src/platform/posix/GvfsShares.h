@@ -30,7 +30,7 @@ std::optional<GvfsShare> parseGvfsShareName(std::string_view name);
 // which GVFS names them); empty when there is no such folder.
 std::vector<GvfsShare> readGvfsShares(const std::string& folder = gvfsFolder());
 
-// The share //server/share among `shares` (names compared without regard to ASCII case).
+// The share //server/share among `shares` (names compared without regard to letter case).
 std::optional<GvfsShare> findGvfsShare(const std::vector<GvfsShare>& shares,
                                        std::string_view server, std::string_view share);
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/MountTable.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "platform/WindowsPath.h"
-#include "platform/posix/PosixFileIo.h"
+#include "platform/posix/io/PosixFileIo.h"
 
 #include <cstdlib>
 
@@ -94,11 +94,11 @@ std::optional<std::string> shareKey(const MountEntry& entry) {
     if (!source || !source->rest.empty()) {
         return std::nullopt;
     }
-    return asciiToLower(source->server) + '\\' + asciiToLower(source->share);
+    return foldLetterCase(source->server) + '\\' + foldLetterCase(source->share);
 }
 
 std::string shareKey(std::string_view server, std::string_view share) {
-    return asciiToLower(server) + '\\' + asciiToLower(share);
+    return foldLetterCase(server) + '\\' + foldLetterCase(share);
 }
 
 } // namespace

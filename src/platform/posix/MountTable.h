@@ -30,7 +30,7 @@ std::vector<MountEntry> readMountTable();
 // True for the SMB file systems (cifs, smb3).
 bool isSmbMount(const MountEntry& entry) noexcept;
 
-// The SMB mount of //server/share (names compared without regard to ASCII case), the last one in
+// The SMB mount of //server/share (names compared without regard to letter case), the last one in
 // the table when several match (the one mounted last hides the others). nullopt when none.
 std::optional<MountEntry> findSmbMount(const std::vector<MountEntry>& table,
                                        std::string_view server, std::string_view share);

@@ -6,32 +6,14 @@
 namespace lantrivex::platform::posix {
 namespace {
 
-// The rest of a network path below its share, its components joined by `separator`: empty, "."
-// and ".." components are dropped (".." removes the component before it, never the share's root).
-std::string relativeBelowShare(std::string_view rest, char separator) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start <= rest.size()) {
-        std::size_t end = rest.find('\\', start);
-        if (end == std::string_view::npos) {
-            end = rest.size();
-        }
-        const std::string_view part = rest.substr(start, end - start);
-        if (part == "..") {
-            if (!parts.empty()) {
-                parts.pop_back();
-            }
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        start = end + 1;
-    }
+// The rest of a network path below its share, normalised, its names joined by "\".
+std::string normalisedRest(std::string_view rest) {
     std::string out;
-    for (std::string_view part : parts) {
+    for (const std::string& part : normalisedPathParts(rest)) {
         if (!out.empty()) {
-            out.push_back(separator);
+            out.push_back('\\');
         }
-        out.append(part);
+        out += part;
     }
     return out;
 }
@@ -63,7 +45,7 @@ ResolvedPath resolvePath(std::string_view path, const SmbMountIndex& mounts) {
     ResolvedPath resolved;
     if (std::optional<UncPath> unc = parseUncPath(path)) {
         resolved.unc = std::move(*unc);
-        resolved.unc.rest = relativeBelowShare(resolved.unc.rest, '\\');
+        resolved.unc.rest = normalisedRest(resolved.unc.rest);
         if (const MountEntry* mount = mounts.find(resolved.unc.server, resolved.unc.share)) {
             resolved.kind = ResolvedPath::Kind::Local;
             resolved.localPath = mount->mountPoint;

@@ -29,7 +29,7 @@ struct ResolvedPath {
 
 // The one place where paths are resolved. A network path \\SERVER\SHARE\rest leads, when an SMB
 // mount (cifs, smb3) of //SERVER/SHARE is in the mount table (server and share compared without
-// regard to ASCII case), to the mount point followed by the rest with "\" turned into "/". A
+// regard to letter case), to the mount point followed by the rest with "\" turned into "/". A
 // network path with no such mount is left to SMB access, as its UncPath. In both cases empty, "."
 // and ".." components of the rest are dropped, and ".." never leads above the share's root (a path
 // that climbs above it names the root folder, the mount point itself). A drive path (X:\...)

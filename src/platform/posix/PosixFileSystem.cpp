@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixFileSystem.h"
 
-#include "platform/posix/PosixFileIo.h"
+#include "platform/posix/io/PosixFileIo.h"
 
 #include <sys/stat.h>
 

@@ -22,9 +22,9 @@ bool isListableFolder(const std::string& path) {
 
 } // namespace
 
-PosixFolderProbe::PosixFolderProbe(RemoteShareAccess* remote) : remote_(remote) {}
+PosixFolderProbe::PosixFolderProbe(smb::RemoteShareAccess* remote) : remote_(remote) {}
 
-PosixFolderProbe::PosixFolderProbe(PathResolver resolver, RemoteShareAccess* remote)
+PosixFolderProbe::PosixFolderProbe(PathResolver resolver, smb::RemoteShareAccess* remote)
     : resolver_(std::move(resolver)), remote_(remote) {}
 
 void PosixFolderProbe::beginSeries() {

@@ -4,7 +4,7 @@
 #include "platform/FolderProbe.h"
 #include "platform/posix/GvfsShares.h"
 #include "platform/posix/PathResolver.h"
-#include "platform/posix/RemoteShareAccess.h"
+#include "smb/RemoteShareAccess.h"
 
 #include <optional>
 #include <string_view>
@@ -17,8 +17,8 @@ namespace lantrivex::platform::posix {
 // (readGvfsShares()) lists it, or else when `remote` (if given) finds it.
 class PosixFolderProbe : public FolderProbe {
 public:
-    explicit PosixFolderProbe(RemoteShareAccess* remote = nullptr);
-    explicit PosixFolderProbe(PathResolver resolver, RemoteShareAccess* remote = nullptr);
+    explicit PosixFolderProbe(smb::RemoteShareAccess* remote = nullptr);
+    explicit PosixFolderProbe(PathResolver resolver, smb::RemoteShareAccess* remote = nullptr);
 
     bool folderExists(std::string_view path) override;
     // A series resolves every path through one reading of the mount table and of the GVFS
@@ -34,7 +34,7 @@ private:
 
     PathResolver resolver_;
     std::optional<Series> series_;
-    RemoteShareAccess* remote_;
+    smb::RemoteShareAccess* remote_;
 };
 
 } // namespace lantrivex::platform::posix

@@ -121,9 +121,10 @@ std::optional<std::vector<std::byte>> readAttribute(const std::string& path,
 
 } // namespace
 
-PosixNamedStreamReader::PosixNamedStreamReader(RemoteShareAccess* remote) : remote_(remote) {}
+PosixNamedStreamReader::PosixNamedStreamReader(smb::RemoteShareAccess* remote) : remote_(remote) {}
 
-PosixNamedStreamReader::PosixNamedStreamReader(PathResolver resolver, RemoteShareAccess* remote)
+PosixNamedStreamReader::PosixNamedStreamReader(PathResolver resolver,
+                                               smb::RemoteShareAccess* remote)
     : resolver_(std::move(resolver)), remote_(remote) {}
 
 std::unique_ptr<ByteStream> PosixNamedStreamReader::open(std::string_view path,

@@ -3,7 +3,7 @@
 
 #include "platform/NamedStreamReader.h"
 #include "platform/posix/PathResolver.h"
-#include "platform/posix/RemoteShareAccess.h"
+#include "smb/RemoteShareAccess.h"
 
 #include <memory>
 #include <string>
@@ -29,8 +29,9 @@ namespace lantrivex::platform::posix {
 // mount shows no named streams), the mount's server is asked through `remote`.
 class PosixNamedStreamReader : public NamedStreamReader {
 public:
-    explicit PosixNamedStreamReader(RemoteShareAccess* remote = nullptr);
-    explicit PosixNamedStreamReader(PathResolver resolver, RemoteShareAccess* remote = nullptr);
+    explicit PosixNamedStreamReader(smb::RemoteShareAccess* remote = nullptr);
+    explicit PosixNamedStreamReader(PathResolver resolver,
+                                    smb::RemoteShareAccess* remote = nullptr);
 
     std::unique_ptr<ByteStream> open(std::string_view path, std::string_view streamName) override;
     StreamOpening openStream(std::string_view path, std::string_view streamName) override;
@@ -42,7 +43,7 @@ public:
 
 private:
     PathResolver resolver_;
-    RemoteShareAccess* remote_;
+    smb::RemoteShareAccess* remote_;
 };
 
 } // namespace lantrivex::platform::posix

@@ -1,20 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/PosixPlatform.h"
 
-#include "platform/posix/SmbRegistry.h"
-#include "platform/posix/SmbShareAccess.h"
+#include "smb/SmbRegistry.h"
+#include "smb/SmbShareAccess.h"
 
 namespace lantrivex::platform::posix {
 
-// The SMB access is made first and goes last (member order): the stream reader and the folder
-// probe hand it every share that no mount covers. Its settings come from the environment
-// (LANTRIVEX_SMB_*); its library context is created on the first such share only.
+// The SMB sessions and access are made first and go last (member order): the stream reader and the
+// folder probe hand the access every share that no mount covers, and the live registry asks
+// machines through the same sessions. Their settings come from the environment (LANTRIVEX_SMB_*);
+// a library context is created on the first such request only.
 PosixPlatform::PosixPlatform()
-    : remote_(makeSmbShareAccess()), streams_(remote_.get()), folders_(remote_.get()),
-      registry_(RegFileRegistry(RegFileRegistry::defaultFolder(location_.settingsFolder()),
-                                shortHostName().value_or("")),
-                smbAccessBuiltIn() ? std::make_unique<SmbRegistry>(SmbSettings::fromEnvironment())
-                                   : nullptr) {}
+    : sessions_(smb::makeSmbSessions(smb::SmbSettings::fromEnvironment())),
+      remote_(sessions_ ? std::make_unique<smb::SmbShareAccess>(sessions_) : nullptr),
+      streams_(remote_.get()), folders_(remote_.get()),
+      registry_(regfile::RegFileRegistry(
+                    regfile::RegFileRegistry::defaultFolder(location_.settingsFolder()),
+                    shortHostName().value_or("")),
+                sessions_ ? std::make_unique<smb::SmbRegistry>(sessions_) : nullptr) {}
 
 PosixPlatform::~PosixPlatform() = default;
 

@@ -13,7 +13,8 @@
 #include "platform/posix/PosixRegistry.h"
 #include "platform/posix/PosixShellOpen.h"
 #include "platform/posix/PosixSystemVersion.h"
-#include "platform/posix/RemoteShareAccess.h"
+#include "smb/RemoteShareAccess.h"
+#include "smb/SmbShareAccess.h"
 
 #include <memory>
 
@@ -31,7 +32,9 @@ public:
     Platform platform() override;
 
 private:
-    std::unique_ptr<RemoteShareAccess> remote_; // unmounted SMB shares; null when not built in
+    // The SMB sessions, shared by the share access and the live registry; null when not built in.
+    std::shared_ptr<smb::SmbSessionPool> sessions_;
+    std::unique_ptr<smb::RemoteShareAccess> remote_; // unmounted SMB shares; null when not built in
     PosixNamedStreamReader streams_;
     PosixFolderProbe folders_;
     PosixProfileFile profiles_;

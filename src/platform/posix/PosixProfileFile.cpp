@@ -3,29 +3,27 @@
 
 #include "platform/IniDocument.h"
 #include "platform/TextCodec.h"
-#include "platform/posix/PosixFileIo.h"
+#include "platform/posix/io/PosixFileIo.h"
 
 namespace lantrivex::platform::posix {
 
-// The document is kept in the file's own bytes (Windows-1252): the names looked for are converted
-// to it, and only the value read is converted back, so lines the program never touches go back to
-// the file exactly as they came.
+// The file is Windows-1252; the document holds it as UTF-8, so that its names fold as the
+// program's own. Every byte has a character and comes back as itself, so lines the program never
+// touches go back to the file exactly as they came.
 
 std::string PosixProfileFile::read(std::string_view filePath, std::string_view section,
                                    std::string_view key, std::size_t maxChars) {
     if (maxChars == 0) {
         return {};
     }
-    const auto ansiSection = utf8ToAnsi(section);
-    const auto ansiKey = utf8ToAnsi(key);
-    if (!ansiSection || !ansiKey) {
+    if (!utf8ToAnsi(section) || !utf8ToAnsi(key)) {
         return {}; // a name the file cannot hold is in no file
     }
     const WholeFile file = readWholeFile(filePath);
     if (file.status != WholeFile::Status::Read) {
         return {};
     }
-    std::string value = IniDocument(file.bytes).get(*ansiSection, *ansiKey);
+    std::string value = utf8ToAnsiLossy(IniDocument(ansiToUtf8(file.bytes)).get(section, key));
     // The reply buffer holds maxChars characters with the terminating NUL.
     if (value.size() > maxChars - 1) {
         value.resize(maxChars - 1);
@@ -35,22 +33,19 @@ std::string PosixProfileFile::read(std::string_view filePath, std::string_view s
 
 bool PosixProfileFile::write(std::string_view filePath, std::string_view section,
                              std::string_view key, std::string_view value) {
-    const auto ansiSection = utf8ToAnsi(section);
-    const auto ansiKey = utf8ToAnsi(key);
-    const auto ansiValue = utf8ToAnsi(value);
-    if (!ansiSection || !ansiKey || !ansiValue) {
-        return false;
+    if (!utf8ToAnsi(section) || !utf8ToAnsi(key) || !utf8ToAnsi(value)) {
+        return false; // what the file cannot hold
     }
     const WholeFile file = readWholeFile(filePath);
     if (file.status == WholeFile::Status::Unreadable) {
         return false; // never replace a file whose content could not be kept
     }
-    IniDocument document(file.bytes);
-    if (!document.set(*ansiSection, *ansiKey, *ansiValue)) {
+    IniDocument document(ansiToUtf8(file.bytes));
+    if (!document.set(section, key, value)) {
         return false;
     }
     std::string error;
-    return replaceFileAtomically(filePath, document.text(), error);
+    return replaceFileAtomically(filePath, utf8ToAnsiLossy(document.text()), error);
 }
 
 } // namespace lantrivex::platform::posix

@@ -3,7 +3,7 @@
 
 namespace lantrivex::platform::posix {
 
-PosixRegistry::PosixRegistry(RegFileRegistry exports, std::unique_ptr<Registry> live)
+PosixRegistry::PosixRegistry(regfile::RegFileRegistry exports, std::unique_ptr<Registry> live)
     : exports_(std::move(exports)), live_(std::move(live)) {}
 
 RegistryError PosixRegistry::localMachine(std::unique_ptr<RegistryHive>& hive) {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/Registry.h"
-#include "platform/posix/RegFileRegistry.h"
+#include "regfile/RegFileRegistry.h"
 
 #include <memory>
 #include <string_view>
@@ -16,7 +16,7 @@ namespace lantrivex::platform::posix {
 // cannot be reached). This computer's registry is its export only.
 class PosixRegistry final : public Registry {
 public:
-    PosixRegistry(RegFileRegistry exports, std::unique_ptr<Registry> live);
+    PosixRegistry(regfile::RegFileRegistry exports, std::unique_ptr<Registry> live);
 
     RegistryError localMachine(std::unique_ptr<RegistryHive>& hive) override;
     RegistryError connect(std::string_view machineName,
@@ -26,7 +26,7 @@ public:
     AccessFailure connectFailure(std::string_view machineName) override;
 
 private:
-    RegFileRegistry exports_;
+    regfile::RegFileRegistry exports_;
     std::unique_ptr<Registry> live_;
 };
 

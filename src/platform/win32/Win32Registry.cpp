@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/win32/Win32Registry.h"
 
-#include "common/Ascii.h"
+#include "common/LetterCase.h"
 #include "platform/win32/AnsiCodePage.h"
 
 #include <algorithm>
@@ -176,13 +176,13 @@ RegistryError Win32Registry::connect(std::string_view machineName,
         hive = std::make_unique<Win32RegistryHive>(root, true, query_);
     }
     const std::lock_guard lock(mutex_);
-    failures_[asciiToLower(machineName)] = win32ErrorFailure(static_cast<std::uint32_t>(answer));
+    failures_[foldLetterCase(machineName)] = win32ErrorFailure(static_cast<std::uint32_t>(answer));
     return answer;
 }
 
 AccessFailure Win32Registry::connectFailure(std::string_view machineName) {
     const std::lock_guard lock(mutex_);
-    const auto found = failures_.find(asciiToLower(machineName));
+    const auto found = failures_.find(foldLetterCase(machineName));
     return found == failures_.end() ? AccessFailure::None : found->second;
 }
 

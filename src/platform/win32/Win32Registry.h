@@ -42,7 +42,7 @@ public:
 private:
     QueryValue query_;
     std::mutex mutex_;
-    std::map<std::string, AccessFailure> failures_; // by machine name, ASCII lower case
+    std::map<std::string, AccessFailure> failures_; // by machine name, letter case folded
 };
 
 } // namespace lantrivex::platform::win32
