@@ -47,6 +47,19 @@ int msLeft(Clock::time_point deadline) {
         0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
 }
 
+// Waits until `fd` is ready for `events` or `deadline` has passed (an interrupted wait goes on);
+// true when it is ready.
+bool readyBy(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        pollfd p{fd, events, 0};
+        const int ready = ::poll(&p, 1, msLeft(deadline));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        return ready > 0;
+    }
+}
+
 // One non-blocking connection attempt on `s`, waiting at most until `deadline`.
 Attempt connects(const Socket& s, const addrinfo& address, Clock::time_point deadline) {
     if (s.get() < 0) {
@@ -58,29 +71,17 @@ Attempt connects(const Socket& s, const addrinfo& address, Clock::time_point dea
     if (errno != EINPROGRESS) {
         return errno == ECONNREFUSED ? Attempt::Refused : Attempt::Failed;
     }
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            return Attempt::Failed;
-        }
-        pollfd p{s.get(), POLLOUT, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
-            return Attempt::Failed;
-        }
-        int error = 0;
-        socklen_t length = sizeof error;
-        if (::getsockopt(s.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
-            return Attempt::Failed;
-        }
-        return error == 0              ? Attempt::Connected
-               : error == ECONNREFUSED ? Attempt::Refused
-                                       : Attempt::Failed;
+    if (msLeft(deadline) <= 0 || !readyBy(s.get(), POLLOUT, deadline)) {
+        return Attempt::Failed;
     }
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(s.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) {
+        return Attempt::Failed;
+    }
+    return error == 0              ? Attempt::Connected
+           : error == ECONNREFUSED ? Attempt::Refused
+                                   : Attempt::Failed;
 }
 
 // The address `a` with the port `port`, in `target`; false for an address of another family
@@ -168,12 +169,7 @@ SmbReach negotiate(const Socket& s, Clock::time_point deadline) {
     const std::string request = negotiateRequest();
     std::size_t sent = 0;
     while (sent < request.size()) {
-        pollfd p{s.get(), POLLOUT, 0};
-        const int ready = ::poll(&p, 1, msLeft(deadline));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
+        if (!readyBy(s.get(), POLLOUT, deadline)) {
             return SmbReach::Silent;
         }
         const ssize_t n =
@@ -186,12 +182,7 @@ SmbReach negotiate(const Socket& s, Clock::time_point deadline) {
     unsigned char answer[5] = {};
     std::size_t got = 0;
     while (got < sizeof answer) {
-        pollfd p{s.get(), POLLIN, 0};
-        const int ready = ::poll(&p, 1, msLeft(deadline));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
+        if (!readyBy(s.get(), POLLIN, deadline)) {
             return SmbReach::Silent;
         }
         const ssize_t n = ::recv(s.get(), answer + got, sizeof answer - got, 0);
